@@ -1,0 +1,43 @@
+# GoogleTest from Debian's sources, and tunewright_add_test(): one test program per topic.
+if(NOT TUNEWRIGHT_TESTS)
+  return()
+endif()
+enable_testing()
+include(GoogleTest)
+
+if(NOT TARGET gtest)
+  set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+  set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
+  add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+  foreach(t gtest gtest_main)
+    target_compile_options(${t} PRIVATE -w)
+  endforeach()
+endif()
+
+# Paths as the test program sees them: Wine maps the Unix root to drive Z:.
+if(WIN32)
+  set(TUNEWRIGHT_TEST_ROOT "Z:")
+else()
+  set(TUNEWRIGHT_TEST_ROOT "")
+endif()
+
+# tunewright_add_test(NAME SOURCES... LIBS...)
+function(tunewright_add_test name)
+  cmake_parse_arguments(T "" "" "SOURCES;LIBS" ${ARGN})
+  add_executable(${name} ${T_SOURCES})
+  target_link_libraries(${name} PRIVATE ${T_LIBS} gtest_main gtest)
+  target_compile_definitions(${name} PRIVATE
+    TEST_MIDI_DIR="${TUNEWRIGHT_TEST_ROOT}${TUNEWRIGHT_SHARED_DIR}/testdata/midi"
+    TEST_OPENMSX_DIR="${TUNEWRIGHT_TEST_ROOT}${TUNEWRIGHT_OPENMSX_DIR}"
+    TEST_SOUNDFONT="${TUNEWRIGHT_TEST_ROOT}${TUNEWRIGHT_SOUNDFONT}"
+    TEST_TEMP_DIR="${TUNEWRIGHT_TEST_ROOT}${CMAKE_BINARY_DIR}/test-temp")
+  target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR}/tests)
+  file(MAKE_DIRECTORY ${CMAKE_BINARY_DIR}/test-temp)
+  if(WIN32)
+    # One Wine process per program: a process per test case costs seconds each.
+    add_test(NAME ${name} COMMAND ${name} WORKING_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
+    set_tests_properties(${name} PROPERTIES LABELS win32 TIMEOUT 600)
+  else()
+    gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST PROPERTIES LABELS native TIMEOUT 600)
+  endif()
+endfunction()
