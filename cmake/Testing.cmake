@@ -41,3 +41,13 @@ function(tunewright_add_test name)
     gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST PROPERTIES LABELS native TIMEOUT 600)
   endif()
 endfunction()
+
+# tunewright_add_tests(LIBS...): every test_*.cpp of the calling folder becomes a test program of its own.
+function(tunewright_add_tests)
+  cmake_parse_arguments(T "" "" "LIBS" ${ARGN})
+  file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/test_*.cpp)
+  foreach(src ${sources})
+    get_filename_component(stem ${src} NAME_WE)
+    tunewright_add_test(${stem} SOURCES ${src} LIBS ${T_LIBS})
+  endforeach()
+endfunction()
