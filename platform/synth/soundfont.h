@@ -1,0 +1,94 @@
+// SoundFont 2 preset model: presets, instruments and samples, resolved to the zones a note plays.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace tw::synth {
+
+enum class LoadStatus;  // synth.h
+
+// Generator operators of SoundFont 2.04, section 8.1.2.
+enum Generator : uint8_t {
+    kStartAddrsOffset = 0, kEndAddrsOffset = 1, kStartloopAddrsOffset = 2, kEndloopAddrsOffset = 3,
+    kStartAddrsCoarseOffset = 4, kModLfoToPitch = 5, kVibLfoToPitch = 6, kModEnvToPitch = 7,
+    kInitialFilterFc = 8, kInitialFilterQ = 9, kModLfoToFilterFc = 10, kModEnvToFilterFc = 11,
+    kEndAddrsCoarseOffset = 12, kModLfoToVolume = 13, kChorusEffectsSend = 15, kReverbEffectsSend = 16,
+    kPan = 17, kDelayModLFO = 21, kFreqModLFO = 22, kDelayVibLFO = 23, kFreqVibLFO = 24,
+    kDelayModEnv = 25, kAttackModEnv = 26, kHoldModEnv = 27, kDecayModEnv = 28, kSustainModEnv = 29,
+    kReleaseModEnv = 30, kKeynumToModEnvHold = 31, kKeynumToModEnvDecay = 32, kDelayVolEnv = 33,
+    kAttackVolEnv = 34, kHoldVolEnv = 35, kDecayVolEnv = 36, kSustainVolEnv = 37, kReleaseVolEnv = 38,
+    kKeynumToVolEnvHold = 39, kKeynumToVolEnvDecay = 40, kInstrument = 41, kKeyRange = 43, kVelRange = 44,
+    kStartloopAddrsCoarseOffset = 45, kKeynum = 46, kVelocity = 47, kInitialAttenuation = 48,
+    kEndloopAddrsCoarseOffset = 50, kCoarseTune = 51, kFineTune = 52, kSampleID = 53, kSampleModes = 54,
+    kScaleTuning = 56, kExclusiveClass = 57, kOverridingRootKey = 58,
+    kGeneratorCount = 61,
+};
+
+// A modulator as stored in the file (pmod / imod records): source and amount source are SF 2.04 section 8.2
+// enumerations, transform 0 linear or 2 absolute value.
+struct Modulator {
+    uint16_t source = 0;
+    uint16_t destination = 0;  // a Generator
+    int16_t amount = 0;
+    uint16_t amountSource = 0;
+    uint16_t transform = 0;
+};
+
+// A sample header (shdr) after validation; positions index SoundFont::samples().
+struct SampleInfo {
+    uint32_t start = 0, end = 0;            // [start, end) of the sample data points
+    uint32_t loopStart = 0, loopEnd = 0;    // loop points, within [start, end]
+    uint32_t sampleRate = 44100;            // Hz
+    uint8_t originalPitch = 60;             // MIDI key of the recording (255 treated as 60)
+    int8_t pitchCorrection = 0;             // cents
+    uint16_t type = 1;                      // 1 mono, 2 right, 4 left, 8 linked (ROM samples rejected)
+    std::string name;
+};
+
+constexpr int kMaxZoneModulators = 32;
+
+// What one sounding zone contributes to a note: the instrument zone's generators (its global zone filling the
+// gaps, defaults elsewhere) with the preset zone's generators (global zone likewise) added, as SoundFont 2.04
+// section 9.4 says; key and velocity ranges already checked. Modulators: the default modulators, overridden or
+// completed by the instrument's, with the preset's added, capped at kMaxZoneModulators.
+struct ZoneVoice {
+    int16_t gen[kGeneratorCount] = {};     // summed generator values (amounts; ranges are not meaningful here)
+    const SampleInfo* sample = nullptr;
+    Modulator modulators[kMaxZoneModulators];
+    int modulatorCount = 0;
+};
+
+struct PresetInfo {
+    uint16_t bank = 0;
+    uint16_t program = 0;
+    std::string name;
+};
+
+// A loaded SoundFont. Loading copies the 16-bit sample data once (no float copy: memory stays near file size).
+// Lookups are real-time safe: no allocation, no lock.
+class SoundFont {
+public:
+    LoadStatus load(const uint8_t* data, size_t size, std::string& error);
+
+    const int16_t* samples() const { return samples_.data(); }
+    size_t sampleCount() const { return samples_.size(); }
+    const std::vector<PresetInfo>& presets() const { return presetInfo_; }
+
+    // Index of the preset with this bank and program, or -1.
+    int findPreset(int bank, int program) const;
+
+    // Writes the zones that sound for key and velocity (0..127) into out, at most capacity of them; returns
+    // how many were written.
+    int collectZones(int preset, int key, int velocity, ZoneVoice* out, int capacity) const;
+
+private:
+    struct Impl;
+    std::vector<int16_t> samples_;
+    std::vector<PresetInfo> presetInfo_;
+    // The parsed zone tables live in members the loader adds below.
+};
+
+}  // namespace tw::synth
