@@ -24,6 +24,7 @@ enum Generator : uint8_t {
     kStartloopAddrsCoarseOffset = 45, kKeynum = 46, kVelocity = 47, kInitialAttenuation = 48,
     kEndloopAddrsCoarseOffset = 50, kCoarseTune = 51, kFineTune = 52, kSampleID = 53, kSampleModes = 54,
     kScaleTuning = 56, kExclusiveClass = 57, kOverridingRootKey = 58,
+    kInitialPitch = 59,  // not a generator: the destination of the pitch wheel modulator, in cents
     kGeneratorCount = 61,
 };
 
@@ -40,7 +41,7 @@ struct Modulator {
 // A sample header (shdr) after validation; positions index SoundFont::samples().
 struct SampleInfo {
     uint32_t start = 0, end = 0;            // [start, end) of the sample data points
-    uint32_t loopStart = 0, loopEnd = 0;    // loop points, within [start, end]
+    uint32_t loopStart = 0, loopEnd = 0;    // loop points, start <= loopStart < loopEnd <= end
     uint32_t sampleRate = 44100;            // Hz
     uint8_t originalPitch = 60;             // MIDI key of the recording (255 treated as 60)
     int8_t pitchCorrection = 0;             // cents
@@ -55,7 +56,8 @@ constexpr int kMaxZoneModulators = 32;
 // section 9.4 says; key and velocity ranges already checked. Modulators: the default modulators, overridden or
 // completed by the instrument's, with the preset's added, capped at kMaxZoneModulators.
 struct ZoneVoice {
-    int16_t gen[kGeneratorCount] = {};     // summed generator values (amounts; ranges are not meaningful here)
+    int16_t gen[kGeneratorCount] = {};     // summed generator values; kKeyRange/kVelRange hold the intersected
+                                           // ranges (lo | hi << 8), kSampleID the sample's index
     const SampleInfo* sample = nullptr;
     Modulator modulators[kMaxZoneModulators];
     int modulatorCount = 0;
@@ -71,11 +73,15 @@ struct PresetInfo {
 // Lookups are real-time safe: no allocation, no lock.
 class SoundFont {
 public:
+    // Parses and validates a whole SoundFont 2 file; on failure the SoundFont is left empty and error gets an
+    // English text. The data is not referenced after the call.
     LoadStatus load(const uint8_t* data, size_t size, std::string& error);
 
     const int16_t* samples() const { return samples_.data(); }
     size_t sampleCount() const { return samples_.size(); }
     const std::vector<PresetInfo>& presets() const { return presetInfo_; }
+    const std::vector<SampleInfo>& sampleInfos() const { return sampleInfo_; }
+    const std::string& name() const { return name_; }  // INAM text, may be empty
 
     // Index of the preset with this bank and program, or -1.
     int findPreset(int bank, int program) const;
@@ -85,10 +91,49 @@ public:
     int collectZones(int preset, int key, int velocity, ZoneVoice* out, int capacity) const;
 
 private:
-    struct Impl;
+    struct Range {
+        uint8_t keyLo = 0, keyHi = 127, velLo = 0, velHi = 127;
+        bool contains(int key, int velocity) const {
+            return key >= keyLo && key <= keyHi && velocity >= velLo && velocity <= velHi;
+        }
+    };
+    // An instrument zone with its global zone and the defaults folded in: absolute generator values.
+    struct InstrumentZone {
+        Range range;
+        int16_t gen[kGeneratorCount];
+        uint32_t sample;     // index into sampleInfo_
+        uint32_t modFirst;   // default and instrument modulators, in modPool_
+        uint32_t modCount;
+    };
+    // A preset zone with its global zone folded in: amounts added to the instrument's, 0 where not additive.
+    struct PresetZone {
+        Range range;
+        int16_t gen[kGeneratorCount];
+        uint32_t instrument;  // index into instruments_
+        uint32_t modFirst;    // preset modulators, in modPool_
+        uint32_t modCount;
+    };
+    struct Span {
+        uint32_t first = 0, count = 0;
+    };
+    struct PresetKey {
+        uint32_t bankProgram;  // bank * 128 + program
+        int index;
+    };
+    friend class SoundFontBuilder;
+
+    void clear();
+
     std::vector<int16_t> samples_;
     std::vector<PresetInfo> presetInfo_;
-    // The parsed zone tables live in members the loader adds below.
+    std::vector<SampleInfo> sampleInfo_;
+    std::string name_;
+    std::vector<Span> presetSpans_;      // per preset: its zones in presetZones_
+    std::vector<PresetZone> presetZones_;
+    std::vector<Span> instruments_;      // per instrument: its zones in instZones_
+    std::vector<InstrumentZone> instZones_;
+    std::vector<Modulator> modPool_;
+    std::vector<PresetKey> presetKeys_;  // sorted by bankProgram for findPreset
 };
 
 }  // namespace tw::synth

@@ -1,0 +1,51 @@
+// Tests that real General MIDI SoundFonts load with their melodic presets and drum kits.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <iterator>
+
+#include "soundfont.h"
+#include "synth.h"
+
+using tw::synth::LoadStatus;
+using tw::synth::SoundFont;
+using tw::synth::ZoneVoice;
+
+namespace {
+
+std::vector<uint8_t> ReadAll(const char* path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+constexpr int kDrumBank = 128;
+constexpr int kCapacity = 64;
+
+}  // namespace
+
+TEST(SoundFontReal, TimGM6mbHasEveryGmProgramAndTheDrumKit) {
+    std::vector<uint8_t> bytes = ReadAll(TEST_SOUNDFONT);
+    ASSERT_FALSE(bytes.empty()) << TEST_SOUNDFONT;
+    SoundFont sf;
+    std::string error;
+    ASSERT_EQ(sf.load(bytes.data(), bytes.size(), error), LoadStatus::Ok) << error;
+    EXPECT_TRUE(error.empty());
+    for (int program = 0; program < 128; ++program) EXPECT_GE(sf.findPreset(0, program), 0) << program;
+    int drums = sf.findPreset(kDrumBank, 0);
+    ASSERT_GE(drums, 0);
+
+    std::vector<ZoneVoice> zones(kCapacity);
+    // Every melodic preset sounds middle C; the kit sounds the acoustic bass drum and snare.
+    for (int program = 0; program < 128; ++program) {
+        int n = sf.collectZones(sf.findPreset(0, program), 60, 100, zones.data(), kCapacity);
+        EXPECT_GE(n, 1) << "program " << program;
+        for (int i = 0; i < n; ++i) {
+            ASSERT_NE(zones[i].sample, nullptr);
+            EXPECT_LT(zones[i].sample->start, zones[i].sample->end);
+            EXPECT_LE(zones[i].sample->end, sf.sampleCount());
+            EXPECT_LE(zones[i].sample->loopEnd, zones[i].sample->end);
+            EXPECT_LT(zones[i].sample->loopStart, zones[i].sample->loopEnd);
+        }
+    }
+    for (int key : {35, 36, 38, 42}) EXPECT_GE(sf.collectZones(drums, key, 100, zones.data(), kCapacity), 1) << key;
+}
