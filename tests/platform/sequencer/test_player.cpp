@@ -1,0 +1,298 @@
+// Player: sample-exact dispatch, the hook per note, identical output whatever the chunk size, and the tail.
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "platform/sequencer/fake_target.h"
+#include "platform/sequencer/player.h"
+#include "platform/sequencer/smf_builder.h"
+
+using tw::sequencer::EventHook;
+using tw::sequencer::NoteEvent;
+using tw::sequencer::PatchEvent;
+using tw::sequencer::Player;
+using tw::sequencer::Segment;
+using tw::sequencer::test::FakeTarget;
+using tw::sequencer::test::FileBuilder;
+
+namespace {
+
+constexpr int kRate = 44100;
+
+struct Output {
+    std::vector<float> left, right;
+};
+
+Output RenderAll(Player& player, const std::vector<int>& chunks) {
+    Output out;
+    player.start();
+    size_t c = 0;
+    std::vector<float> l, r;
+    while (!player.finished()) {
+        const int n = chunks[c++ % chunks.size()];
+        l.assign(n, 1.0f);
+        r.assign(n, 1.0f);
+        const int got = player.render(l.data(), r.data(), n);
+        out.left.insert(out.left.end(), l.begin(), l.begin() + got);
+        out.right.insert(out.right.end(), r.begin(), r.begin() + got);
+        for (int i = got; i < n; ++i) EXPECT_EQ(l[i], 0.0f) << "padding after the end must be silence";
+    }
+    return out;
+}
+
+// A short piece with tempo changes, awkward tick times, controllers and overlapping notes.
+FileBuilder Piece() {
+    FileBuilder b(7);
+    b.track().tempo(0, 333333).tempo(9, 612345).tempo(20, 250001);
+    b.track().program(0, 0, 5).control(0, 0, 7, 90).noteOn(1, 0, 60).noteOn(3, 0, 64, 70).noteOff(8, 0, 60);
+    b.track().channel(5, 0xE1, 0, 70).noteOn(5, 1, 67).noteOff(13, 1, 67).noteOff(17, 0, 64).endOfTrack(21);
+    return b;
+}
+
+class TransposeHook : public EventHook {
+public:
+    bool OnNote(NoteEvent& n) override {
+        if (n.key == dropKey) return false;
+        n.key += semitones;
+        return true;
+    }
+    bool OnPatch(PatchEvent& p) override { return p.program != dropProgram; }
+    int semitones = 0;
+    int dropKey = -1;
+    int dropProgram = -1;
+};
+
+std::vector<std::string> Texts(const FakeTarget& t) {
+    std::vector<std::string> texts;
+    for (const auto& m : t.messages) texts.push_back(m.what);
+    return texts;
+}
+
+}  // namespace
+
+TEST(PlayerTimingTest, EventsArriveAtRoundedSampleOfTheirReferenceTime) {
+    FileBuilder b = Piece();
+    Segment s;
+    ASSERT_TRUE(s.build(b.file()));
+    FakeTarget target;
+    Player player(target);
+    player.load(s);
+    RenderAll(player, {4096});
+    // Every logged message (after the reset) sits at round(ref x rate / 10^7) of its event.
+    size_t m = 1;
+    for (const auto& e : s.events()) {
+        const int64_t ref = s.tempoMap().toReference(e.tick);
+        const int64_t expected = (ref * kRate + 5000000) / 10000000;
+        ASSERT_LT(m, target.messages.size());
+        EXPECT_EQ(target.messages[m].sample, expected) << target.messages[m].what;
+        ++m;
+    }
+}
+
+TEST(PlayerTimingTest, SameOutputForChunkSizes1_64_441AndRandom) {
+    FileBuilder b = Piece();
+    Segment s;
+    ASSERT_TRUE(s.build(b.file()));
+    std::vector<std::vector<int>> patterns = {{1}, {64}, {441}, {}};
+    std::mt19937 rng(7);
+    for (int i = 0; i < 500; ++i) patterns[3].push_back(1 + static_cast<int>(rng() % 700));
+    Output reference;
+    std::vector<FakeTarget::Message> referenceLog;
+    for (size_t p = 0; p < patterns.size(); ++p) {
+        FakeTarget target;
+        Player player(target);
+        player.load(s);
+        const Output out = RenderAll(player, patterns[p]);
+        if (p == 0) {
+            reference = out;
+            referenceLog = target.messages;
+            continue;
+        }
+        EXPECT_EQ(out.left, reference.left) << "pattern " << p;  // bit-identical
+        EXPECT_EQ(out.right, reference.right) << "pattern " << p;
+        EXPECT_EQ(target.messages, referenceLog) << "pattern " << p;
+    }
+    EXPECT_GT(reference.left.size(), 0u);
+}
+
+TEST(PlayerTimingTest, TempoFactorMovesEventsAndEnd) {
+    FileBuilder b;
+    b.track().noteOn(96, 0, 60).noteOff(192, 0, 60);
+    Segment s;
+    ASSERT_TRUE(s.build(b.file()));
+    s.setTempoFactor(1.25);
+    FakeTarget target;
+    Player player(target);
+    player.load(s);
+    EXPECT_EQ(player.endSample(), kRate * 4 / 5);  // 1 s / 1.25
+    RenderAll(player, {1000});
+    EXPECT_EQ(target.messages[1].sample, kRate * 2 / 5);
+}
+
+TEST(PlayerTimingTest, PositionClockCountsDeliveredSamplesIn100ns) {
+    FileBuilder b;
+    b.track().noteOn(0, 0, 60).noteOff(960, 0, 60);
+    Segment s;
+    ASSERT_TRUE(s.build(b.file()));
+    FakeTarget target;
+    Player player(target);
+    player.load(s);
+    player.start();
+    std::vector<float> l(kRate), r(kRate);
+    ASSERT_EQ(player.render(l.data(), r.data(), kRate), kRate);
+    EXPECT_EQ(player.positionReference(), 10000000);
+    ASSERT_EQ(player.render(l.data(), r.data(), 441), 441);
+    EXPECT_EQ(player.positionReference(), 10100000);
+}
+
+TEST(PlayerHookTest, TransposedNoteOffFollowsItsNoteOn) {
+    FileBuilder b;
+    b.track().noteOn(0, 0, 60).noteOff(10, 0, 60).endOfTrack(20);
+    Segment s;
+    ASSERT_TRUE(s.build(b.file()));
+    FakeTarget target;
+    TransposeHook hook;
+    hook.semitones = 5;
+    Player player(target);
+    player.setHook(&hook);
+    player.load(s);
+    player.start();
+    hook.semitones = -3;  // the note-off must not ask the hook again
+    RenderAll(player, {64});
+    EXPECT_EQ(Texts(target), (std::vector<std::string>{"reset", "reset", "on 0 57 100", "off 0 57"}));
+}
+
+TEST(PlayerHookTest, DroppedNoteSendsNoNoteOffAndOthersStillPlay) {
+    FileBuilder b;
+    b.track().noteOn(0, 0, 60).noteOn(0, 0, 62).noteOff(10, 0, 60).noteOff(10, 0, 62);
+    Segment s;
+    ASSERT_TRUE(s.build(b.file()));
+    FakeTarget target;
+    TransposeHook hook;
+    hook.dropKey = 60;
+    Player player(target);
+    player.setHook(&hook);
+    player.load(s);
+    RenderAll(player, {64});
+    EXPECT_EQ(Texts(target), (std::vector<std::string>{"reset", "on 0 62 100", "off 0 62"}));
+}
+
+TEST(PlayerHookTest, NoteTransposedOutOfRangeIsNotPlayed) {
+    FileBuilder b;
+    b.track().noteOn(0, 0, 120).noteOff(10, 0, 120);
+    Segment s;
+    ASSERT_TRUE(s.build(b.file()));
+    FakeTarget target;
+    TransposeHook hook;
+    hook.semitones = 14;
+    Player player(target);
+    player.setHook(&hook);
+    player.load(s);
+    RenderAll(player, {64});
+    EXPECT_EQ(Texts(target), (std::vector<std::string>{"reset"}));
+}
+
+TEST(PlayerHookTest, DroppedPatchIsNotSentAndChangedBankIsSelectedFirst) {
+    class BankHook : public EventHook {
+        bool OnPatch(PatchEvent& p) override {
+            if (p.program == 9) return false;
+            p.bankMsb = 1;
+            return true;
+        }
+    } hook;
+    FileBuilder b;
+    b.track().program(0, 0, 9).program(0, 1, 3);
+    Segment s;
+    ASSERT_TRUE(s.build(b.file()));
+    FakeTarget target;
+    Player player(target);
+    player.setHook(&hook);
+    player.load(s);
+    RenderAll(player, {64});
+    EXPECT_EQ(Texts(target), (std::vector<std::string>{"reset", "cc 1 0 1", "cc 1 32 0", "prog 1 3"}));
+}
+
+TEST(PlayerHookTest, OtherChannelMessagesAndSysExPassUnchanged) {
+    FileBuilder b;
+    b.track().control(0, 2, 64, 127).channel(0, 0xE2, 0x7F, 0x7F).channel(0, 0xD2, 33).channel(0, 0xA2, 60, 5);
+    b.sysEx(1, {0x41, 0x10, 0xF7});
+    Segment s;
+    ASSERT_TRUE(s.build(b.file()));
+    FakeTarget target;
+    Player player(target);
+    player.load(s);
+    RenderAll(player, {64});
+    EXPECT_EQ(Texts(target), (std::vector<std::string>{"reset", "cc 2 64 127", "bend 2 16383", "cp 2 33",
+                                                       "kp 2 60 5", "sysex 3 65"}));
+}
+
+TEST(PlayerLevelTest, MasterVolumeIsClampedAndReappliedOnStart) {
+    FakeTarget target;
+    Player player(target);
+    player.setMasterVolume(5000);
+    EXPECT_EQ(player.masterVolume(), 2000);
+    player.setMasterVolume(-9000);
+    EXPECT_EQ(target.volume, -2000);
+    Segment s;
+    FileBuilder b;
+    b.track().noteOn(0, 0, 60);
+    s.build(b.file());
+    player.load(s);
+    target.volume = 0;
+    player.start();
+    EXPECT_EQ(target.volume, -2000);
+}
+
+TEST(PlayerTailTest, TailEndsOnceOutputStaysBelowMinus60Db) {
+    FileBuilder b;
+    b.track().noteOn(0, 0, 69, 127).noteOff(96, 0, 69);  // 0.5 s, then an exponential release
+    Segment s;
+    ASSERT_TRUE(s.build(b.file()));
+    FakeTarget target(kRate, 0.9995f);  // about 13.8 ms per 1/e: under -60 dB after ~0.1 s
+    Player player(target);
+    player.load(s);
+    const Output out = RenderAll(player, {441});
+    const size_t end = static_cast<size_t>(player.endSample());
+    ASSERT_GT(out.left.size(), end);
+    EXPECT_LT(out.left.size(), end + kRate / 2) << "tail must stop long before the 2 s cap";
+    // The last 50 ms are all under -60 dBFS, and the sample before them was not (tolerance: exact threshold).
+    const size_t quiet = kRate * 50 / 1000;
+    for (size_t i = out.left.size() - quiet; i < out.left.size(); ++i) ASSERT_LT(std::fabs(out.left[i]), 0.001f);
+    EXPECT_GE(std::fabs(out.left[out.left.size() - quiet - 1]), 0.001f);
+}
+
+TEST(PlayerTailTest, StuckNoteStopsTwoSecondsAfterTheEnd) {
+    FileBuilder b;
+    b.track().control(0, 0, 64, 127).noteOn(0, 0, 69).noteOff(96, 0, 69);  // pedal never released
+    Segment s;
+    ASSERT_TRUE(s.build(b.file()));
+    FakeTarget target;
+    Player player(target);
+    player.load(s);
+    const Output out = RenderAll(player, {1000});
+    EXPECT_EQ(static_cast<int64_t>(out.left.size()), player.endSample() + 2 * kRate);
+}
+
+TEST(PlayerTailTest, EmptySegmentEndsAfterBriefSilence) {
+    FileBuilder b;
+    b.track();
+    Segment s;
+    ASSERT_TRUE(s.build(b.file()));
+    FakeTarget target;
+    Player player(target);
+    player.load(s);
+    const Output out = RenderAll(player, {64});
+    EXPECT_EQ(out.left.size(), static_cast<size_t>(kRate * 50 / 1000));
+}
+
+TEST(PlayerTailTest, RestartPlaysTheSameSamplesAgain) {
+    FileBuilder b = Piece();
+    Segment s;
+    ASSERT_TRUE(s.build(b.file()));
+    FakeTarget target;
+    Player player(target);
+    player.load(s);
+    const Output first = RenderAll(player, {333});
+    const Output second = RenderAll(player, {64});
+    EXPECT_EQ(first.left, second.left);
+}
