@@ -18,6 +18,8 @@ enum class Status {
     Truncated,      // a chunk or event runs past the end of the data
     BadEvent,       // an event the file format does not allow (data byte with no running status, ...)
     MissingTracks,  // fewer MTrk chunks than the header declares
+    Irregular,      // read whole, but breaks a rule: stray bytes outside chunks or after a track's end, no
+                    // End-of-Track, unknown format read as format 1, more MTrk chunks than declared
 };
 
 // One event of a track. Channel messages keep their status and data bytes; SysEx and meta events refer to
@@ -58,5 +60,11 @@ Status ReadSmf(const uint8_t* data, size_t size, File& out);
 
 // Reads a whole file from disk, then parses it. A file that cannot be opened gives NotSmf with a message.
 Status ReadSmfFile(const std::string& path, File& out);
+
+// Largest file accepted: far above any real MIDI file, and keeps every offset within 32 bits.
+constexpr size_t kMaxFileBytes = 64u * 1024u * 1024u;
+
+// Loads a file's bytes (at most kMaxFileBytes). False with an English message when it cannot be opened or read.
+bool ReadFileBytes(const std::string& path, std::vector<uint8_t>& bytes, std::string& error);
 
 }  // namespace tw::smf
