@@ -172,6 +172,27 @@ public:
             if (std::memcmp(&file[i], id, 4) == 0) return i + 8;
         return 0;
     }
+    // Replaces the data of the first chunk with this id (inside one of the top-level lists) and fixes the sizes
+    // of the chunk, its list and the RIFF form. Returns false when the chunk is not found.
+    static bool ReplaceChunkData(std::vector<uint8_t>& file, const char* id, const std::vector<uint8_t>& payload) {
+        size_t at = FindChunk(file, id);
+        if (at == 0) return false;
+        uint32_t oldSize = Peek32(file, at - 4);
+        size_t list = 12;
+        while (list + 8 <= file.size() && list + 8 + Peek32(file, list + 4) < at)
+            list += 8 + Peek32(file, list + 4);
+        if (list + 8 > file.size()) return false;
+        file.erase(file.begin() + at, file.begin() + at + oldSize);
+        file.insert(file.begin() + at, payload.begin(), payload.end());
+        int64_t delta = static_cast<int64_t>(payload.size()) - oldSize;
+        Poke32(file, at - 4, static_cast<uint32_t>(payload.size()));
+        Poke32(file, list + 4, static_cast<uint32_t>(Peek32(file, list + 4) + delta));
+        Poke32(file, 4, static_cast<uint32_t>(Peek32(file, 4) + delta));
+        return true;
+    }
+    static uint32_t Peek32(const std::vector<uint8_t>& file, size_t at) {
+        return file[at] | (file[at + 1] << 8) | (file[at + 2] << 16) | (static_cast<uint32_t>(file[at + 3]) << 24);
+    }
     static void Poke16(std::vector<uint8_t>& file, size_t at, uint16_t v) {
         file[at] = static_cast<uint8_t>(v);
         file[at + 1] = static_cast<uint8_t>(v >> 8);
