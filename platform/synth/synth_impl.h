@@ -1,0 +1,84 @@
+// The synthesizer's internals: channels, the voice pool, the mix buses, effects and the output limiter.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "channel_state.h"
+#include "limiter.h"
+#include "reverb.h"
+#include "soundfont.h"
+#include "synth.h"
+#include "voice.h"
+
+namespace tw::synth {
+
+// Which reset SysEx last arrived: decides how bank select and drum parts are read.
+enum class MidiMode { kGm, kGs, kXg };
+
+class SynthImpl {
+public:
+    explicit SynthImpl(const SynthConfig& config);
+
+    LoadStatus loadSoundFont(const uint8_t* data, size_t size, std::string& error);
+
+    void noteOn(int channel, int key, int velocity);
+    void noteOff(int channel, int key);
+    void controlChange(int channel, int controller, int value);
+    void programChange(int channel, int program);
+    void pitchBend(int channel, int value);
+    void channelPressure(int channel, int value);
+    void keyPressure(int channel, int key, int value);
+    void sysEx(const uint8_t* data, size_t size);
+    void reset();
+    void setMasterVolume(int hundredthsDb);
+    void render(float* left, float* right, int frames);
+
+    int activeVoices() const;
+    int sampleRate() const { return config_.sampleRate; }
+
+private:
+    static constexpr int kBlock = Synth::kBlockFrames;
+    static constexpr int kSpareVoices = 64;  // extra slots where stolen voices fade out
+    static constexpr int kMaxZonesPerNote = 32;
+
+    // Rendering.
+    void controlBlock();
+    void renderChunk(float* left, float* right, int n);
+
+    // Voices.
+    Voice* allocateVoice();
+    Voice* chooseVictim();
+    void startZones(int channel, int key, int velocity, int zoneCount);
+    void releaseSustained(int channel);
+    void allNotesOff(int channel);
+    void allSoundOff(int channel);
+
+    // Channels, programs and SysEx.
+    void resetChannels();
+    void resolvePreset(int channel);
+    void gsSysEx(const uint8_t* data, size_t size);
+    void setDrumPart(int channel, bool drum);
+
+    SynthConfig config_;
+    std::unique_ptr<SoundFont> font_;  // null until a SoundFont loads
+    ChannelState channels_[kChannelCount];
+    MidiMode mode_ = MidiMode::kGm;
+    std::vector<Voice> voices_;        // maxVoices sounding plus kSpareVoices fading
+    std::vector<ZoneVoice> zones_;     // collectZones output, kMaxZonesPerNote entries
+    uint32_t voiceOrder_ = 0;          // start counter: lower is older
+    uint32_t noteCounter_ = 0;         // identifies the voices one note-on started
+
+    // Mix buses for one control block at most.
+    float mixLeft_[kBlock] = {}, mixRight_[kBlock] = {}, reverbBus_[kBlock] = {}, chorusBus_[kBlock] = {};
+    float scratch_[kBlock] = {};
+    int blockPos_ = 0;  // frames of the current control block already rendered
+
+    Reverb reverb_;
+    Chorus chorus_;
+    Limiter limiter_;
+    float masterGain_ = 0, masterStart_ = 0, masterStep_ = 0, masterTarget_ = 0;
+};
+
+}  // namespace tw::synth

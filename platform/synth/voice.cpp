@@ -1,0 +1,292 @@
+// Voice set-up from a zone, per-block control (envelopes, LFOs, pitch, filter, gains) and the inner DSP loop.
+#include "voice.h"
+
+#include <cmath>
+
+#include "synth_math.h"
+
+namespace tw::synth {
+
+namespace {
+constexpr float kSampleScale = 1.0f / 32768.0f;
+constexpr float kAttenuationScale = 0.4f;    // generator attenuation as EMU hardware applies it
+constexpr float kMaxAttenuationCb = 1440.0f;
+constexpr float kMinTimecents = -12000.0f;   // 1 ms
+constexpr float kMaxTimecents = 8000.0f;     // about 100 s
+constexpr float kMinFilterCents = 1500.0f, kMaxFilterCents = 13500.0f;
+constexpr float kMaxResonanceCb = 960.0f;
+constexpr double kMaxRatio = 256.0;          // playback speed limit; keeps the 32.32 step in range
+constexpr float kEnvelopeSilence = 1e-4f;    // -80 dB: a decayed envelope counts as silent
+constexpr float kOutputSilence = 1e-5f;      // -100 dB of full scale for a released voice
+constexpr uint32_t kCoarseOffset = 32768;    // sample points per coarse address offset unit
+constexpr int kLoopContinuous = 1, kLoopUntilRelease = 3;
+
+inline float cubic(float p0, float p1, float p2, float p3, float f) {
+    return p1 + 0.5f * f * (p2 - p0 + f * (2.0f * p0 - 5.0f * p1 + 4.0f * p2 - p3 + f * (3.0f * (p1 - p2) + p3 - p0)));
+}
+
+float timeSamples(float timecents, float rate) {
+    return timecentsToSeconds(clampTo(timecents, kMinTimecents, kMaxTimecents)) * rate;
+}
+
+int64_t clamp64(int64_t v, int64_t lo, int64_t hi) { return v < lo ? lo : (v > hi ? hi : v); }
+}  // namespace
+
+bool Voice::start(const ZoneVoice& zone, const int16_t* data, size_t count, int channel, int key, int velocity,
+                  const ChannelState& state, float outputRate, uint32_t order) {
+    if (!zone.sample || !data) return false;
+    zone_ = zone;
+    outputRate_ = outputRate;
+    setupSample(zone, data, count);
+    if (end_ <= start_) return false;
+    channel_ = channel;
+    key_ = key;
+    note_.key = zone.gen[kKeynum] >= 0 && zone.gen[kKeynum] <= 127 ? zone.gen[kKeynum] : key;
+    note_.velocity = zone.gen[kVelocity] > 0 && zone.gen[kVelocity] <= 127 ? zone.gen[kVelocity] : velocity;
+    exclusiveClass_ = zone.gen[kExclusiveClass];
+    order_ = order;
+    state_ = State::kOn;
+    ending_ = false;
+    killGain_ = 1.0f;
+    killStep_ = 0.0f;
+    loudness_ = 0.0f;
+    blockLeft_ = 0;
+    for (int i = 0; i < 4; ++i) gain_[i] = step_[i] = target_[i] = 0.0f;
+    blockDone_ = 0;
+    serial_ = state.serial;
+    updateModulated(state);
+    setupEnvelopes(note_.key);
+    modLfo_.start(timeSamples(gen(kDelayModLFO), outputRate), absCentsToHz(gen(kFreqModLFO)), outputRate);
+    vibLfo_.start(timeSamples(gen(kDelayVibLFO), outputRate), absCentsToHz(gen(kFreqVibLFO)), outputRate);
+    filter_.reset();
+    filterOn_ = false;
+    return true;
+}
+
+void Voice::setupSample(const ZoneVoice& zone, const int16_t* data, size_t count) {
+    const SampleInfo& s = *zone.sample;
+    const int16_t* g = zone.gen;
+    const int64_t limit = static_cast<int64_t>(s.end) < static_cast<int64_t>(count) ? s.end : count;
+    const int64_t end = clamp64(s.end + g[kEndAddrsOffset] + int64_t(kCoarseOffset) * g[kEndAddrsCoarseOffset],
+                                s.start, limit);
+    const int64_t start = clamp64(s.start + g[kStartAddrsOffset] + int64_t(kCoarseOffset) * g[kStartAddrsCoarseOffset],
+                                  s.start, end);
+    const int64_t loopStart = clamp64(
+        s.loopStart + g[kStartloopAddrsOffset] + int64_t(kCoarseOffset) * g[kStartloopAddrsCoarseOffset], start, end);
+    const int64_t loopEnd = clamp64(
+        s.loopEnd + g[kEndloopAddrsOffset] + int64_t(kCoarseOffset) * g[kEndloopAddrsCoarseOffset], loopStart, end);
+    data_ = data;
+    start_ = static_cast<uint32_t>(start);
+    end_ = static_cast<uint32_t>(end);
+    loopStart_ = static_cast<uint32_t>(loopStart);
+    loopEnd_ = static_cast<uint32_t>(loopEnd);
+    loopMode_ = g[kSampleModes] & 3;
+    if (loopMode_ != kLoopContinuous && loopMode_ != kLoopUntilRelease) loopMode_ = 0;
+    if (loopEnd_ - loopStart_ < 2) loopMode_ = 0;  // too short to loop: play straight through
+    looping_ = loopMode_ != 0;
+    wrapped_ = false;
+    phase_ = static_cast<uint64_t>(start_) << 32;
+    sampleRatio_ = static_cast<float>(s.sampleRate) / outputRate_;
+}
+
+void Voice::setupEnvelopes(int key) {
+    const float rate = outputRate_;
+    const float keyOffset = 60.0f - key;  // key-number scaling is relative to middle C
+    EnvelopeParams vol;
+    vol.delay = timeSamples(gen(kDelayVolEnv), rate);
+    vol.attack = timeSamples(gen(kAttackVolEnv), rate);
+    vol.hold = timeSamples(gen(kHoldVolEnv) + keyOffset * gen(kKeynumToVolEnvHold), rate);
+    vol.decay = timeSamples(gen(kDecayVolEnv) + keyOffset * gen(kKeynumToVolEnvDecay), rate);
+    vol.release = timeSamples(gen(kReleaseVolEnv), rate);
+    vol.sustain = clampTo(1.0f - gen(kSustainVolEnv) / 960.0f, 0.0f, 1.0f);
+    volEnv_.start(vol, true);
+
+    EnvelopeParams mod;
+    mod.delay = timeSamples(gen(kDelayModEnv), rate);
+    mod.attack = timeSamples(gen(kAttackModEnv), rate);
+    mod.hold = timeSamples(gen(kHoldModEnv) + keyOffset * gen(kKeynumToModEnvHold), rate);
+    mod.decay = timeSamples(gen(kDecayModEnv) + keyOffset * gen(kKeynumToModEnvDecay), rate);
+    mod.release = timeSamples(gen(kReleaseModEnv), rate);
+    mod.sustain = clampTo(1.0f - gen(kSustainModEnv) / 1000.0f, 0.0f, 1.0f);
+    modEnv_.start(mod, false);
+}
+
+void Voice::updateModulated(const ChannelState& state) {
+    evaluateModulators(zone_.modulators, zone_.modulatorCount, state, note_, modSums_);
+    const SampleInfo& s = *zone_.sample;
+    const int rootKey = zone_.gen[kOverridingRootKey] >= 0 && zone_.gen[kOverridingRootKey] <= 127
+                            ? zone_.gen[kOverridingRootKey]
+                            : (s.originalPitch > 127 ? 60 : s.originalPitch);
+    pitchCents_ = (note_.key - rootKey) * gen(kScaleTuning) + gen(kCoarseTune) * 100.0f + gen(kFineTune) +
+                  modSums_[kInitialPitch] + s.pitchCorrection + state.tuningCents();
+    attenuationCb_ = clampTo(kAttenuationScale * zone_.gen[kInitialAttenuation] + modSums_[kInitialAttenuation], 0.0f,
+                             kMaxAttenuationCb);
+    const float pan = clampTo(gen(kPan), -500.0f, 500.0f);
+    const float angle = (pan + 500.0f) * (0.5f * kPi / 1000.0f);
+    panLeft_ = std::cos(angle);
+    panRight_ = std::sin(angle);
+    reverbSend_ = clampTo(gen(kReverbEffectsSend) / 1000.0f, 0.0f, 1.0f);
+    chorusSend_ = clampTo(gen(kChorusEffectsSend) / 1000.0f, 0.0f, 1.0f);
+    filterFc_ = gen(kInitialFilterFc);
+    filterQ_ = clampTo(gen(kInitialFilterQ), 0.0f, kMaxResonanceCb);
+    modLfoToPitch_ = gen(kModLfoToPitch);
+    vibLfoToPitch_ = gen(kVibLfoToPitch);
+    modEnvToPitch_ = gen(kModEnvToPitch);
+    modLfoToFilter_ = gen(kModLfoToFilterFc);
+    modEnvToFilter_ = gen(kModEnvToFilterFc);
+    modLfoToVolume_ = gen(kModLfoToVolume);
+    modLfo_.setFrequency(absCentsToHz(gen(kFreqModLFO)), outputRate_);
+    vibLfo_.setFrequency(absCentsToHz(gen(kFreqVibLFO)), outputRate_);
+}
+
+void Voice::control(const ChannelState& state, int n) {
+    if (state_ == State::kFree || n <= 0) return;
+    if (serial_ != state.serial) {
+        serial_ = state.serial;
+        updateModulated(state);
+    }
+    const float env = volEnv_.advance(n);
+    const float modEnv = modEnv_.advance(n);
+    const float modLfo = modLfo_.advance(n);
+    const float vib = vibLfo_.advance(n);
+
+    const float cents = pitchCents_ + modLfo * modLfoToPitch_ + vib * vibLfoToPitch_ + modEnv * modEnvToPitch_;
+    double ratio = static_cast<double>(sampleRatio_) * centsToRatio(cents);
+    if (ratio > kMaxRatio) ratio = kMaxRatio;
+    increment_ = static_cast<uint64_t>(ratio * 4294967296.0);
+    if (increment_ == 0) increment_ = 1;
+
+    const float fc = clampTo(filterFc_ + modLfo * modLfoToFilter_ + modEnv * modEnvToFilter_, kMinFilterCents,
+                             kMaxFilterCents);
+    filterOn_ = filter_.set(absCentsToHz(fc), filterQ_, outputRate_);
+
+    const float atten = clampTo(attenuationCb_ - modLfo * modLfoToVolume_, 0.0f, kMaxAttenuationCb);
+    float amp = env * centibelsToGain(atten);
+    loudness_ = amp * killGain_;
+    if (state_ == State::kKilled) {
+        killGain_ -= killStep_ * n;
+        if (killGain_ <= 0.0f) {
+            killGain_ = 0.0f;
+            ending_ = true;
+        }
+        amp *= killGain_;
+    }
+    const Envelope::Stage stage = volEnv_.stage();
+    if (stage == Envelope::kFinished || (stage >= Envelope::kDecay && env < kEnvelopeSilence) ||
+        (stage == Envelope::kRelease && amp < kOutputSilence)) {
+        ending_ = true;
+    }
+    if (ending_) amp = 0.0f;
+    const float a = amp * kSampleScale;
+    const float target[4] = {a * panLeft_, a * panRight_, a * reverbSend_, a * chorusSend_};
+    const float inv = 1.0f / static_cast<float>(n);
+    for (int i = 0; i < 4; ++i) {
+        gain_[i] = target_[i];  // where the previous block's ramp ended
+        target_[i] = target[i];
+        step_[i] = (target[i] - gain_[i]) * inv;
+    }
+    blockLeft_ = n;
+    blockDone_ = 0;
+}
+
+void Voice::release() {
+    if (state_ == State::kFree || state_ == State::kKilled || state_ == State::kReleased) return;
+    state_ = State::kReleased;
+    volEnv_.release();
+    modEnv_.release();
+    if (loopMode_ == kLoopUntilRelease) looping_ = false;
+}
+
+void Voice::kill() {
+    if (state_ == State::kFree || state_ == State::kKilled) return;
+    state_ = State::kKilled;
+    killStep_ = 1.0f / (kKillFadeSeconds * outputRate_);
+}
+
+float Voice::fetch(int64_t index) const {
+    if (looping_) {
+        const int64_t len = loopEnd_ - loopStart_;
+        while (index >= loopEnd_) index -= len;
+        if (wrapped_ && index < loopStart_) index += len;
+    }
+    if (index < start_) index = start_;
+    if (index >= end_) return 0.0f;
+    return data_[index];
+}
+
+int Voice::generate(int n, float* out) {
+    const int16_t* d = data_;
+    uint64_t phase = phase_;
+    const uint64_t inc = increment_;
+    const float fracScale = 1.0f / 4294967296.0f;
+    int i = 0;
+    while (i < n) {
+        const uint32_t low = wrapped_ ? loopStart_ : start_;
+        const uint32_t limit = looping_ ? loopEnd_ : end_;
+        uint32_t idx = static_cast<uint32_t>(phase >> 32);
+        if (idx > low && static_cast<uint64_t>(idx) + 3 <= limit) {
+            // Every point the interpolation reads is inside [low, limit): no wrapping needed.
+            const uint64_t lastPhase = (static_cast<uint64_t>(limit - 3) << 32) | 0xFFFFFFFFu;
+            const uint64_t count = (lastPhase - phase) / inc + 1;
+            const int m = count < static_cast<uint64_t>(n - i) ? static_cast<int>(count) : n - i;
+            for (int k = 0; k < m; ++k) {
+                const int16_t* p = d + (phase >> 32);
+                const float f = static_cast<float>(static_cast<uint32_t>(phase)) * fracScale;
+                out[i + k] = cubic(p[-1], p[0], p[1], p[2], f);
+                phase += inc;
+            }
+            i += m;
+            continue;
+        }
+        if (looping_) {
+            const uint64_t span = static_cast<uint64_t>(loopEnd_ - loopStart_) << 32;
+            while ((phase >> 32) >= loopEnd_) {
+                phase -= span;
+                wrapped_ = true;
+            }
+            idx = static_cast<uint32_t>(phase >> 32);
+        } else if (idx >= end_) {
+            break;
+        }
+        const float f = static_cast<float>(static_cast<uint32_t>(phase)) * fracScale;
+        out[i++] = cubic(fetch(int64_t(idx) - 1), fetch(idx), fetch(int64_t(idx) + 1), fetch(int64_t(idx) + 2), f);
+        phase += inc;
+    }
+    phase_ = phase;
+    return i;
+}
+
+void Voice::render(int n, float* scratch, const VoiceBuses& buses) {
+    if (state_ == State::kFree) return;
+    const int m = generate(n, scratch);
+    if (filterOn_) filter_.process(scratch, m);
+    // Gains are evaluated from the block start so that any split of the block gives the same samples.
+    const float pos0 = static_cast<float>(blockDone_);
+    const float gl = gain_[0], gr = gain_[1], sl = step_[0], sr = step_[1];
+    float* left = buses.left;
+    float* right = buses.right;
+    float pos = pos0;
+    for (int k = 0; k < m; ++k) {
+        const float s = scratch[k];
+        left[k] += s * (gl + sl * pos);
+        right[k] += s * (gr + sr * pos);
+        pos += 1.0f;
+    }
+    float* sends[2] = {buses.reverb, buses.chorus};
+    for (int b = 0; b < 2; ++b) {
+        const float g = gain_[2 + b], st = step_[2 + b];
+        if (sends[b] && (g != 0.0f || st != 0.0f)) {
+            float* bus = sends[b];
+            pos = pos0;
+            for (int k = 0; k < m; ++k) {
+                bus[k] += scratch[k] * (g + st * pos);
+                pos += 1.0f;
+            }
+        }
+    }
+    blockDone_ += n;
+    blockLeft_ -= n;
+    if (m < n || (ending_ && blockLeft_ <= 0)) state_ = State::kFree;
+}
+
+}  // namespace tw::synth
