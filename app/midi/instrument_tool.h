@@ -1,0 +1,35 @@
+// CInstrumentTool: the DirectMusic tool that transposes notes and drops the notes of muted programs.
+#pragma once
+
+#include <windows.h>
+
+#include <dmusici.h>
+
+// A tool in the performance's graph, applying the instrument plan (instrument_plan.h) to every note and program
+// change. It holds no state besides its reference count; DirectMusic calls it from its own threads.
+class CInstrumentTool final : public IDirectMusicTool {
+public:
+    // Starts with one reference, owned by the creator.
+    CInstrumentTool();
+
+    // IUnknown: answers IUnknown and IDirectMusicTool only.
+    STDMETHODIMP QueryInterface(REFIID riid, void **ppvObject) override;
+    STDMETHODIMP_(ULONG) AddRef() override;
+    STDMETHODIMP_(ULONG) Release() override;
+
+    // IDirectMusicTool.
+    STDMETHODIMP Init(IDirectMusicGraph *pGraph) override;
+    STDMETHODIMP GetMsgDeliveryType(DWORD *pdwDeliveryType) override;
+    STDMETHODIMP GetMediaTypeArraySize(DWORD *pdwNumElements) override;
+    STDMETHODIMP GetMediaTypes(DWORD **padwMediaTypes, DWORD dwNumElements) override;
+    STDMETHODIMP ProcessPMsg(IDirectMusicPerformance *pPerf, DMUS_PMSG *pPMSG) override;
+    STDMETHODIMP Flush(IDirectMusicPerformance *pPerf, DMUS_PMSG *pPMSG, REFERENCE_TIME rtTime) override;
+
+private:
+    ~CInstrumentTool() = default; // only Release destroys the tool
+
+    HRESULT ProcessNote(IDirectMusicPerformance *pPerf, DMUS_NOTE_PMSG *pNote);
+    HRESULT ProcessPatch(IDirectMusicPerformance *pPerf, DMUS_PATCH_PMSG *pPatch);
+
+    volatile LONG m_cRef; // reference count, changed atomically (DirectMusic's threads add and release)
+};
