@@ -1,0 +1,89 @@
+/* Lustrekit.dll public interface: colour arithmetic, gradient and bitmap fills, icon drawing (stdcall exports). */
+#ifndef LUSTREKIT_H
+#define LUSTREKIT_H
+
+#include <windows.h>
+
+#ifdef LUSTREKIT_BUILDING
+#define LUSTREKIT_API
+#else
+#define LUSTREKIT_API __declspec(dllimport)
+#endif
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+/* ---- Colour arithmetic. Colours are COLORREF 0x00BBGGRR with a zero high byte. ---- */
+
+/* Each channel moved toward white by amount/255 (amount 0..255; note: amount first). */
+LUSTREKIT_API COLORREF WINAPI LightenColor(int amount, COLORREF colour);
+/* Each channel moved toward black by amount/255 (amount 0..255; note: amount first). */
+LUSTREKIT_API COLORREF WINAPI DarkenColor(int amount, COLORREF colour);
+/* 86 % of a plus 14 % of b, per channel. */
+LUSTREKIT_API COLORREF WINAPI MixedColor(COLORREF a, COLORREF b);
+/* 70 % of a plus 30 % of b, per channel, each channel held at 255. */
+LUSTREKIT_API COLORREF WINAPI MidColor(COLORREF a, COLORREF b);
+/* Selection colour of the XP-like looks: 70 % window colour, 30 % highlight (the window colour at <= 8 bpp). */
+LUSTREKIT_API COLORREF WINAPI GetXpHighlightColor(void);
+/* Gray level 0..255 of a colour (a number, not a colour). */
+LUSTREKIT_API int WINAPI GrayColor(COLORREF colour);
+/* Bits per pixel of the screen; 8 when it cannot be read. */
+LUSTREKIT_API int WINAPI NumColorBits(void);
+
+/* ---- Gradient fills and fill bitmaps. ---- */
+
+/* Pattern codes of CreateFillBmp; any other code gives a bitmap of palette entry 0 (the shadow colour). */
+#define FILLBMP_NOISE 1    /* random noise around the middle of the palette */
+#define FILLBMP_CUSHION 2  /* cubic shading both ways: light upper left, dark lower right */
+#define FILLBMP_HCUBIC 3   /* cubic shading across: light left, dark right */
+#define FILLBMP_VCUBIC 4   /* cubic shading down: light top, dark bottom */
+#define FILLBMP_VLINEAR 5  /* linear ramp: dark bottom to light top */
+#define FILLBMP_HLINEAR 6  /* linear ramp: light left to dark right */
+#define FILLBMP_DIAGONAL 7 /* linear ramp: light upper left to dark lower right */
+#define FILLBMP_CAPSULE 8  /* pattern 4, stronger, with rounded shaded ends */
+#define FILLBMP_STROKES 9  /* 200 random diagonal strokes over a diagonal ramp */
+
+/* Two-colour linear gradient through msimg32's GradientFill. Only the low byte of vertical counts: non-zero
+   fills top to bottom, zero left to right. Returns 0. */
+LUSTREKIT_API int WINAPI Gradient_Fill(HDC hdc, const RECT *rect, COLORREF colour1, COLORREF colour2, DWORD vertical);
+/* The same gradient with the library's own renderer. Returns non-zero when drawn; 0, drawing nothing, when the
+   rectangle is empty or inverted or the off-screen bitmap cannot be made. */
+LUSTREKIT_API BOOL WINAPI DrawGradient(HDC hdc, const RECT *rect, COLORREF colour1, COLORREF colour2, DWORD vertical);
+/* Makes an 8-bit textured bitmap of the rectangle's size (its position is ignored) with a palette built from
+   the 3D system colours, tinted toward tintColour by the low byte of tintPercent (0..100); depth 0..127 is the
+   noise strength and the margin kept from both palette ends. When the low byte of hotPercent is not 0, a second
+   bitmap with a palette that much nearer the highlight colour goes to *hotBitmapOut, else null. The caller owns
+   and deletes both. Both handles are null (and FALSE is returned) for an empty or inverted rectangle, a
+   FILLBMP_CAPSULE below 2 pixels high, FILLBMP_STROKES wider or higher than 32,767 pixels, a depth above
+   16,383, or when memory or the bitmap cannot be had. Every call with noise advances the library's
+   pseudo-random sequence. */
+LUSTREKIT_API BOOL WINAPI CreateFillBmp(int pattern, const RECT *rect, int depth, int hotPercent, int tintPercent,
+                                        COLORREF tintColour, HBITMAP *bitmapOut, HBITMAP *hotBitmapOut);
+
+/* ---- Icon and bitmap drawing. ---- */
+
+/* Looks of DrawIcnRect (only the two lowest bits count; 3 is drawn as normal). */
+#define ICNLOOK_NORMAL 0
+#define ICNLOOK_DISABLED 1
+#define ICNLOOK_RAISED 2
+
+/* Draws an icon centred in the rectangle: normal, disabled (a gray silhouette, or an embossed one when the low
+   byte of embossed is non-zero) or raised (a gray shadow below right, the icon above left; leaves hdc's
+   background colour white). Returns non-zero; 0 when the icon cannot be read. */
+LUSTREKIT_API BOOL WINAPI DrawIcnRect(HDC hdc, const RECT *rect, HICON icon, int look, DWORD embossed);
+/* A copy of the icon with its opaque pixels lightened by 64/255; amount is not used. The caller destroys it. */
+LUSTREKIT_API HICON WINAPI Icon_CopyAsBlend(HDC hdc, HICON icon, int amount);
+/* Draws a bitmap at the rectangle: unscaled from its top-left corner, or, when transparent is non-zero, stretched
+   to the rectangle with the colour of its top-left pixel left out. Returns non-zero when drawn. */
+LUSTREKIT_API BOOL WINAPI DrawDDB(HDC hdc, const RECT *rect, HBITMAP bitmap, DWORD transparent);
+
+/* ---- Skinned windows (RedrawButton, BUTTON_SKIN and the BSK_ flags) come with the skin part of the library. ---- */
+/* typedef struct BUTTON_SKIN { ... } BUTTON_SKIN;                                                            */
+/* #define BSK_BORDER 0x00000001 ...                                                                             */
+
+#ifdef __cplusplus
+}
+#endif
+
+#endif /* LUSTREKIT_H */

@@ -1,0 +1,117 @@
+// Test support for Lustrekit's DLL tests: a 32-bit memory canvas whose pixels can be read back, and a guard
+// that sets system colours for one test and puts the old ones back.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <cstring>
+#include <vector>
+
+// A memory DC with a top-down 32-bit DIB section selected; pixels read straight from the bits.
+class TestCanvas {
+public:
+    TestCanvas(int width, int height, COLORREF background) : width_(width), height_(height) {
+        BITMAPINFO info;
+        std::memset(&info, 0, sizeof(info));
+        info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+        info.bmiHeader.biWidth = width;
+        info.bmiHeader.biHeight = -height;
+        info.bmiHeader.biPlanes = 1;
+        info.bmiHeader.biBitCount = 32;
+        info.bmiHeader.biCompression = BI_RGB;
+        hdc_ = CreateCompatibleDC(NULL);
+        void *bits = NULL;
+        bitmap_ = CreateDIBSection(hdc_, &info, DIB_RGB_COLORS, &bits, NULL, 0);
+        bits_ = static_cast<uint32_t *>(bits);
+        old_ = SelectObject(hdc_, bitmap_);
+        Fill(background);
+    }
+    ~TestCanvas() {
+        SelectObject(hdc_, old_);
+        DeleteObject(bitmap_);
+        DeleteDC(hdc_);
+    }
+    TestCanvas(const TestCanvas &) = delete;
+    TestCanvas &operator=(const TestCanvas &) = delete;
+
+    HDC Dc() const { return hdc_; }
+    bool Valid() const { return hdc_ != NULL && bits_ != NULL; }
+    int Width() const { return width_; }
+    int Height() const { return height_; }
+
+    // The colour at (x, y) as a COLORREF (the section stores 0x00RRGGBB).
+    COLORREF At(int x, int y) const {
+        GdiFlush();
+        uint32_t v = bits_[static_cast<size_t>(y) * width_ + x];
+        return RGB((v >> 16) & 0xFF, (v >> 8) & 0xFF, v & 0xFF);
+    }
+    void Fill(COLORREF colour) {
+        GdiFlush();
+        uint32_t v = (GetRValue(colour) << 16) | (GetGValue(colour) << 8) | GetBValue(colour);
+        for (int i = 0; i < width_ * height_; ++i) {
+            bits_[i] = v;
+        }
+    }
+    void Set(int x, int y, COLORREF colour) {
+        GdiFlush();
+        bits_[static_cast<size_t>(y) * width_ + x] =
+            (GetRValue(colour) << 16) | (GetGValue(colour) << 8) | GetBValue(colour);
+    }
+
+private:
+    int width_;
+    int height_;
+    HDC hdc_ = NULL;
+    HBITMAP bitmap_ = NULL;
+    HGDIOBJ old_ = NULL;
+    uint32_t *bits_ = NULL;
+};
+
+// Sets some system colours for the life of the guard (Wine lets SetSysColors work) and restores them.
+class SysColorGuard {
+public:
+    SysColorGuard(std::vector<int> elements, std::vector<COLORREF> colours) : elements_(elements) {
+        for (int e : elements_) {
+            saved_.push_back(GetSysColor(e));
+        }
+        SetSysColors(static_cast<int>(elements_.size()), elements_.data(), colours.data());
+    }
+    ~SysColorGuard() { SetSysColors(static_cast<int>(elements_.size()), elements_.data(), saved_.data()); }
+    SysColorGuard(const SysColorGuard &) = delete;
+    SysColorGuard &operator=(const SysColorGuard &) = delete;
+
+private:
+    std::vector<int> elements_;
+    std::vector<COLORREF> saved_;
+};
+
+// The pixels of a bitmap as COLORREFs, top line first, through GetDIBits into a 32-bit DIB.
+inline std::vector<COLORREF> ReadBitmap(HBITMAP bitmap, int *width, int *height) {
+    BITMAP bm;
+    std::vector<COLORREF> out;
+    if (GetObjectA(bitmap, sizeof(bm), &bm) == 0) {
+        return out;
+    }
+    *width = bm.bmWidth;
+    *height = bm.bmHeight;
+    BITMAPINFO info;
+    std::memset(&info, 0, sizeof(info));
+    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    info.bmiHeader.biWidth = bm.bmWidth;
+    info.bmiHeader.biHeight = -bm.bmHeight;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    std::vector<uint32_t> raw(static_cast<size_t>(bm.bmWidth) * bm.bmHeight);
+    HDC hdc = GetDC(NULL);
+    int lines = GetDIBits(hdc, bitmap, 0, bm.bmHeight, raw.data(), &info, DIB_RGB_COLORS);
+    ReleaseDC(NULL, hdc);
+    if (lines != bm.bmHeight) {
+        return out;
+    }
+    for (uint32_t v : raw) {
+        out.push_back(RGB((v >> 16) & 0xFF, (v >> 8) & 0xFF, v & 0xFF));
+    }
+    return out;
+}
