@@ -1,0 +1,287 @@
+// Gallery of Lustrekit's drawing: every fill pattern (plain and hot), the gradients and the icon and bitmap
+// looks, drawn through the DLL into one picture saved as a BMP file (path as argument, or the build folder).
+#include <windows.h>
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "lustrekit.h"
+
+namespace {
+
+constexpr int kCanvasWidth = 1040;
+constexpr int kCanvasHeight = 404;
+constexpr int kCellWidth = 96;
+constexpr int kCellHeight = 64;
+constexpr int kCellPitch = 104;
+constexpr int kLabelHeight = 16;
+constexpr int kMargin = 8;
+constexpr int kIconSize = 32;
+constexpr int kIconCell = 56;
+constexpr int kDepth = 30;
+constexpr int kHotPercent = 40;
+constexpr int kTintPercent = 40;
+constexpr COLORREF kTintColour = RGB(40, 90, 200);
+constexpr int kRowGap = 4;
+constexpr COLORREF kCanvasColour = RGB(255, 255, 255);
+constexpr COLORREF kLabelColour = RGB(0, 0, 0);
+
+struct Canvas {
+    HDC hdc = NULL;
+    HBITMAP hBitmap = NULL;
+    HGDIOBJ hOld = NULL;
+    DWORD *pBits = NULL; // top-down 0x00RRGGBB pixels
+};
+
+bool MakeCanvas(Canvas *pCanvas) {
+    BITMAPINFO info;
+    std::memset(&info, 0, sizeof(info));
+    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    info.bmiHeader.biWidth = kCanvasWidth;
+    info.bmiHeader.biHeight = -kCanvasHeight;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    pCanvas->hdc = CreateCompatibleDC(NULL);
+    void *pvBits = NULL;
+    pCanvas->hBitmap = CreateDIBSection(pCanvas->hdc, &info, DIB_RGB_COLORS, &pvBits, NULL, 0);
+    if (pCanvas->hdc == NULL || pCanvas->hBitmap == NULL) {
+        return false;
+    }
+    pCanvas->pBits = static_cast<DWORD *>(pvBits);
+    pCanvas->hOld = SelectObject(pCanvas->hdc, pCanvas->hBitmap);
+    RECT all = {0, 0, kCanvasWidth, kCanvasHeight};
+    HBRUSH hbr = CreateSolidBrush(kCanvasColour);
+    FillRect(pCanvas->hdc, &all, hbr);
+    DeleteObject(hbr);
+    SetBkMode(pCanvas->hdc, TRANSPARENT);
+    SetTextColor(pCanvas->hdc, kLabelColour);
+    return true;
+}
+
+void Label(HDC hdc, int x, int y, const char *pszText) {
+    SetTextColor(hdc, kLabelColour);
+    SetBkMode(hdc, TRANSPARENT);
+    TextOutA(hdc, x, y, pszText, static_cast<int>(std::strlen(pszText)));
+}
+
+void DrawBitmapAt(HDC hdc, HBITMAP hBmp, int x, int y) {
+    RECT r = {x, y, x + kCellWidth, y + kCellHeight};
+    DrawDDB(hdc, &r, hBmp, 0);
+}
+
+// The ten pattern codes 0..9 in columns: plain bitmaps, their hot bitmaps, and tinted ones.
+void DrawPatterns(HDC hdc, int top) {
+    static const char *names[] = {"0 none", "1 noise", "2 cushion", "3 hcubic", "4 vcubic",
+                                  "5 vlinear", "6 hlinear", "7 diagonal", "8 capsule", "9 strokes"};
+    for (int pattern = 0; pattern <= 9; ++pattern) {
+        int x = kMargin + pattern * kCellPitch;
+        RECT size = {0, 0, kCellWidth, kCellHeight};
+        HBITMAP hBmp = NULL, hHot = NULL;
+        CreateFillBmp(pattern, &size, kDepth, kHotPercent, 0, 0, &hBmp, &hHot);
+        Label(hdc, x, top, names[pattern]);
+        DrawBitmapAt(hdc, hBmp, x, top + kLabelHeight);
+        DrawBitmapAt(hdc, hHot, x, top + kLabelHeight + kCellHeight + kRowGap);
+        DeleteObject(hBmp);
+        DeleteObject(hHot);
+        CreateFillBmp(pattern, &size, kDepth, 0, kTintPercent, kTintColour, &hBmp, &hHot);
+        DrawBitmapAt(hdc, hBmp, x, top + kLabelHeight + 2 * (kCellHeight + kRowGap));
+        DeleteObject(hBmp);
+    }
+}
+
+void DrawGradients(HDC hdc, int top) {
+    const COLORREF c1 = RGB(20, 60, 160), c2 = RGB(250, 220, 120);
+    struct {
+        const char *name;
+        bool bOwn;
+        DWORD vertical;
+    } cells[] = {{"DrawGradient V", true, 1},   {"DrawGradient H", true, 0},   {"Gradient_Fill V", false, 1},
+                 {"Gradient_Fill H", false, 0}, {"V=0x100 (H)", false, 0x100}};
+    for (int i = 0; i < 5; ++i) {
+        int x = kMargin + i * kCellPitch;
+        RECT r = {x, top + kLabelHeight, x + kCellWidth, top + kLabelHeight + kCellHeight};
+        Label(hdc, x, top, cells[i].name);
+        if (cells[i].bOwn) {
+            DrawGradient(hdc, &r, c1, c2, cells[i].vertical);
+        } else {
+            Gradient_Fill(hdc, &r, c1, c2, cells[i].vertical);
+        }
+    }
+    // Tinted noise and the application's own tile for comparison.
+    RECT tile = {0, 0, kCellWidth, kCellHeight};
+    HBITMAP hBmp = NULL, hHot = NULL;
+    CreateFillBmp(FILLBMP_CUSHION, &tile, 10, 0, 35, RGB(40, 120, 220), &hBmp, &hHot);
+    Label(hdc, kMargin + 5 * kCellPitch, top, "cushion tint 35");
+    DrawBitmapAt(hdc, hBmp, kMargin + 5 * kCellPitch, top + kLabelHeight);
+    DeleteObject(hBmp);
+    RECT appTile = {0, 0, 128, 128};
+    CreateFillBmp(FILLBMP_NOISE, &appTile, 45, 5, 0, 0, &hBmp, &hHot);
+    Label(hdc, kMargin + 6 * kCellPitch, top, "app tile (noise 45)");
+    DrawBitmapAt(hdc, hBmp, kMargin + 6 * kCellPitch, top + kLabelHeight);
+    DrawBitmapAt(hdc, hHot, kMargin + 7 * kCellPitch, top + kLabelHeight);
+    Label(hdc, kMargin + 7 * kCellPitch, top, "  its hot tile");
+    DeleteObject(hBmp);
+    DeleteObject(hHot);
+}
+
+// A 32 x 32 test icon: a red disc with a blue band and a white dot; outside the disc transparent.
+HICON MakeGalleryIcon() {
+    BITMAPINFO info;
+    std::memset(&info, 0, sizeof(info));
+    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    info.bmiHeader.biWidth = kIconSize;
+    info.bmiHeader.biHeight = -kIconSize;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    void *pvBits = NULL;
+    HBITMAP hColour = CreateDIBSection(NULL, &info, DIB_RGB_COLORS, &pvBits, NULL, 0);
+    BYTE maskBits[kIconSize * kIconSize / 8];
+    std::memset(maskBits, 0xFF, sizeof(maskBits));
+    DWORD *pPixels = static_cast<DWORD *>(pvBits);
+    for (int y = 0; y < kIconSize; ++y) {
+        for (int x = 0; x < kIconSize; ++x) {
+            int dx = x - 16, dy = y - 16;
+            bool bInside = dx * dx + dy * dy < 15 * 15;
+            DWORD value = 0;
+            if (bInside) {
+                maskBits[y * 4 + x / 8] &= static_cast<BYTE>(~(0x80 >> (x % 8)));
+                value = (y >= 13 && y < 19) ? 0x002040E0 : 0x00D02020;
+                if (dx * dx + (dy + 8) * (dy + 8) < 9) {
+                    value = 0x00FFFFFF;
+                }
+            }
+            pPixels[y * kIconSize + x] = value;
+        }
+    }
+    HBITMAP hMask = CreateBitmap(kIconSize, kIconSize, 1, 1, maskBits);
+    ICONINFO iconInfo = {TRUE, 0, 0, hMask, hColour};
+    HICON hIcon = CreateIconIndirect(&iconInfo);
+    DeleteObject(hMask);
+    DeleteObject(hColour);
+    return hIcon;
+}
+
+// A 12 x 12 bitmap with a magenta key in its corner and rim, for the colour-keyed stretch.
+HBITMAP MakeKeyedBitmap(HDC hdc) {
+    HBITMAP hBmp = CreateCompatibleBitmap(hdc, 12, 12);
+    HDC hdcMem = CreateCompatibleDC(hdc);
+    HGDIOBJ hOld = SelectObject(hdcMem, hBmp);
+    for (int y = 0; y < 12; ++y) {
+        for (int x = 0; x < 12; ++x) {
+            bool bRim = x == 0 || y == 0 || x == 11 || y == 11 || (x + y) % 5 == 0;
+            SetPixel(hdcMem, x, y, bRim ? RGB(255, 0, 255) : RGB(x * 20, 200 - y * 15, 90));
+        }
+    }
+    SelectObject(hdcMem, hOld);
+    DeleteDC(hdcMem);
+    return hBmp;
+}
+
+void DrawIcons(HDC hdc, int top) {
+    HICON hIcon = MakeGalleryIcon();
+    HICON hBlend = Icon_CopyAsBlend(hdc, hIcon, 0);
+    struct {
+        const char *name;
+        HICON icon;
+        int look;
+        DWORD embossed;
+    } cells[] = {{"normal", hIcon, 0, 0},     {"disabled", hIcon, 1, 0}, {"embossed", hIcon, 1, 1},
+                 {"raised", hIcon, 2, 0},     {"blend copy", hBlend, 0, 0}};
+    // A face-coloured band behind the icons, as on a button.
+    RECT band = {kMargin, top + kLabelHeight, kMargin + 5 * kCellPitch, top + kLabelHeight + kIconCell};
+    FillRect(hdc, &band, GetSysColorBrush(COLOR_BTNFACE));
+    for (int i = 0; i < 5; ++i) {
+        int x = kMargin + i * kCellPitch;
+        RECT r = {x, top + kLabelHeight, x + kIconCell, top + kLabelHeight + kIconCell};
+        Label(hdc, x, top, cells[i].name);
+        SetTextColor(hdc, RGB(0, 0, 0));
+        DrawIcnRect(hdc, &r, cells[i].icon, cells[i].look, cells[i].embossed);
+    }
+    HBITMAP hKeyed = MakeKeyedBitmap(hdc);
+    int x = kMargin + 5 * kCellPitch;
+    RECT plain = {x, top + kLabelHeight, x + kCellWidth, top + kLabelHeight + kIconCell};
+    Label(hdc, x, top, "DDB plain");
+    DrawDDB(hdc, &plain, hKeyed, 0);
+    x += kCellPitch;
+    RECT stretched = {x, top + kLabelHeight, x + 48, top + kLabelHeight + 48};
+    Label(hdc, x, top, "DDB keyed x4");
+    HBRUSH hbr = CreateSolidBrush(RGB(255, 240, 160));
+    FillRect(hdc, &stretched, hbr);
+    DeleteObject(hbr);
+    DrawDDB(hdc, &stretched, hKeyed, 1);
+    DeleteObject(hKeyed);
+    DestroyIcon(hBlend);
+    DestroyIcon(hIcon);
+}
+
+// Writes the canvas as a bottom-up 24-bit BMP, through a temporary file so a failed write loses nothing.
+bool SaveBmp(const Canvas &canvas, const std::string &path) {
+    const int stride = ((kCanvasWidth * 3 + 3) / 4) * 4;
+    BITMAPFILEHEADER file;
+    BITMAPINFOHEADER header;
+    std::memset(&file, 0, sizeof(file));
+    std::memset(&header, 0, sizeof(header));
+    file.bfType = 0x4D42; // "BM"
+    file.bfOffBits = sizeof(file) + sizeof(header);
+    file.bfSize = file.bfOffBits + stride * kCanvasHeight;
+    header.biSize = sizeof(header);
+    header.biWidth = kCanvasWidth;
+    header.biHeight = kCanvasHeight;
+    header.biPlanes = 1;
+    header.biBitCount = 24;
+    header.biCompression = BI_RGB;
+    header.biSizeImage = stride * kCanvasHeight;
+    std::string temp = path + ".tmp";
+    HANDLE hFile = CreateFileA(temp.c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);
+    if (hFile == INVALID_HANDLE_VALUE) {
+        return false;
+    }
+    DWORD written = 0;
+    bool bOk = WriteFile(hFile, &file, sizeof(file), &written, NULL) && written == sizeof(file) &&
+               WriteFile(hFile, &header, sizeof(header), &written, NULL) && written == sizeof(header);
+    std::string row(stride, '\0');
+    GdiFlush();
+    for (int line = kCanvasHeight - 1; bOk && line >= 0; --line) {
+        for (int x = 0; x < kCanvasWidth; ++x) {
+            DWORD v = canvas.pBits[line * kCanvasWidth + x];
+            row[x * 3 + 0] = static_cast<char>(v & 0xFF);
+            row[x * 3 + 1] = static_cast<char>((v >> 8) & 0xFF);
+            row[x * 3 + 2] = static_cast<char>((v >> 16) & 0xFF);
+        }
+        bOk = WriteFile(hFile, row.data(), stride, &written, NULL) && written == static_cast<DWORD>(stride);
+    }
+    CloseHandle(hFile);
+    if (!bOk || !MoveFileExA(temp.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING)) {
+        DeleteFileA(temp.c_str());
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
+int main(int argc, char **argv) {
+    std::string path = argc > 1 ? argv[1] : LK_GALLERY_PATH;
+    Canvas canvas;
+    if (!MakeCanvas(&canvas)) {
+        std::fprintf(stderr, "lustrekit_gallery: cannot make the drawing surface\n");
+        return 1;
+    }
+    const int gradientTop = kMargin + kLabelHeight + 3 * (kCellHeight + kRowGap) + kMargin;
+    DrawPatterns(canvas.hdc, kMargin);
+    DrawGradients(canvas.hdc, gradientTop);
+    DrawIcons(canvas.hdc, gradientTop + kLabelHeight + kCellHeight + kMargin);
+    bool bSaved = SaveBmp(canvas, path);
+    SelectObject(canvas.hdc, canvas.hOld);
+    DeleteObject(canvas.hBitmap);
+    DeleteDC(canvas.hdc);
+    if (!bSaved) {
+        std::fprintf(stderr, "lustrekit_gallery: cannot write %s\n", path.c_str());
+        return 1;
+    }
+    std::printf("%s\n", path.c_str());
+    return 0;
+}
