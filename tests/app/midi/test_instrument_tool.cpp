@@ -5,8 +5,10 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
 #include <vector>
 
+#include "app/engine/fake_viewer.h"
 #include "instrument_plan.h"
 #include "instrument_tool.h"
 
@@ -305,6 +307,20 @@ TEST_F(InstrumentToolTest, MediaTypesForTwoAndThreeElementsAndFailureOtherwise) 
     EXPECT_EQ(4u, delivery);
     EXPECT_EQ(E_NOTIMPL, m_pTool->Init(nullptr));
     EXPECT_EQ(E_NOTIMPL, m_pTool->Flush(&m_perf, nullptr, 0));
+}
+
+// The one report the tool makes: an unexpected media-type count leaves a trace line (needs a display: Xvfb).
+TEST(InstrumentToolTrace, UnexpectedMediaTypeCountIsTraced) {
+    FakeViewer viewer;
+    ASSERT_NE(nullptr, viewer.m_hEdit) << "no window could be created (run under Xvfb)";
+    CInstrumentTool *pTool = new CInstrumentTool();
+    DWORD types[4] = {};
+    EXPECT_EQ(S_OK, pTool->GetMediaTypes(reinterpret_cast<DWORD **>(types), 2));
+    // Other processes sharing the Wine session may trace too, so only this line is looked for.
+    EXPECT_EQ(std::string::npos, viewer.Text().find("This should never happen"));
+    EXPECT_EQ(E_FAIL, pTool->GetMediaTypes(reinterpret_cast<DWORD **>(types), 4));
+    EXPECT_NE(std::string::npos, viewer.Text().find("This should never happen"));
+    pTool->Release();
 }
 
 TEST(InstrumentToolLifetime, QueryInterfaceAndReferenceCounting) {
