@@ -14,11 +14,14 @@ constexpr int kMaxKey = 127;
 constexpr uint8_t kUnpitchedOriginalPitch = 255;
 constexpr uint8_t kDefaultOriginalPitch = 60;
 constexpr uint32_t kDefaultSampleRate = 44100;
-constexpr uint16_t kMonoSample = 1, kRightSample = 2, kLeftSample = 4;
+constexpr uint16_t kRightSample = 2, kLeftSample = 4;
 constexpr int16_t kPanLeft = -500, kPanRight = 500;  // 0.1 % units
 constexpr uint16_t kLinkedDestination = 0x8000;      // modulator feeding another modulator: not supported
 constexpr uint16_t kTransformLinear = 0, kTransformAbsolute = 2;
 constexpr uint16_t kSourceIndexMask = 0x7F, kSourceCcFlag = 0x80;
+// Bounds the time one note-on spends on a hostile file whose presets layer thousands of zones; real
+// SoundFonts test a few hundred zones at most.
+constexpr int kMaxZoneTests = 1 << 14;
 constexpr size_t kMaxListModulators = 64;  // per zone list at load time; ZoneVoice keeps kMaxZoneModulators
 
 // Generators whose preset-level amounts are ignored (SoundFont 2.04 section 8.5): address offsets, key and
@@ -367,10 +370,13 @@ LoadStatus SoundFontBuilder::readPresets(std::string& error) {
         sf_.presetSpans_[p] = {static_cast<uint32_t>(firstZone),
                                static_cast<uint32_t>(sf_.presetZones_.size() - firstZone)};
     }
-    sf_.presetKeys_.resize(count);
+    // Presets numbered beyond MIDI's 128 programs cannot be selected and stay out of the lookup.
+    sf_.presetKeys_.reserve(count);
     for (size_t p = 0; p < count; ++p)
-        sf_.presetKeys_[p] = {static_cast<uint32_t>(sf_.presetInfo_[p].bank) * 128u + sf_.presetInfo_[p].program,
-                              static_cast<int>(p)};
+        if (sf_.presetInfo_[p].program <= kMaxKey)
+            sf_.presetKeys_.push_back(
+                {static_cast<uint32_t>(sf_.presetInfo_[p].bank) * 128u + sf_.presetInfo_[p].program,
+                 static_cast<int>(p)});
     // Stable: when a file defines a bank and program twice, the first definition wins.
     std::stable_sort(sf_.presetKeys_.begin(), sf_.presetKeys_.end(),
                      [](const SoundFont::PresetKey& a, const SoundFont::PresetKey& b) {
@@ -422,12 +428,13 @@ int SoundFont::findPreset(int bank, int program) const {
 int SoundFont::collectZones(int preset, int key, int velocity, ZoneVoice* out, int capacity) const {
     if (preset < 0 || static_cast<size_t>(preset) >= presetSpans_.size() || !out) return 0;
     int n = 0;
+    int budget = kMaxZoneTests;
     const Span& ps = presetSpans_[preset];
     for (uint32_t pz = ps.first; pz < ps.first + ps.count && n < capacity; ++pz) {
         const PresetZone& p = presetZones_[pz];
         if (!p.range.contains(key, velocity)) continue;
         const Span& is = instruments_[p.instrument];
-        for (uint32_t iz = is.first; iz < is.first + is.count && n < capacity; ++iz) {
+        for (uint32_t iz = is.first; iz < is.first + is.count && n < capacity && budget > 0; ++iz, --budget) {
             const InstrumentZone& z = instZones_[iz];
             if (!z.range.contains(key, velocity)) continue;
             ZoneVoice& v = out[n++];

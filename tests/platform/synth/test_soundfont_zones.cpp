@@ -320,3 +320,15 @@ TEST(SoundFontZones, LookupFirstDefinitionWinsAndCapacityIsRespected) {
     EXPECT_EQ(sf.collectZones(-1, 60, 100, out, 3), 0);
     EXPECT_EQ(sf.collectZones(99, 60, 100, out, 3), 0);
 }
+
+TEST(SoundFontZones, ProgramsBeyondMidiRangeStayOutOfTheLookup) {
+    Sf2Builder b;
+    int s = b.addSample("sine", Sf2Builder::Sine(100, 10));
+    b.addSimplePreset("Odd", 0, 128 + 3, s);  // would alias bank 1 program 3 in a bank * 128 + program key
+    b.addSimplePreset("Real", 1, 3, s);
+    SoundFont sf;
+    Load(b, sf);
+    ASSERT_GE(sf.findPreset(1, 3), 0);
+    EXPECT_EQ(sf.presets()[sf.findPreset(1, 3)].name, "Real");
+    EXPECT_EQ(sf.findPreset(0, 131), -1);
+}
