@@ -3,11 +3,15 @@
 
 #include <windows.h>
 
+#include <cstring>
+
 namespace {
 
 const char kViewerClass[] = "DbgWinClass";
 const char kEditClass[] = "Edit";
 const char kLineBreak[] = "\r\n";
+const char kDebugBreak[] = "\n";
+const size_t kDebugLineSize = 1024; // bytes of the one-piece debug output buffer
 
 // A hung viewer must not stall the caller (DirectMusic's real-time thread traces too): each message waits at
 // most this long, in milliseconds.
@@ -59,8 +63,7 @@ void TraceLine(const char *pszLine) {
     if (hEdit != nullptr) {
         AppendToEdit(hEdit, pszLine);
     } else {
-        OutputDebugStringA(pszLine);
-        OutputDebugStringA("\n");
+        WriteDebugOutput(pszLine);
     }
     UnlockTrace();
 }
