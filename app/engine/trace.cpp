@@ -49,6 +49,20 @@ void AppendToEdit(HWND hEdit, const char *pszLine) {
     SendToViewer(hEdit, EM_SCROLLCARET, 0, 0);
 }
 
+// Sends the line and its break in one piece where it fits, so a debugger shows them together.
+void WriteDebugOutput(const char *pszLine) {
+    char szBuffer[kDebugLineSize];
+    size_t nLength = strlen(pszLine);
+    if (nLength + sizeof(kDebugBreak) <= sizeof(szBuffer)) {
+        memcpy(szBuffer, pszLine, nLength);
+        memcpy(szBuffer + nLength, kDebugBreak, sizeof(kDebugBreak));
+        OutputDebugStringA(szBuffer);
+    } else {
+        OutputDebugStringA(pszLine);
+        OutputDebugStringA(kDebugBreak);
+    }
+}
+
 } // namespace
 
 void TraceLine(const char *pszLine) {
