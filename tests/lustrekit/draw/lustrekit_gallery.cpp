@@ -73,7 +73,7 @@ void DrawBitmapAt(HDC hdc, HBITMAP hBmp, int x, int y) {
 
 // The ten pattern codes 0..9 in columns: plain bitmaps, their hot bitmaps, and tinted ones.
 void DrawPatterns(HDC hdc, int top) {
-    static const char *names[] = {"0 none", "1 noise", "2 cushion", "3 hcubic", "4 vcubic",
+    static const char *names[] = {"0 none",    "1 noise",   "2 cushion",  "3 hcubic",  "4 vcubic",
                                   "5 vlinear", "6 hlinear", "7 diagonal", "8 capsule", "9 strokes"};
     for (int pattern = 0; pattern <= 9; ++pattern) {
         int x = kMargin + pattern * kCellPitch;
@@ -97,8 +97,11 @@ void DrawGradients(HDC hdc, int top) {
         const char *name;
         bool bOwn;
         DWORD vertical;
-    } cells[] = {{"DrawGradient V", true, 1},   {"DrawGradient H", true, 0},   {"Gradient_Fill V", false, 1},
-                 {"Gradient_Fill H", false, 0}, {"V=0x100 (H)", false, 0x100}};
+    } cells[] = {{"DrawGradient V", true, 1},
+                 {"DrawGradient H", true, 0},
+                 {"Gradient_Fill V", false, 1},
+                 {"Gradient_Fill H", false, 0},
+                 {"V=0x100 (H)", false, 0x100}};
     for (int i = 0; i < 5; ++i) {
         int x = kMargin + i * kCellPitch;
         RECT r = {x, top + kLabelHeight, x + kCellWidth, top + kLabelHeight + kCellHeight};
@@ -188,8 +191,11 @@ void DrawIcons(HDC hdc, int top) {
         HICON icon;
         int look;
         DWORD embossed;
-    } cells[] = {{"normal", hIcon, 0, 0},     {"disabled", hIcon, 1, 0}, {"embossed", hIcon, 1, 1},
-                 {"raised", hIcon, 2, 0},     {"blend copy", hBlend, 0, 0}};
+    } cells[] = {{"normal", hIcon, 0, 0},
+                 {"disabled", hIcon, 1, 0},
+                 {"embossed", hIcon, 1, 1},
+                 {"raised", hIcon, 2, 0},
+                 {"blend copy", hBlend, 0, 0}};
     // A face-coloured band behind the icons, as on a button.
     RECT band = {kMargin, top + kLabelHeight, kMargin + 5 * kCellPitch, top + kLabelHeight + kIconCell};
     FillRect(hdc, &band, GetSysColorBrush(COLOR_BTNFACE));
