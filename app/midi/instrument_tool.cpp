@@ -9,8 +9,8 @@ namespace {
 // Media types the tool asks the graph for: notes and program changes; the three-element form adds MIDI.
 const DWORD kMediaTypeCount = 2;
 const DWORD kMediaTypeCountWithMidi = 3;
-const DWORD kMidiNoteMin = 0;
-const DWORD kMidiNoteMax = 127;
+const int kMidiNoteMin = 0;
+const int kMidiNoteMax = 127;
 
 } // namespace
 
@@ -79,7 +79,7 @@ STDMETHODIMP CInstrumentTool::GetMediaTypes(DWORD **padwMediaTypes, DWORD dwNumE
 }
 
 STDMETHODIMP CInstrumentTool::ProcessPMsg(IDirectMusicPerformance *pPerf, DMUS_PMSG *pPMSG) {
-    // An unstamped message would reach this tool again; dropping it is the safe choice.
+    // A message that cannot be stamped for the next tool has nowhere to go: the performance frees it.
     if (pPMSG == nullptr || pPMSG->pGraph == nullptr || FAILED(pPMSG->pGraph->StampPMsg(pPMSG))) {
         return DMUS_S_FREE;
     }
@@ -98,7 +98,7 @@ HRESULT CInstrumentTool::ProcessNote(IDirectMusicPerformance *pPerf, DMUS_NOTE_P
     int nTranspose = g_transpose;
     int nMidiValue = static_cast<int>(pNote->bMidiValue) + nTranspose;
     // A note shifted off the MIDI range would wrap to an unrelated pitch (-14 on note 5 gives 247): drop it.
-    if (nMidiValue < static_cast<int>(kMidiNoteMin) || nMidiValue > static_cast<int>(kMidiNoteMax)) {
+    if (nMidiValue < kMidiNoteMin || nMidiValue > kMidiNoteMax) {
         return DMUS_S_FREE;
     }
     pNote->wMusicValue = static_cast<WORD>(pNote->wMusicValue + nTranspose);
