@@ -289,6 +289,9 @@ FillStatus RenderFillPixels(int32_t pattern, int32_t depth, const FillLayout &la
     if (status != FillStatus::kOk) {
         return status;
     }
+    if (check.stride != layout.stride || check.pixelBytes != layout.pixelBytes) {
+        return FillStatus::kBadLayout; // a layout not made by PrepareFillLayout could point past the pixels
+    }
     std::memset(pixels, 0, layout.pixelBytes);
     const Canvas cv{layout, pixels, depth, NoiseDivisor(depth)};
     switch (pattern) {

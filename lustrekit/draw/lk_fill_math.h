@@ -24,10 +24,11 @@ enum FillPattern : int32_t {
 
 enum class FillStatus {
     kOk,
-    kEmptyRect,       // width or height is zero or negative
-    kTooLarge,        // the image would not fit a 32-bit size
-    kSizeUnsupported, // the pattern would divide by zero at this size (capsule below height 2, strokes above 32,767)
-    kDepthUnsupported // the depth makes the noise divisor 0 (depth above 16,383)
+    kEmptyRect,        // width or height is zero or negative
+    kTooLarge,         // the image would not fit a 32-bit size
+    kSizeUnsupported,  // the pattern would divide by zero at this size (capsule below height 2, strokes above 32,767)
+    kDepthUnsupported, // the depth makes the noise divisor 0 (depth above 16,383)
+    kBadLayout         // the layout's stride or size does not belong to its width and height
 };
 
 constexpr int kPaletteEntries = 256;

@@ -245,6 +245,15 @@ TEST(FillLayoutFaults, SizesThatWouldDivideByZeroOrOverflowAreRefused) {
     EXPECT_EQ(lk::PrepareFillLayout(1, 10, 10, -5, &layout), lk::FillStatus::kOk);
 }
 
+TEST(FillLayoutFaults, ForgedLayoutIsRefusedBeforeAnyWrite) {
+    lk::FillLayout layout;
+    ASSERT_EQ(lk::PrepareFillLayout(1, 8, 8, 0, &layout), lk::FillStatus::kOk);
+    std::vector<uint8_t> pixels(layout.pixelBytes, 0xEE);
+    layout.height = 9; // stride * height no longer matches pixelBytes
+    EXPECT_EQ(lk::RenderFillPixels(1, 0, layout, pixels.data()), lk::FillStatus::kBadLayout);
+    EXPECT_EQ(pixels[0], 0xEE);
+}
+
 TEST(PatternIndexFaults, ApplicationNoiseTileStaysIn83To173) {
     Rendered r = Render(lk::kFillNoise, 128, 128, 45, lk::kRandomInitialSeed);
     int low = 255, high = 0;
