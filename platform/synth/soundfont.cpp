@@ -207,9 +207,6 @@ private:
 
 LoadStatus SoundFontBuilder::readSamples(std::string& error) {
     size_t count = f_.shdr.size() - 1;  // the last record is the terminal EOS
-    sf_.samples_.resize(f_.smplCount);
-    for (size_t i = 0; i < f_.smplCount; ++i)
-        sf_.samples_[i] = static_cast<int16_t>(f_.smpl[2 * i] | (f_.smpl[2 * i + 1] << 8));
     sf_.sampleInfo_.resize(count);
     usable_.assign(count, false);
     partner_.assign(count, -1);
@@ -387,6 +384,9 @@ LoadStatus SoundFontBuilder::readPresets(std::string& error) {
 
 void SoundFont::clear() {
     samples_.clear();
+    samples_.shrink_to_fit();
+    sampleOffset_ = 0;
+    sampleCount_ = 0;
     presetInfo_.clear();
     sampleInfo_.clear();
     name_.clear();
@@ -399,6 +399,10 @@ void SoundFont::clear() {
 }
 
 LoadStatus SoundFont::load(const uint8_t* data, size_t size, std::string& error) {
+    return loadImage(data, size, nullptr, error);
+}
+
+LoadStatus SoundFont::loadImage(const uint8_t* data, size_t size, std::vector<int16_t>* image, std::string& error) {
     clear();
     error.clear();
     LoadStatus status;
@@ -407,6 +411,7 @@ LoadStatus SoundFont::load(const uint8_t* data, size_t size, std::string& error)
         status = sf2::ReadFile(data, size, file, error);
         if (status == LoadStatus::Ok) {
             name_ = file.name;
+            adoptSamples(file, image);
             status = SoundFontBuilder(*this, file).build(error);
         }
     } catch (const std::bad_alloc&) {

@@ -9,6 +9,9 @@
 namespace tw::synth {
 
 enum class LoadStatus;  // synth.h
+namespace sf2 {
+struct File;  // sf2_file.h
+}
 
 // Generator operators of SoundFont 2.04, section 8.1.2.
 enum Generator : uint8_t {
@@ -77,8 +80,12 @@ public:
     // English text. The data is not referenced after the call.
     LoadStatus load(const uint8_t* data, size_t size, std::string& error);
 
-    const int16_t* samples() const { return samples_.data(); }
-    size_t sampleCount() const { return samples_.size(); }
+    // Like load(), reading the file itself; the file image becomes the sample store, so loading needs little
+    // more memory than the file's size. Unreadable files give LoadStatus::CannotOpen.
+    LoadStatus loadFile(const std::string& path, std::string& error);
+
+    const int16_t* samples() const { return samples_.data() + sampleOffset_; }
+    size_t sampleCount() const { return sampleCount_; }
     const std::vector<PresetInfo>& presets() const { return presetInfo_; }
     const std::vector<SampleInfo>& sampleInfos() const { return sampleInfo_; }
     const std::string& name() const { return name_; }  // INAM text, may be empty
@@ -123,8 +130,13 @@ private:
     friend class SoundFontBuilder;
 
     void clear();
+    // Parses data; with image set, data lies inside *image and the samples are used in place when possible.
+    LoadStatus loadImage(const uint8_t* data, size_t size, std::vector<int16_t>* image, std::string& error);
+    void adoptSamples(const sf2::File& file, std::vector<int16_t>* image);
 
-    std::vector<int16_t> samples_;
+    std::vector<int16_t> samples_;       // sample points, or the whole file image with them inside
+    size_t sampleOffset_ = 0;            // first sample point in samples_
+    size_t sampleCount_ = 0;
     std::vector<PresetInfo> presetInfo_;
     std::vector<SampleInfo> sampleInfo_;
     std::string name_;

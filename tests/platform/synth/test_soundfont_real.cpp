@@ -1,6 +1,8 @@
 // Tests that real General MIDI SoundFonts load with their melodic presets and drum kits.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdio>
 #include <fstream>
 #include <iterator>
 
@@ -48,4 +50,32 @@ TEST(SoundFontReal, TimGM6mbHasEveryGmProgramAndTheDrumKit) {
         }
     }
     for (int key : {35, 36, 38, 42}) EXPECT_GE(sf.collectZones(drums, key, 100, zones.data(), kCapacity), 1) << key;
+}
+
+TEST(SoundFontReal, LoadFileMatchesLoadFromMemory) {
+    std::vector<uint8_t> bytes = ReadAll(TEST_SOUNDFONT);
+    SoundFont fromMemory, fromFile;
+    std::string error;
+    ASSERT_EQ(fromMemory.load(bytes.data(), bytes.size(), error), LoadStatus::Ok) << error;
+    ASSERT_EQ(fromFile.loadFile(TEST_SOUNDFONT, error), LoadStatus::Ok) << error;
+    ASSERT_EQ(fromFile.sampleCount(), fromMemory.sampleCount());
+    EXPECT_TRUE(std::equal(fromFile.samples(), fromFile.samples() + fromFile.sampleCount(), fromMemory.samples()));
+    EXPECT_EQ(fromFile.presets().size(), fromMemory.presets().size());
+    EXPECT_EQ(fromFile.name(), fromMemory.name());
+}
+
+TEST(SoundFontReal, MissingAndBrokenFilesAreReported) {
+    SoundFont sf;
+    std::string error;
+    EXPECT_EQ(sf.loadFile(std::string(TEST_TEMP_DIR) + "/no-such-font.sf2", error), LoadStatus::CannotOpen);
+    EXPECT_NE(error.find("no-such-font.sf2"), std::string::npos);
+    std::string path = std::string(TEST_TEMP_DIR) + "/half-font.sf2";
+    std::vector<uint8_t> bytes = ReadAll(TEST_SOUNDFONT);
+    {
+        std::ofstream out(path, std::ios::binary);
+        out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size() / 2));
+    }
+    EXPECT_EQ(sf.loadFile(path, error), LoadStatus::Damaged);
+    EXPECT_EQ(sf.sampleCount(), 0u);
+    std::remove(path.c_str());
 }
