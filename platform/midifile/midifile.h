@@ -93,6 +93,7 @@ static_assert(sizeof(MidiCallbackTable) == 72, "18 pointer slots");
 #define MIDI_ERR_BAD_EVENT (-7)      // an event the format does not allow was skipped
 #define MIDI_ERR_MISSING_TRACKS (-8) // fewer tracks than the header declares
 #define MIDI_ERR_STOPPED (-9)        // a callback returned non-zero
+#define MIDI_ERR_MEMORY (-10)        // not enough memory to read the file
 
 // Reads the file named by record->path, calling the record's callbacks. Returns MIDI_OK or a code above.
 int WINAPI MidiReadFile(MidiReadRecord *record);

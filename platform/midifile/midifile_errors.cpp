@@ -38,6 +38,8 @@ const char *GenericText(int result) {
         return "The MIDI file holds fewer tracks than it declares";
     case MIDI_ERR_STOPPED:
         return "Reading was stopped by the caller";
+    case MIDI_ERR_MEMORY:
+        return "Not enough memory to read the file";
     default:
         return nullptr;
     }

@@ -108,11 +108,8 @@ int Finish(MidiReadRecord *record, int result, const std::string &text) {
     return result;
 }
 
-} // namespace
-
-int WINAPI MidiReadFile(MidiReadRecord *record) {
-    if (record == nullptr)
-        return MIDI_ERR_ARGUMENT;
+// Reads the file and delivers its events; the record is not null.
+int ReadAndDeliver(MidiReadRecord *record) {
     ResetRecord(record);
     if (record->path == nullptr)
         return Finish(record, MIDI_ERR_ARGUMENT, "No file name was given");
@@ -135,4 +132,18 @@ int WINAPI MidiReadFile(MidiReadRecord *record) {
     Finish(record, result, file.error);
     Call(record, MIDI_CB_DONE);
     return result;
+}
+
+} // namespace
+
+int WINAPI MidiReadFile(MidiReadRecord *record) {
+    if (record == nullptr)
+        return MIDI_ERR_ARGUMENT;
+    // Nothing may be thrown across the DLL boundary.
+    try {
+        return ReadAndDeliver(record);
+    } catch (...) {
+        record->result = MIDI_ERR_MEMORY;
+        return MIDI_ERR_MEMORY;
+    }
 }

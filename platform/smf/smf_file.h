@@ -62,7 +62,7 @@ Status ReadSmf(const uint8_t* data, size_t size, File& out);
 Status ReadSmfFile(const std::string& path, File& out);
 
 // Largest file accepted: far above any real MIDI file, and keeps every offset within 32 bits.
-constexpr size_t kMaxFileBytes = 64u * 1024u * 1024u;
+constexpr size_t kMaxFileBytes = 16u * 1024u * 1024u;
 
 // Loads a file's bytes (at most kMaxFileBytes). False with an English message when it cannot be opened or read.
 bool ReadFileBytes(const std::string& path, std::vector<uint8_t>& bytes, std::string& error);

@@ -2,6 +2,7 @@
 #include "smf_file.h"
 
 #include <cstdio>
+#include <new>
 
 namespace tw::smf {
 
@@ -22,7 +23,13 @@ bool ReadFileBytes(const std::string &path, std::vector<uint8_t> &bytes, std::st
             ok = false;
             break;
         }
-        bytes.insert(bytes.end(), block, block + got);
+        try {
+            bytes.insert(bytes.end(), block, block + got);
+        } catch (const std::bad_alloc &) {
+            error = "Not enough memory to read the file";
+            ok = false;
+            break;
+        }
         if (got < sizeof block) {
             if (std::ferror(file)) {
                 error = "The file cannot be read";

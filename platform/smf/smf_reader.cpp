@@ -6,6 +6,8 @@
 #include "smf_track.h"
 
 #include <cstring>
+#include <new>
+#include <string>
 
 namespace tw::smf {
 namespace {
@@ -21,6 +23,11 @@ size_t FindId(const uint8_t *data, size_t size, size_t from, const char *id) {
         if (std::memcmp(data + i, id, 4) == 0)
             return i;
     return size;
+}
+
+// "1 stray byte", "5 stray bytes".
+std::string StrayBytes(size_t count) {
+    return std::to_string(count) + (count == 1 ? " stray byte" : " stray bytes");
 }
 
 bool PrintableId(const uint8_t *id) {
@@ -98,11 +105,12 @@ bool ReadHeader(ByteReader &in, File &out, ProblemLog &log) {
 void Resync(const uint8_t *data, ByteReader &in, ProblemLog &log) {
     size_t from = in.pos();
     size_t next = FindId(data, in.end(), from, "MTrk");
+    if (next == from)
+        return;
     if (next == in.end())
-        log.note(Status::Irregular, "%lu stray bytes after the last chunk",
-                 static_cast<unsigned long>(in.end() - from));
+        log.note(Status::Irregular, "%s after the last chunk", StrayBytes(in.end() - from).c_str());
     else
-        log.note(Status::Irregular, "%lu stray bytes between chunks", static_cast<unsigned long>(next - from));
+        log.note(Status::Irregular, "%s between chunks", StrayBytes(next - from).c_str());
     in.seek(next);
 }
 
@@ -124,8 +132,7 @@ void ReadMTrk(const uint8_t *data, ByteReader &in, uint32_t length, File &out, P
     if (!track.endOfTrack)
         log.note(Status::Irregular, "Track %d has no End-of-Track event", index + 1);
     else if (track.pos < end)
-        log.note(Status::Irregular, "Track %d has %lu stray bytes after its end", index + 1,
-                 static_cast<unsigned long>(end - track.pos));
+        log.note(Status::Irregular, "Track %d has %s after its end", index + 1, StrayBytes(end - track.pos).c_str());
     in.seek(end);
 }
 
@@ -133,8 +140,7 @@ void ReadMTrk(const uint8_t *data, ByteReader &in, uint32_t length, File &out, P
 void ReadChunks(const uint8_t *data, ByteReader &in, File &out, ProblemLog &log) {
     while (!in.atEnd()) {
         if (in.remaining() < kChunkHeaderBytes) {
-            log.note(Status::Irregular, "%lu stray bytes after the last chunk",
-                     static_cast<unsigned long>(in.remaining()));
+            log.note(Status::Irregular, "%s after the last chunk", StrayBytes(in.remaining()).c_str());
             return;
         }
         bool isTrack = in.matches("MTrk");
@@ -174,10 +180,7 @@ void CheckTrackCount(File &out, ProblemLog &log) {
         log.note(Status::Irregular, "A format 0 file with %lu tracks", static_cast<unsigned long>(found));
 }
 
-} // namespace
-
-Status ReadSmf(const uint8_t *data, size_t size, File &out) {
-    out = File();
+Status ReadImage(const uint8_t *data, size_t size, File &out) {
     if (data == nullptr || size == 0) {
         out.status = Status::Empty;
         out.error = "The file is empty";
@@ -201,13 +204,26 @@ Status ReadSmf(const uint8_t *data, size_t size, File &out) {
     ProblemLog log(out);
     ByteReader in(out.bytes.data(), out.bytes.size());
     if (header > 0)
-        log.note(Status::Irregular, "%lu stray bytes before the MIDI file header", static_cast<unsigned long>(header));
+        log.note(Status::Irregular, "%s before the MIDI file header", StrayBytes(header).c_str());
     if (!ReadHeader(in, out, log))
         return out.status;
     out.usable = true;
     ReadChunks(out.bytes.data(), in, out, log);
     CheckTrackCount(out, log);
     return out.status;
+}
+
+} // namespace
+
+Status ReadSmf(const uint8_t *data, size_t size, File &out) {
+    out = File();
+    try {
+        return ReadImage(data, size, out);
+    } catch (const std::bad_alloc &) {
+        // Only a hostile file of millions of tiny events gets here; keep what fitted.
+        ProblemLog(out).note(Status::Truncated, "Out of memory: only part of the file was read");
+        return out.status;
+    }
 }
 
 } // namespace tw::smf

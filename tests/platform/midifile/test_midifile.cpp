@@ -250,6 +250,18 @@ TEST(MidiFileErrors, HighDataBytesNeverReachTheCaller) {
     EXPECT_EQ(g_seen.size(), 2u);
 }
 
+TEST(MidiFileErrors, IrregularFileIsReadWholeWithAWarning) {
+    Bytes trailing = SingleTrack({0x00, 0xC0, 0x05});
+    trailing.push_back(0x00);
+    MidiCallbackTable table = TableOf<MIDI_CB_PROGRAM_CHANGE, MIDI_CB_DONE>();
+    MidiReadRecord record;
+    int result = ReadWith(table, TempFile("trailing.mid", trailing), record);
+    EXPECT_EQ(result, MIDI_WARN_IRREGULAR);
+    EXPECT_EQ(ErrorText(&record, result), "1 stray byte after the last chunk");
+    EXPECT_EQ(SeenIn(MIDI_CB_PROGRAM_CHANGE).size(), 1u);
+    EXPECT_EQ(SeenIn(MIDI_CB_DONE).size(), 1u);
+}
+
 TEST(MidiFileErrors, GetErrFitsEveryBuffer) {
     MidiReadRecord record = {};
     char buffer[80];

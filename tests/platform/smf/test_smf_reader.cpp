@@ -288,7 +288,7 @@ TEST(SmfDefects, StrayBytesOutsideChunks) {
     trailing.push_back(0x00);
     File file = Read(trailing);
     EXPECT_EQ(file.status, Status::Irregular);
-    EXPECT_EQ(file.error, "1 stray bytes after the last chunk");
+    EXPECT_EQ(file.error, "1 stray byte after the last chunk");
 
     Bytes between = Header(1, 2, 96);
     Append(between, Track(kTwoNotes));
