@@ -36,7 +36,7 @@ enum MidiCallbackSlot {
     MIDI_CB_META = 12,            // status 0xFF: metaType, payload, payloadLength filled
     MIDI_CB_TEMPO = 13,           // meta 0x51 with its 3 bytes: microseconds per quarter note in payload
     MIDI_CB_TEXT = 14,            // meta 0x01-0x0F (text, copyright, track name, lyric, marker, ...)
-    MIDI_CB_PROBLEM = 15,         // once, when the file is damaged: result holds what MidiReadFile will return
+    MIDI_CB_PROBLEM = 15,         // once, when the result is not MIDI_OK: result holds what MidiReadFile returns
     MIDI_CB_DONE = 16,            // once, after the last track of a file that could be read
     MIDI_CB_RESERVED = 17         // never called
 };
