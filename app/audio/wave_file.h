@@ -1,8 +1,9 @@
 // WaveFile: writes a 16-bit PCM RIFF WAVE file through the Windows multimedia file I/O (mmio) service.
 #pragma once
 
-#include <mmsystem.h>
 #include <windows.h>
+// mmsystem.h needs the types of windows.h first.
+#include <mmsystem.h>
 
 // The only open mode the program uses: the file is written.
 const DWORD WAVEFILE_WRITE = 2;
