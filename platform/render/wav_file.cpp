@@ -1,0 +1,158 @@
+// 16-bit PCM WAV writing (via a temporary file) and reading.
+#include "platform/render/wav_file.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <unistd.h>
+
+namespace tw::render {
+
+namespace {
+
+constexpr int kChannels = 2;
+constexpr int kBytesPerSample = 2;
+constexpr int kHeaderBytes = 44;
+constexpr float kFullScale = 32767.0f;
+
+void Put32(uint8_t* p, uint32_t v) {
+    for (int i = 0; i < 4; ++i) p[i] = static_cast<uint8_t>(v >> (8 * i));
+}
+void Put16(uint8_t* p, uint16_t v) {
+    p[0] = static_cast<uint8_t>(v);
+    p[1] = static_cast<uint8_t>(v >> 8);
+}
+uint32_t Get32(const uint8_t* p) { return p[0] | (p[1] << 8) | (p[2] << 16) | (uint32_t(p[3]) << 24); }
+uint16_t Get16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | (p[1] << 8)); }
+
+int16_t ToPcm(float v) {
+    const float scaled = std::clamp(v, -1.0f, 1.0f) * kFullScale;
+    return static_cast<int16_t>(std::lrint(scaled));
+}
+
+}  // namespace
+
+WavWriter::~WavWriter() {
+    if (file_) std::fclose(file_);
+    if (!tempPath_.empty()) std::remove(tempPath_.c_str());
+}
+
+bool WavWriter::open(const std::string& path, int sampleRate, std::string& error) {
+    path_ = path;
+    rate_ = sampleRate;
+    tempPath_ = path + ".tmp" + std::to_string(static_cast<long>(getpid()));
+    file_ = std::fopen(tempPath_.c_str(), "wb");
+    if (!file_) {
+        tempPath_.clear();
+        error = "cannot create " + path + ": " + std::strerror(errno);
+        return false;
+    }
+    return writeHeader(error);
+}
+
+bool WavWriter::writeHeader(std::string& error) {
+    const int64_t dataBytes = frames_ * kChannels * kBytesPerSample;
+    uint8_t h[kHeaderBytes] = {};
+    std::memcpy(h, "RIFF", 4);
+    Put32(h + 4, static_cast<uint32_t>(dataBytes + kHeaderBytes - 8));
+    std::memcpy(h + 8, "WAVEfmt ", 8);
+    Put32(h + 16, 16);
+    Put16(h + 20, 1);  // PCM
+    Put16(h + 22, kChannels);
+    Put32(h + 24, static_cast<uint32_t>(rate_));
+    Put32(h + 28, static_cast<uint32_t>(rate_ * kChannels * kBytesPerSample));
+    Put16(h + 32, kChannels * kBytesPerSample);
+    Put16(h + 34, 16);
+    std::memcpy(h + 36, "data", 4);
+    Put32(h + 40, static_cast<uint32_t>(dataBytes));
+    if (std::fseek(file_, 0, SEEK_SET) != 0 || std::fwrite(h, 1, sizeof h, file_) != sizeof h) {
+        error = "cannot write " + path_ + ": " + std::strerror(errno);
+        return false;
+    }
+    return true;
+}
+
+bool WavWriter::write(const float* left, const float* right, int frames, std::string& error) {
+    if ((frames_ + frames) * kChannels * kBytesPerSample > kMaxDataBytes) {
+        error = "the output would exceed the 4 GB limit of a WAV file";
+        return false;
+    }
+    buffer_.resize(static_cast<size_t>(frames) * kChannels);
+    for (int i = 0; i < frames; ++i) {
+        buffer_[2 * i] = ToPcm(left[i]);
+        buffer_[2 * i + 1] = ToPcm(right[i]);
+    }
+    // Little-endian hosts only (x86, ARM): the samples go out as they sit in memory.
+    if (std::fwrite(buffer_.data(), sizeof(int16_t), buffer_.size(), file_) != buffer_.size()) {
+        error = "cannot write " + path_ + ": " + std::strerror(errno);
+        return false;
+    }
+    frames_ += frames;
+    return true;
+}
+
+bool WavWriter::commit(std::string& error) {
+    if (!file_) return false;
+    if (!writeHeader(error)) return false;
+    const bool closed = std::fclose(file_) == 0;
+    file_ = nullptr;
+    if (!closed) {
+        error = "cannot write " + path_ + ": " + std::strerror(errno);
+        return false;
+    }
+    if (std::rename(tempPath_.c_str(), path_.c_str()) != 0) {
+        error = "cannot create " + path_ + ": " + std::strerror(errno);
+        return false;
+    }
+    tempPath_.clear();
+    return true;
+}
+
+bool ReadWavMono(const std::string& path, MonoAudio& out, std::string& error) {
+    std::FILE* f = std::fopen(path.c_str(), "rb");
+    if (!f) {
+        error = "cannot open " + path;
+        return false;
+    }
+    std::vector<uint8_t> bytes;
+    uint8_t chunk[65536];
+    size_t n;
+    while ((n = std::fread(chunk, 1, sizeof chunk, f)) > 0) bytes.insert(bytes.end(), chunk, chunk + n);
+    std::fclose(f);
+    if (bytes.size() < 12 || std::memcmp(bytes.data(), "RIFF", 4) != 0 || std::memcmp(bytes.data() + 8, "WAVE", 4)) {
+        error = path + " is not a WAV file";
+        return false;
+    }
+    int channels = 0, bits = 0;
+    size_t pos = 12;
+    while (pos + 8 <= bytes.size()) {
+        const uint32_t size = Get32(bytes.data() + pos + 4);
+        const size_t body = pos + 8;
+        const size_t avail = std::min<size_t>(size, bytes.size() - body);
+        if (std::memcmp(bytes.data() + pos, "fmt ", 4) == 0 && avail >= 16) {
+            channels = Get16(bytes.data() + body + 2);
+            out.sampleRate = static_cast<int>(Get32(bytes.data() + body + 4));
+            bits = Get16(bytes.data() + body + 14);
+        } else if (std::memcmp(bytes.data() + pos, "data", 4) == 0) {
+            if (channels <= 0 || bits != 16 || out.sampleRate <= 0) {
+                error = path + " is not 16-bit PCM";
+                return false;
+            }
+            const size_t frames = avail / (2 * channels);
+            out.samples.resize(frames);
+            for (size_t i = 0; i < frames; ++i) {
+                float sum = 0;
+                for (int c = 0; c < channels; ++c) {
+                    sum += static_cast<int16_t>(Get16(bytes.data() + body + 2 * (i * channels + c)));
+                }
+                out.samples[i] = sum / (32768.0f * channels);
+            }
+            return true;
+        }
+        pos = body + size + (size & 1);
+    }
+    error = path + " has no audio data";
+    return false;
+}
+
+}  // namespace tw::render
