@@ -38,11 +38,12 @@ lame_t CreateEncoder(int rate) {
     if (pLame == NULL) {
         return NULL;
     }
-    lame_set_in_samplerate(pLame, ENCODER_INPUT_RATE);
-    lame_set_num_channels(pLame, ENCODER_CHANNELS);
-    lame_set_out_samplerate(pLame, rate);
-    lame_set_bWriteVbrTag(pLame, ENCODER_WRITE_VBR_TAG);
-    if (lame_init_params(pLame) < 0) {
+    // A refused setting would leave LAME's own choice in place (a rate LAME does not know silently becomes
+    // another one), so every setting has to be accepted.
+    const bool bSettings =
+        lame_set_in_samplerate(pLame, ENCODER_INPUT_RATE) >= 0 && lame_set_num_channels(pLame, ENCODER_CHANNELS) >= 0 &&
+        lame_set_out_samplerate(pLame, rate) >= 0 && lame_set_bWriteVbrTag(pLame, ENCODER_WRITE_VBR_TAG) >= 0;
+    if (!bSettings || lame_init_params(pLame) < 0) {
         lame_close(pLame);
         return NULL;
     }
@@ -96,7 +97,8 @@ int EncodeWavToMp3(const char *wavPath, const char *mp3Path, int rate) {
     if (pInput == NULL) {
         return MP3_E_INPUT;
     }
-    lame_t pLame = CreateEncoder(rate);
+    // Rate 0 would let LAME choose one; the caller always names the rate it wants.
+    lame_t pLame = rate > 0 ? CreateEncoder(rate) : NULL;
     if (pLame == NULL) {
         fclose(pInput);
         return MP3_E_ENCODER;
