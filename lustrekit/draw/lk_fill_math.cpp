@@ -1,7 +1,8 @@
 // Portable fill arithmetic of Lustrekit: the pseudo-random sequence, fill-bitmap palettes and pattern pixels,
-// and the colour steps of the own gradient renderer. Everything here is exact integer arithmetic.
+// and the colour steps of the own gradient renderer. All but the gradient steps is exact integer arithmetic.
 #include "lk_fill_math.h"
 
+#include <cmath>
 #include <cstring>
 
 namespace lk {
@@ -336,8 +337,10 @@ Rgb GradientStepColor(int32_t i, int32_t n, Rgb c1, Rgb c2) {
     for (int ch = 0; ch < 3; ++ch) {
         int64_t c1c = ChannelOf(c1, ch);
         int64_t c2c = ChannelOf(c2, ch);
-        // round(i / n * (c1 - c2)) taken on the exact rational, so x87 and SSE builds agree on every tie.
-        out[ch] = static_cast<int>(c1c - DivRound64(static_cast<int64_t>(i) * (c1c - c2c), n));
+        // t = i / n in double precision; the product rounds to nearest, ties to even (SSE2 doubles on every
+        // build, so no extended-precision intermediate moves a tie).
+        const double t = static_cast<double>(i) / n;
+        out[ch] = static_cast<int>(c1c - static_cast<int64_t>(std::nearbyint(t * static_cast<double>(c1c - c2c))));
     }
     return PackRgb(out[0], out[1], out[2]);
 }

