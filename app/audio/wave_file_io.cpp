@@ -1,14 +1,30 @@
 // WaveFileIoProc: reads, writes and seeks a Win32 file for mmio and records failures the service would drop.
 #include "wave_file_io.h"
 
+#include <new>
+
 namespace {
 
-// Slots of MMIOINFO.adwInfo that belong to the I/O procedure.
-const int INFO_FILE_HANDLE = 0;
-const int INFO_FAILED = 1;
+// What the I/O procedure keeps per open file. MMIOINFO.adwInfo[0] points to it: the pointer stays valid in
+// every copy of the MMIOINFO (mmioGetInfo / mmioSetInfo pass whole copies back and forth), so a failure recorded
+// here cannot be overwritten by a stale copy.
+struct IoFile {
+    HANDLE hFile;
+    BOOL bFailed; // a write or seek has failed since the file was opened
+};
+
+const int INFO_IO_FILE = 0;
+
+IoFile *IoFileOf(const MMIOINFO *pInfo) {
+    return reinterpret_cast<IoFile *>(static_cast<ULONG_PTR>(pInfo->adwInfo[INFO_IO_FILE]));
+}
 
 HANDLE FileOf(const MMIOINFO *pInfo) {
-    return reinterpret_cast<HANDLE>(static_cast<ULONG_PTR>(pInfo->adwInfo[INFO_FILE_HANDLE]));
+    return IoFileOf(pInfo)->hFile;
+}
+
+void MarkFailed(MMIOINFO *pInfo) {
+    IoFileOf(pInfo)->bFailed = TRUE;
 }
 
 LRESULT OpenFileForMmio(MMIOINFO *pInfo, LPCSTR pszPath) {
@@ -28,8 +44,14 @@ LRESULT OpenFileForMmio(MMIOINFO *pInfo, LPCSTR pszPath) {
     if (hFile == INVALID_HANDLE_VALUE) {
         return MMIOERR_CANNOTOPEN;
     }
-    pInfo->adwInfo[INFO_FILE_HANDLE] = static_cast<DWORD>(reinterpret_cast<ULONG_PTR>(hFile));
-    pInfo->adwInfo[INFO_FAILED] = FALSE;
+    IoFile *pIoFile = new (std::nothrow) IoFile();
+    if (pIoFile == NULL) {
+        CloseHandle(hFile);
+        return MMIOERR_OUTOFMEMORY;
+    }
+    pIoFile->hFile = hFile;
+    pIoFile->bFailed = FALSE;
+    pInfo->adwInfo[INFO_IO_FILE] = static_cast<DWORD>(reinterpret_cast<ULONG_PTR>(pIoFile));
     pInfo->lDiskOffset = 0;
     return MMSYSERR_NOERROR;
 }
@@ -48,7 +70,7 @@ LRESULT WriteForMmio(MMIOINFO *pInfo, const char *pchBuffer, LONG cbWrite) {
     const BOOL bOk = cbWrite >= 0 && WriteFile(FileOf(pInfo), pchBuffer, static_cast<DWORD>(cbWrite), &cbDone, NULL);
     pInfo->lDiskOffset += static_cast<LONG>(cbDone);
     if (!bOk || cbDone != static_cast<DWORD>(cbWrite)) {
-        pInfo->adwInfo[INFO_FAILED] = TRUE;
+        MarkFailed(pInfo);
         return -1;
     }
     return static_cast<LRESULT>(cbDone);
@@ -63,11 +85,19 @@ LRESULT SeekForMmio(MMIOINFO *pInfo, LONG lOffset, int nOrigin) {
     }
     const DWORD dwPos = SetFilePointer(FileOf(pInfo), lOffset, NULL, dwMethod);
     if (dwPos == INVALID_SET_FILE_POINTER) {
-        pInfo->adwInfo[INFO_FAILED] = TRUE;
+        MarkFailed(pInfo);
         return -1;
     }
     pInfo->lDiskOffset = static_cast<LONG>(dwPos);
     return static_cast<LRESULT>(dwPos);
+}
+
+LRESULT CloseForMmio(MMIOINFO *pInfo) {
+    IoFile *pIoFile = IoFileOf(pInfo);
+    const BOOL bClosed = CloseHandle(pIoFile->hFile);
+    delete pIoFile;
+    pInfo->adwInfo[INFO_IO_FILE] = 0;
+    return bClosed ? MMSYSERR_NOERROR : MMIOERR_CANNOTCLOSE;
 }
 
 } // namespace
@@ -78,7 +108,7 @@ LRESULT CALLBACK WaveFileIoProc(LPSTR pszMmioInfo, UINT uMessage, LPARAM lParam1
     case MMIOM_OPEN:
         return OpenFileForMmio(pInfo, reinterpret_cast<LPCSTR>(lParam1));
     case MMIOM_CLOSE:
-        return CloseHandle(FileOf(pInfo)) ? MMSYSERR_NOERROR : MMIOERR_CANNOTCLOSE;
+        return CloseForMmio(pInfo);
     case MMIOM_READ:
         return ReadForMmio(pInfo, reinterpret_cast<char *>(lParam1), static_cast<LONG>(lParam2));
     case MMIOM_WRITE:
@@ -94,8 +124,8 @@ LRESULT CALLBACK WaveFileIoProc(LPSTR pszMmioInfo, UINT uMessage, LPARAM lParam1
 
 BOOL WaveFileIoFailed(HMMIO hmmio) {
     MMIOINFO info = {};
-    if (mmioGetInfo(hmmio, &info, 0) != MMSYSERR_NOERROR) {
+    if (mmioGetInfo(hmmio, &info, 0) != MMSYSERR_NOERROR || IoFileOf(&info) == NULL) {
         return TRUE;
     }
-    return info.adwInfo[INFO_FAILED] != FALSE;
+    return IoFileOf(&info)->bFailed;
 }
