@@ -158,15 +158,14 @@ bool ZoneRange(const RawZone* global, const RawZone& local, RangeT& range) {
         const RawZone* from = local.set[g] ? &local : (global && global->set[g] ? global : nullptr);
         if (!from) continue;
         uint16_t v = static_cast<uint16_t>(from->value[g]);
-        uint8_t lo = static_cast<uint8_t>(std::min<int>(v & 0xFF, kMaxKey));
-        uint8_t hi = static_cast<uint8_t>(std::min<int>(v >> 8, kMaxKey));
-        if (lo > hi) return false;
+        int lo = v & 0xFF, hi = std::min<int>(v >> 8, kMaxKey);
+        if (lo > hi) return false;  // empty, or entirely above 127
         if (g == kKeyRange) {
-            range.keyLo = lo;
-            range.keyHi = hi;
+            range.keyLo = static_cast<uint8_t>(lo);
+            range.keyHi = static_cast<uint8_t>(hi);
         } else {
-            range.velLo = lo;
-            range.velHi = hi;
+            range.velLo = static_cast<uint8_t>(lo);
+            range.velHi = static_cast<uint8_t>(hi);
         }
     }
     return true;

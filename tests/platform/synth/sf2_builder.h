@@ -18,6 +18,7 @@ struct Sf2Zone {
     int target = -1;  // sample index (instrument zone) or instrument index (preset zone); -1 for a global zone
     std::vector<std::pair<uint16_t, uint16_t>> gens;  // operator and raw amount, written in this order
     std::vector<synth::Modulator> mods;
+    std::vector<std::pair<uint16_t, uint16_t>> trailing;  // written after the terminal generator (misplaced)
 
     Sf2Zone& gen(uint16_t op, int amount) {
         gens.emplace_back(op, static_cast<uint16_t>(static_cast<int16_t>(amount)));
@@ -280,6 +281,7 @@ private:
         for (const auto& g : z.gens)
             if (g.first != synth::kKeyRange && g.first != synth::kVelRange) t.gens.push_back(g);
         if (z.target >= 0) t.gens.emplace_back(terminalOp, static_cast<uint16_t>(z.target));
+        t.gens.insert(t.gens.end(), z.trailing.begin(), z.trailing.end());
         t.mods.insert(t.mods.end(), z.mods.begin(), z.mods.end());
     }
 

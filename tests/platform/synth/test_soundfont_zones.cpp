@@ -12,6 +12,7 @@ using tw::synth::Modulator;
 using tw::synth::SoundFont;
 using tw::synth::ZoneVoice;
 using tw::test::Sf2Builder;
+using tw::test::Sf2Zone;
 namespace sy = tw::synth;
 
 namespace {
@@ -177,6 +178,42 @@ TEST(SoundFontZones, KeyAndVelocityRangesOfBothLevelsIntersect) {
     EXPECT_EQ(z[0].gen[sy::kVelRange], 64 | (127 << 8));
     ASSERT_EQ(Collect(sf, 0, 0, 96, 63, z), 1);
     EXPECT_EQ(z[0].gen[sy::kInitialAttenuation], 60);
+}
+
+TEST(SoundFontZones, MisplacedAndUnknownGeneratorsAreIgnored) {
+    Sf2Builder b;
+    int s = b.addSample("sine", Sf2Builder::Sine(500, 50));
+    int inst = b.addInstrument("Inst");
+    Sf2Zone& zone = b.instrumentZone(inst, s).gen(14, 300).gen(59, 300).gen(99, 300).gen(sy::kPan, 50);
+    zone.trailing.emplace_back(sy::kPan, 400);  // after the sample generator: ignored
+    int p = b.addPreset("P", 0, 0);
+    b.presetZone(p, inst).gen(sy::kSampleID, 5);  // a sample generator in a preset: ignored
+    SoundFont sf;
+    Load(b, sf);
+    std::vector<ZoneVoice> z;
+    ASSERT_EQ(Collect(sf, 0, 0, 60, 100, z), 1);
+    EXPECT_EQ(z[0].gen[sy::kPan], 50);
+    EXPECT_EQ(z[0].gen[14], 0);
+    EXPECT_EQ(z[0].gen[sy::kInitialPitch], 0);
+    EXPECT_EQ(z[0].sample->name, "sine");
+}
+
+TEST(SoundFontZones, EmptyAndOutOfMidiRangesNeverSound) {
+    Sf2Builder b;
+    int s = b.addSample("sine", Sf2Builder::Sine(500, 50));
+    int inst = b.addInstrument("Inst");
+    b.instrumentZone(inst, s).keys(70, 60);    // reversed: empty
+    b.instrumentZone(inst, s).keys(200, 255);  // above the MIDI range
+    b.instrumentZone(inst, s).vels(0, 0);      // velocity 0 is a note off
+    b.instrumentZone(inst, s).keys(120, 200).gen(sy::kPan, 7);
+    b.presetZone(b.addPreset("P", 0, 0), inst);
+    SoundFont sf;
+    Load(b, sf);
+    std::vector<ZoneVoice> z;
+    for (int key : {0, 60, 65, 70, 119}) EXPECT_EQ(Collect(sf, 0, 0, key, 100, z), 0) << key;
+    ASSERT_EQ(Collect(sf, 0, 0, 127, 100, z), 1);
+    EXPECT_EQ(z[0].gen[sy::kPan], 7);
+    EXPECT_EQ(z[0].gen[sy::kKeyRange], 120 | (127 << 8));
 }
 
 TEST(SoundFontZones, GlobalRangeAppliesToZonesWithoutOne) {
