@@ -1,13 +1,13 @@
 // Look-ahead stereo peak limiter: output never exceeds the ceiling, gain changes are smooth.
 #pragma once
 
-#include <vector>
+#include "synth.h"
 
 namespace tw::synth {
 
 class Limiter {
 public:
-    static constexpr int kLookAhead = 64;  // frames of delay; the gain ramps down over this span before a peak
+    static constexpr int kLookAhead = Synth::kLimiterLookAhead;  // frames; the gain ramps down over this span
 
     // Allocates the delay and history buffers; ceiling is linear full scale, release in seconds.
     void setup(float sampleRate, float ceiling, float releaseSeconds);

@@ -33,23 +33,27 @@ public:
         return true;
     }
 
-    // Filters n samples in place.
-    void process(float* buf, int n) {
-        float x1 = x1_, x2 = x2_, y1 = y1_, y2 = y2_;
-        const float b0 = b0_, b1 = b1_, a1 = a1_, a2 = a2_;
-        for (int i = 0; i < n; ++i) {
-            const float x = buf[i];
-            const float y = b0 * (x + x2) + b1 * x1 - a1 * y1 - a2 * y2;
-            x2 = x1;
-            x1 = x;
-            y2 = y1;
-            y1 = y;
-            buf[i] = y;
-        }
-        x1_ = x1;
-        x2_ = x2;
-        y1_ = y1;
-        y2_ = y2;
+    // Recursion memory, copied into locals by the caller's inner loop.
+    struct State {
+        float x1, x2, y1, y2;
+    };
+    State state() const { return {x1_, x2_, y1_, y2_}; }
+    void setState(const State& s) {
+        x1_ = s.x1;
+        x2_ = s.x2;
+        y1_ = s.y1;
+        y2_ = s.y2;
+    }
+    // One sample through the filter. The terms not depending on the last output are summed first: only one
+    // multiply and one subtraction sit on the recursion's critical path.
+    float tick(State& s, float x) const {
+        const float t = b0_ * (x + s.x2) + b1_ * s.x1 - a2_ * s.y2;
+        const float y = t - a1_ * s.y1;
+        s.x2 = s.x1;
+        s.x1 = x;
+        s.y2 = s.y1;
+        s.y1 = y;
+        return y;
     }
 
     void reset() {

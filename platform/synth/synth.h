@@ -47,7 +47,7 @@ public:
     void reset();                                  // all sound off, controllers and programs to GM defaults
 
     // Master volume in hundredths of a decibel relative to the nominal level, -2000..+2000 (+2000: a typical
-    // General MIDI file sounds full; a peak limiter keeps the output at or below -0.1 dBFS).
+    // General MIDI file sounds full; a peak limiter keeps the output at or below -0.1 dBFS). Starts at 0.
     void setMasterVolume(int hundredthsDb);
 
     // Renders frames of stereo output (any count); each pointer receives frames floats in -1..1.
@@ -55,6 +55,9 @@ public:
 
     int activeVoices() const;
     int sampleRate() const;
+    // Frames by which the output lags the messages: the peak limiter's look-ahead.
+    static constexpr int latencyFrames() { return kLimiterLookAhead - 1; }
+    static constexpr int kLimiterLookAhead = 64;
 
 private:
     std::unique_ptr<SynthImpl> impl_;

@@ -196,6 +196,7 @@ void SynthImpl::reset() {
     resetChannels();
     reverb_.clear();
     chorus_.clear();
+    dcInLeft_ = dcInRight_ = dcOutLeft_ = dcOutRight_ = 0.0f;
 }
 
 void SynthImpl::setDrumPart(int channel, bool drum) {

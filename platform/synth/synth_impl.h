@@ -72,13 +72,14 @@ private:
 
     // Mix buses for one control block at most.
     float mixLeft_[kBlock] = {}, mixRight_[kBlock] = {}, reverbBus_[kBlock] = {}, chorusBus_[kBlock] = {};
-    float scratch_[kBlock] = {};
+    float scratch_[kBlock] = {}, discardBus_[kBlock] = {};
     int blockPos_ = 0;  // frames of the current control block already rendered
 
     Reverb reverb_;
     Chorus chorus_;
     Limiter limiter_;
-    float masterGain_ = 0, masterStart_ = 0, masterStep_ = 0, masterTarget_ = 0;
+    float masterGain_ = 0, masterStart_ = 0, masterStep_ = 0, masterTarget_ = 0;  // linear output gain
+    float dcPole_ = 0, dcInLeft_ = 0, dcInRight_ = 0, dcOutLeft_ = 0, dcOutRight_ = 0;  // DC blocker
 };
 
 }  // namespace tw::synth

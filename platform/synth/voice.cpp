@@ -3,6 +3,7 @@
 
 #include <cmath>
 
+#include "interpolation.h"
 #include "synth_math.h"
 
 namespace tw::synth {
@@ -17,17 +18,17 @@ constexpr float kMinFilterCents = 1500.0f, kMaxFilterCents = 13500.0f;
 constexpr float kMaxResonanceCb = 960.0f;
 constexpr double kMaxRatio = 256.0;          // playback speed limit; keeps the 32.32 step in range
 constexpr float kEnvelopeSilence = 1e-4f;    // -80 dB: a decayed envelope counts as silent
-constexpr float kOutputSilence = 1e-5f;      // -100 dB of full scale for a released voice
+constexpr float kOutputSilence = 3e-5f;      // -90 dB of full scale: a released voice this quiet is inaudible
 constexpr uint32_t kCoarseOffset = 32768;    // sample points per coarse address offset unit
 constexpr int kLoopContinuous = 1, kLoopUntilRelease = 3;
 
-inline float cubic(float p0, float p1, float p2, float p3, float f) {
-    return p1 + 0.5f * f * (p2 - p0 + f * (2.0f * p0 - 5.0f * p1 + 4.0f * p2 - p3 + f * (3.0f * (p1 - p2) + p3 - p0)));
-}
 
 float timeSamples(float timecents, float rate) {
     return timecentsToSeconds(clampTo(timecents, kMinTimecents, kMaxTimecents)) * rate;
 }
+
+// Delays at the format's minimum (the default, about 1 ms) mean "no delay": the note sounds from its first frame.
+float delaySamples(float timecents, float rate) { return timecents <= kMinTimecents ? 0.0f : timeSamples(timecents, rate); }
 
 int64_t clamp64(int64_t v, int64_t lo, int64_t hi) { return v < lo ? lo : (v > hi ? hi : v); }
 }  // namespace
@@ -51,13 +52,13 @@ bool Voice::start(const ZoneVoice& zone, const int16_t* data, size_t count, int 
     killStep_ = 0.0f;
     loudness_ = 0.0f;
     blockLeft_ = 0;
-    for (int i = 0; i < 4; ++i) gain_[i] = step_[i] = target_[i] = 0.0f;
+    amp_ = ampStep_ = ampTarget_ = 0.0f;
     blockDone_ = 0;
     serial_ = state.serial;
     updateModulated(state);
     setupEnvelopes(note_.key);
-    modLfo_.start(timeSamples(gen(kDelayModLFO), outputRate), absCentsToHz(gen(kFreqModLFO)), outputRate);
-    vibLfo_.start(timeSamples(gen(kDelayVibLFO), outputRate), absCentsToHz(gen(kFreqVibLFO)), outputRate);
+    modLfo_.start(delaySamples(gen(kDelayModLFO), outputRate), absCentsToHz(gen(kFreqModLFO)), outputRate);
+    vibLfo_.start(delaySamples(gen(kDelayVibLFO), outputRate), absCentsToHz(gen(kFreqVibLFO)), outputRate);
     filter_.reset();
     filterOn_ = false;
     return true;
@@ -93,7 +94,7 @@ void Voice::setupEnvelopes(int key) {
     const float rate = outputRate_;
     const float keyOffset = 60.0f - key;  // key-number scaling is relative to middle C
     EnvelopeParams vol;
-    vol.delay = timeSamples(gen(kDelayVolEnv), rate);
+    vol.delay = delaySamples(gen(kDelayVolEnv), rate);
     vol.attack = timeSamples(gen(kAttackVolEnv), rate);
     vol.hold = timeSamples(gen(kHoldVolEnv) + keyOffset * gen(kKeynumToVolEnvHold), rate);
     vol.decay = timeSamples(gen(kDecayVolEnv) + keyOffset * gen(kKeynumToVolEnvDecay), rate);
@@ -102,7 +103,7 @@ void Voice::setupEnvelopes(int key) {
     volEnv_.start(vol, true);
 
     EnvelopeParams mod;
-    mod.delay = timeSamples(gen(kDelayModEnv), rate);
+    mod.delay = delaySamples(gen(kDelayModEnv), rate);
     mod.attack = timeSamples(gen(kAttackModEnv), rate);
     mod.hold = timeSamples(gen(kHoldModEnv) + keyOffset * gen(kKeynumToModEnvHold), rate);
     mod.decay = timeSamples(gen(kDecayModEnv) + keyOffset * gen(kKeynumToModEnvDecay), rate);
@@ -178,13 +179,13 @@ void Voice::control(const ChannelState& state, int n) {
     }
     if (ending_) amp = 0.0f;
     const float a = amp * kSampleScale;
-    const float target[4] = {a * panLeft_, a * panRight_, a * reverbSend_, a * chorusSend_};
-    const float inv = 1.0f / static_cast<float>(n);
-    for (int i = 0; i < 4; ++i) {
-        gain_[i] = target_[i];  // where the previous block's ramp ended
-        target_[i] = target[i];
-        step_[i] = (target[i] - gain_[i]) * inv;
-    }
+    amp_ = ampTarget_;  // where the previous block's ramp ended
+    ampTarget_ = a;
+    ampStep_ = (a - amp_) / static_cast<float>(n);
+    coef_[0] = panLeft_;
+    coef_[1] = panRight_;
+    coef_[2] = reverbSend_;
+    coef_[3] = chorusSend_;
     blockLeft_ = n;
     blockDone_ = 0;
 }
@@ -218,7 +219,6 @@ int Voice::generate(int n, float* out) {
     const int16_t* d = data_;
     uint64_t phase = phase_;
     const uint64_t inc = increment_;
-    const float fracScale = 1.0f / 4294967296.0f;
     int i = 0;
     while (i < n) {
         const uint32_t low = wrapped_ ? loopStart_ : start_;
@@ -229,10 +229,14 @@ int Voice::generate(int n, float* out) {
             const uint64_t lastPhase = (static_cast<uint64_t>(limit - 3) << 32) | 0xFFFFFFFFu;
             const uint64_t count = (lastPhase - phase) / inc + 1;
             const int m = count < static_cast<uint64_t>(n - i) ? static_cast<int>(count) : n - i;
-            for (int k = 0; k < m; ++k) {
+            int k = 0;
+            for (; k + 4 <= m; k += 4) {
+                interpolate4(d, phase, inc, out + i + k);
+                phase += inc * 4;
+            }
+            for (; k < m; ++k) {
                 const int16_t* p = d + (phase >> 32);
-                const float f = static_cast<float>(static_cast<uint32_t>(phase)) * fracScale;
-                out[i + k] = cubic(p[-1], p[0], p[1], p[2], f);
+                out[i + k] = interpolate(p[-1], p[0], p[1], p[2], interpRow(phase));
                 phase += inc;
             }
             i += m;
@@ -248,41 +252,53 @@ int Voice::generate(int n, float* out) {
         } else if (idx >= end_) {
             break;
         }
-        const float f = static_cast<float>(static_cast<uint32_t>(phase)) * fracScale;
-        out[i++] = cubic(fetch(int64_t(idx) - 1), fetch(idx), fetch(int64_t(idx) + 1), fetch(int64_t(idx) + 2), f);
+        out[i++] = interpolate(fetch(int64_t(idx) - 1), fetch(idx), fetch(int64_t(idx) + 1), fetch(int64_t(idx) + 2),
+                               interpRow(phase));
         phase += inc;
     }
     phase_ = phase;
     return i;
 }
 
+// Filter (when on), amplitude ramp and the spread to the buses in one pass: the filter's recursion then
+// overlaps with the mixing work.
+template <bool kFiltered, bool kSends> void Voice::mix(const float* in, int m, const VoiceBuses& buses) {
+    // The ramp is evaluated from the block start so that any split of the block gives the same samples; it
+    // reaches its target on the block's last frame, so a new note sounds from its first frame.
+    float pos = static_cast<float>(blockDone_ + 1);
+    const float a0 = amp_, da = ampStep_;
+    const float cl = coef_[0], cr = coef_[1], cv = coef_[2], cc = coef_[3];
+    float* left = buses.left;
+    float* right = buses.right;
+    float* rev = buses.reverb ? buses.reverb : buses.discard;
+    float* cho = buses.chorus ? buses.chorus : buses.discard;
+    LowPass::State fs;
+    if (kFiltered) fs = filter_.state();
+    for (int k = 0; k < m; ++k) {
+        float x = in[k];
+        if (kFiltered) x = filter_.tick(fs, x);
+        const float v = x * (a0 + da * pos);
+        left[k] += v * cl;
+        right[k] += v * cr;
+        if (kSends) {
+            rev[k] += v * cv;
+            cho[k] += v * cc;
+        }
+        pos += 1.0f;
+    }
+    if (kFiltered) filter_.setState(fs);
+}
+
 void Voice::render(int n, float* scratch, const VoiceBuses& buses) {
     if (state_ == State::kFree) return;
     const int m = generate(n, scratch);
-    if (filterOn_) filter_.process(scratch, m);
-    // Gains are evaluated from the block start so that any split of the block gives the same samples.
-    const float pos0 = static_cast<float>(blockDone_);
-    const float gl = gain_[0], gr = gain_[1], sl = step_[0], sr = step_[1];
-    float* left = buses.left;
-    float* right = buses.right;
-    float pos = pos0;
-    for (int k = 0; k < m; ++k) {
-        const float s = scratch[k];
-        left[k] += s * (gl + sl * pos);
-        right[k] += s * (gr + sr * pos);
-        pos += 1.0f;
-    }
-    float* sends[2] = {buses.reverb, buses.chorus};
-    for (int b = 0; b < 2; ++b) {
-        const float g = gain_[2 + b], st = step_[2 + b];
-        if (sends[b] && (g != 0.0f || st != 0.0f)) {
-            float* bus = sends[b];
-            pos = pos0;
-            for (int k = 0; k < m; ++k) {
-                bus[k] += scratch[k] * (g + st * pos);
-                pos += 1.0f;
-            }
-        }
+    const bool sends = (buses.reverb && coef_[2] != 0.0f) || (buses.chorus && coef_[3] != 0.0f);
+    if (filterOn_) {
+        if (sends) mix<true, true>(scratch, m, buses);
+        else mix<true, false>(scratch, m, buses);
+    } else {
+        if (sends) mix<false, true>(scratch, m, buses);
+        else mix<false, false>(scratch, m, buses);
     }
     blockDone_ += n;
     blockLeft_ -= n;

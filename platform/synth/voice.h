@@ -18,6 +18,7 @@ struct VoiceBuses {
     float* right;
     float* reverb;  // mono send, nullptr when the effect is off
     float* chorus;  // mono send, nullptr when the effect is off
+    float* discard; // scratch bus standing in for a missing send
 };
 
 class Voice {
@@ -65,6 +66,7 @@ private:
     void setupEnvelopes(int key);
     void updateModulated(const ChannelState& state);
     int generate(int n, float* out);
+    template <bool kFiltered, bool kSends> void mix(const float* in, int m, const VoiceBuses& buses);
     float fetch(int64_t index) const;
     float gen(int g) const { return static_cast<float>(zone_.gen[g]) + modSums_[g]; }
 
@@ -102,9 +104,10 @@ private:
     LowPass filter_;
     bool filterOn_ = false;
 
-    // Gains ramped linearly across the control block: left, right, reverb, chorus (sample scale included):
-    // value at the block start, per-frame step, value at the block end.
-    float gain_[4] = {}, step_[4] = {}, target_[4] = {};
+    // Amplitude (sample scale included) ramped linearly across the control block: value at the block start,
+    // per-frame step, value at the block end. Pan and send coefficients hold for the block.
+    float amp_ = 0, ampStep_ = 0, ampTarget_ = 0;
+    float coef_[4] = {};  // left, right, reverb send, chorus send
     int blockDone_ = 0;  // frames of the current control block already rendered
     float killGain_ = 1.0f, killStep_ = 0.0f;
     float loudness_ = 0;
