@@ -63,7 +63,7 @@ std::vector<uint8_t> PatternBytes(size_t count, uint32_t seed = 12345) {
     return bytes;
 }
 
-// Writes a complete file in one Write call and returns the three statuses joined for one assertion.
+// Writes a complete file with one Open, one Write and one Close, asserting that each succeeds.
 void WriteFileOnce(const std::string &path, DWORD rate, const std::vector<uint8_t> &samples) {
     WaveFile wave;
     const WAVEFORMATEX wfx = MonoPcmFormat(rate);
