@@ -40,13 +40,13 @@ int64_t Player::toSample(int64_t ref) const {
 }
 
 void Player::setMasterVolume(int hundredthsDb) {
-    masterVolume_ = std::clamp(hundredthsDb, kMinMasterVolume, kMaxMasterVolume);
-    target_.setMasterVolume(masterVolume_);
+    masterVolume_.store(std::clamp(hundredthsDb, kMinMasterVolume, kMaxMasterVolume), std::memory_order_relaxed);
 }
 
 void Player::start() {
     target_.reset();
-    target_.setMasterVolume(masterVolume_);
+    appliedVolume_ = masterVolume();
+    target_.setMasterVolume(appliedVolume_);
     std::fill(notes_.begin(), notes_.end(), NoteState{false, 0, 0});
     rendered_ = delivered_ = 0;
     nextEvent_ = 0;
@@ -63,6 +63,11 @@ int64_t Player::positionReference() const {
 }
 
 int Player::render(float* left, float* right, int frames) {
+    const int volume = masterVolume();
+    if (volume != appliedVolume_) {
+        appliedVolume_ = volume;
+        target_.setMasterVolume(volume);
+    }
     int written = 0;
     while (written < frames && !finished_) {
         if (blockRead_ == blockLength_) {

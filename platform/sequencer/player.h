@@ -1,6 +1,7 @@
 // Plays a segment into a synthesizer, sample-exact, for real-time pull and offline rendering alike.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <vector>
 
@@ -29,9 +30,10 @@ public:
     // its sample positions at the segment's current tempo factor. Not real-time safe: allocates.
     void load(const Segment& segment);
     void setHook(EventHook* hook) { hook_ = hook; }
-    // Master volume in hundredths of a decibel, clamped to -2000..+2000; applies at the next render call.
+    // Master volume in hundredths of a decibel, clamped to -2000..+2000. May be called from any thread while
+    // another renders; the synthesizer gets it at the start of the next render call (or at start()).
     void setMasterVolume(int hundredthsDb);
-    int masterVolume() const { return masterVolume_; }
+    int masterVolume() const { return masterVolume_.load(std::memory_order_relaxed); }
 
     // Resets the synthesizer and rewinds to the start of the segment.
     void start();
@@ -68,7 +70,8 @@ private:
     std::vector<int64_t> eventSamples_;  // sample position of each segment event
     std::vector<NoteState> notes_;       // what each note's note-off must end
     int rate_ = 44100;
-    int masterVolume_ = 0;
+    std::atomic<int> masterVolume_{0};  // written by any thread, read by the rendering thread
+    int appliedVolume_ = 0;              // what the synthesizer was last given (rendering thread)
     int64_t endSample_ = 0;
     int64_t capSample_ = 0;
     int64_t rendered_ = 0;   // samples the synthesizer has produced

@@ -1,6 +1,8 @@
 // Player: sample-exact dispatch, the hook per note, identical output whatever the chunk size, and the tail.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <new>
 #include <random>
 
 #include "platform/sequencer/fake_target.h"
@@ -18,6 +20,8 @@ using tw::sequencer::test::FileBuilder;
 namespace {
 
 constexpr int kRate = 44100;
+bool g_countAllocations = false;
+int g_allocations = 0;
 
 struct Output {
     std::vector<float> left, right;
@@ -226,21 +230,25 @@ TEST(PlayerHookTest, OtherChannelMessagesAndSysExPassUnchanged) {
                                                        "kp 2 60 5", "sysex 3 65"}));
 }
 
-TEST(PlayerLevelTest, MasterVolumeIsClampedAndReappliedOnStart) {
+TEST(PlayerLevelTest, MasterVolumeIsClampedAndReachesSynthOnStartAndNextRender) {
     FakeTarget target;
     Player player(target);
     player.setMasterVolume(5000);
     EXPECT_EQ(player.masterVolume(), 2000);
     player.setMasterVolume(-9000);
-    EXPECT_EQ(target.volume, -2000);
+    EXPECT_EQ(player.masterVolume(), -2000);
     Segment s;
     FileBuilder b;
-    b.track().noteOn(0, 0, 60);
+    b.track().noteOn(0, 0, 60).endOfTrack(960);
     s.build(b.file());
     player.load(s);
-    target.volume = 0;
     player.start();
     EXPECT_EQ(target.volume, -2000);
+    player.setMasterVolume(150);
+    EXPECT_EQ(target.volume, -2000) << "the synthesizer is only touched from the rendering call";
+    float l[16], r[16];
+    player.render(l, r, 16);
+    EXPECT_EQ(target.volume, 150);
 }
 
 TEST(PlayerTailTest, TailEndsOnceOutputStaysBelowMinus60Db) {
@@ -295,4 +303,39 @@ TEST(PlayerTailTest, RestartPlaysTheSameSamplesAgain) {
     const Output first = RenderAll(player, {333});
     const Output second = RenderAll(player, {64});
     EXPECT_EQ(first.left, second.left);
+}
+
+// Counts heap allocations while a test asks for it: the render path must make none.
+void* operator new(size_t size) {
+    if (g_countAllocations) ++g_allocations;
+    if (void* p = std::malloc(size ? size : 1)) return p;
+    throw std::bad_alloc();
+}
+void* operator new(size_t size, const std::nothrow_t&) noexcept {
+    if (g_countAllocations) ++g_allocations;
+    return std::malloc(size ? size : 1);
+}
+void operator delete(void* p) noexcept { std::free(p); }
+void operator delete(void* p, const std::nothrow_t&) noexcept { std::free(p); }
+void operator delete(void* p, size_t) noexcept { std::free(p); }
+
+TEST(PlayerRealTimeTest, RenderAllocatesNothing) {
+    FileBuilder b = Piece();
+    b.sysEx(2, {0x7E, 0x7F, 0x09, 0x01, 0xF7});
+    Segment s;
+    ASSERT_TRUE(s.build(b.file()));
+    FakeTarget target;
+    target.logging = false;
+    TransposeHook hook;
+    hook.semitones = 2;
+    Player player(target);
+    player.setHook(&hook);
+    player.load(s);
+    player.start();
+    std::vector<float> l(300), r(300);
+    g_allocations = 0;
+    g_countAllocations = true;
+    while (!player.finished()) player.render(l.data(), r.data(), 300);
+    g_countAllocations = false;
+    EXPECT_EQ(g_allocations, 0);
 }
