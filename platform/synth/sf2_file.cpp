@@ -37,11 +37,6 @@ public:
         p_ += 4;
         return v;
     }
-    bool fourcc(const char* id) {
-        bool same = std::memcmp(p_, id, 4) == 0;
-        p_ += 4;
-        return same;
-    }
     // A fixed-size text field; stops at the first NUL.
     std::string text(size_t n) {
         size_t len = 0;

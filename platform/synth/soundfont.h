@@ -57,7 +57,10 @@ constexpr int kMaxZoneModulators = 32;
 // What one sounding zone contributes to a note: the instrument zone's generators (its global zone filling the
 // gaps, defaults elsewhere) with the preset zone's generators (global zone likewise) added, as SoundFont 2.04
 // section 9.4 says; key and velocity ranges already checked. Modulators: the default modulators, overridden or
-// completed by the instrument's, with the preset's added, capped at kMaxZoneModulators.
+// completed by the instrument's, with the preset's added (an identical one adds its amount), capped at
+// kMaxZoneModulators. Left out: modulators whose amount ends at 0, links to other modulators, unknown
+// destinations or transforms, and a primary source of "no controller" (their output is always 0).
+// Destinations are Generator values, kInitialPitch included.
 struct ZoneVoice {
     int16_t gen[kGeneratorCount] = {};     // summed generator values; kKeyRange/kVelRange hold the intersected
                                            // ranges (lo | hi << 8), kSampleID the sample's index
@@ -94,7 +97,8 @@ public:
     int findPreset(int bank, int program) const;
 
     // Writes the zones that sound for key and velocity (0..127) into out, at most capacity of them; returns
-    // how many were written.
+    // how many were written. A half of a stereo pair that no zone of its instrument pairs with comes with
+    // its linked half as a second zone, the two panned hard left and right.
     int collectZones(int preset, int key, int velocity, ZoneVoice* out, int capacity) const;
 
 private:
