@@ -33,6 +33,14 @@ int Fail(const std::string& message) {
     return 1;
 }
 
+// Damage loses music, so the file is refused; mere irregularities (stray bytes, a missing End-of-Track) are
+// played as they are.
+bool IsDamaged(tw::smf::Status status) {
+    using tw::smf::Status;
+    return status == Status::Empty || status == Status::NotSmf || status == Status::BadHeader ||
+           status == Status::Truncated || status == Status::BadEvent || status == Status::MissingTracks;
+}
+
 bool ParseRate(const char* text, int& rate) {
     char* end = nullptr;
     const long value = std::strtol(text, &end, 10);
@@ -93,7 +101,7 @@ int main(int argc, char** argv) {
     if (!ParseArgs(argc, argv, options, error)) return Fail(error);
 
     tw::smf::File file;
-    if (tw::smf::ReadSmfFile(options.midi, file) != tw::smf::Status::Ok || !file.usable) {
+    if (IsDamaged(tw::smf::ReadSmfFile(options.midi, file)) || !file.usable) {
         return Fail("cannot use MIDI file " + options.midi + ": " + (file.error.empty() ? "damaged" : file.error));
     }
     tw::synth::Synth synth(options.synth);

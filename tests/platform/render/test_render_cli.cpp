@@ -78,6 +78,16 @@ TEST_F(RenderCliTest, DamagedMidiIsRejectedWithOneLineAndNoOutput) {
     EXPECT_FALSE(Exists(out_));
 }
 
+TEST_F(RenderCliTest, StrayBytesAfterTheLastChunkStillRender) {
+    const std::string odd = kTemp + "/render_cli_trailing.mid";
+    std::vector<uint8_t> bytes = tw::render::test::ScaleMidi({60});
+    bytes.insert(bytes.end(), {0x00, 0x00, 0x0A});
+    WriteFile(odd, bytes);
+    std::string errors;
+    EXPECT_EQ(RunRender(std::string(TEST_SOUNDFONT) + " " + odd + " " + out_, errors), 0) << errors;
+    EXPECT_TRUE(Exists(out_));
+}
+
 TEST_F(RenderCliTest, DamagedSoundFontIsRejectedAndExistingOutputKept) {
     const std::string sf = kTemp + "/render_cli_bad.sf2";
     WriteFile(sf, {'R', 'I', 'F', 'F', 4, 0, 0, 0, 's', 'f', 'b', 'k'});
