@@ -22,7 +22,9 @@ constexpr uint16_t kSourceIndexMask = 0x7F, kSourceCcFlag = 0x80;
 // Bounds the time one note-on spends on a hostile file whose presets layer thousands of zones; real
 // SoundFonts test a few hundred zones at most.
 constexpr int kMaxZoneTests = 1 << 14;
-constexpr size_t kMaxListModulators = 64;  // per zone list at load time; ZoneVoice keeps kMaxZoneModulators
+constexpr size_t kMaxListModulators = 64;
+// Bounds the pairing of stereo halves in an instrument of tens of thousands of zones (hostile files only).
+constexpr long kMaxStereoChecks = 1L << 20;  // per zone list at load time; ZoneVoice keeps kMaxZoneModulators
 
 // Generators whose preset-level amounts are ignored (SoundFont 2.04 section 8.5): address offsets, key and
 // velocity overrides, sample modes, exclusive class, overriding root key and the terminal generators.
@@ -301,11 +303,12 @@ LoadStatus SoundFontBuilder::readInstruments(std::string& error) {
 // same keys and velocities, gets a twin for the other half; the two are panned to their sides.
 void SoundFontBuilder::addStereoPartners(size_t firstZone) {
     size_t endZone = sf_.instZones_.size();
-    for (size_t z = firstZone; z < endZone; ++z) {
+    long budget = kMaxStereoChecks;
+    for (size_t z = firstZone; z < endZone && budget > 0; ++z) {
         int other = partner_[sf_.instZones_[z].sample];
         if (other < 0) continue;
         bool covered = false;
-        for (size_t y = firstZone; y < sf_.instZones_.size() && !covered; ++y) {
+        for (size_t y = firstZone; y < sf_.instZones_.size() && !covered; ++y, --budget) {
             const SoundFont::Range& a = sf_.instZones_[z].range;
             const SoundFont::Range& b = sf_.instZones_[y].range;
             covered = sf_.instZones_[y].sample == static_cast<uint32_t>(other) && a.keyLo <= b.keyHi &&
