@@ -5,7 +5,7 @@
 #include "platform/render/audio_metrics.h"
 #include "platform/render/wav_file.h"
 
-int main(int argc, char** argv) {
+int main(int argc, char **argv) {
     if (argc != 3) {
         std::fprintf(stderr, "usage: tunewright-compare REFERENCE.wav OTHER.wav\n");
         return 2;
@@ -24,7 +24,7 @@ int main(int argc, char** argv) {
     std::printf("duration_a=%.3f duration_b=%.3f duration_diff=%.3f audible_a=%.3f audible_b=%.3f audible_diff=%.3f "
                 "onsets_a=%d onsets_b=%d onsets_matched=%d "
                 "onset_agreement=%.4f envelope_correlation=%.4f spectral_correlation=%.4f\n",
-                r.durationA, r.durationB, r.durationB - r.durationA, r.audibleA, r.audibleB, r.audibleB - r.audibleA, r.onsetsA, r.onsetsB, r.onsetsMatched,
-                r.onsetAgreement, r.envelopeCorrelation, r.spectralCorrelation);
+                r.durationA, r.durationB, r.durationB - r.durationA, r.audibleA, r.audibleB, r.audibleB - r.audibleA,
+                r.onsetsA, r.onsetsB, r.onsetsMatched, r.onsetAgreement, r.envelopeCorrelation, r.spectralCorrelation);
     return 0;
 }

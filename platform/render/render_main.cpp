@@ -14,12 +14,12 @@
 
 namespace {
 
-constexpr const char* kUsage =
+constexpr const char *kUsage =
     "usage: tunewright-render [--rate HZ] [--no-reverb] [--no-chorus] SOUNDFONT MIDIFILE OUT.wav";
 constexpr int kMinRate = 8000;
 constexpr int kMaxRate = 192000;
 constexpr int kChunkFrames = 4096;
-constexpr int kConversionVolume = 2000;  // a conversion always renders at the full master volume
+constexpr int kConversionVolume = 2000; // a conversion always renders at the full master volume
 
 struct Options {
     tw::synth::SynthConfig synth;
@@ -28,7 +28,7 @@ struct Options {
     std::string output;
 };
 
-int Fail(const std::string& message) {
+int Fail(const std::string &message) {
     std::fprintf(stderr, "tunewright-render: %s\n", message.c_str());
     return 1;
 }
@@ -41,15 +41,16 @@ bool IsDamaged(tw::smf::Status status) {
            status == Status::Truncated || status == Status::BadEvent || status == Status::MissingTracks;
 }
 
-bool ParseRate(const char* text, int& rate) {
-    char* end = nullptr;
+bool ParseRate(const char *text, int &rate) {
+    char *end = nullptr;
     const long value = std::strtol(text, &end, 10);
-    if (end == text || *end != '\0' || value < kMinRate || value > kMaxRate) return false;
+    if (end == text || *end != '\0' || value < kMinRate || value > kMaxRate)
+        return false;
     rate = static_cast<int>(value);
     return true;
 }
 
-bool ParseArgs(int argc, char** argv, Options& options, std::string& error) {
+bool ParseArgs(int argc, char **argv, Options &options, std::string &error) {
     std::vector<std::string> files;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
@@ -79,26 +80,30 @@ bool ParseArgs(int argc, char** argv, Options& options, std::string& error) {
     return true;
 }
 
-int Render(tw::sequencer::Player& player, const std::string& output, int rate) {
+int Render(tw::sequencer::Player &player, const std::string &output, int rate) {
     std::string error;
     tw::render::WavWriter wav;
-    if (!wav.open(output, rate, error)) return Fail(error);
+    if (!wav.open(output, rate, error))
+        return Fail(error);
     std::vector<float> left(kChunkFrames), right(kChunkFrames);
     player.start();
     while (!player.finished()) {
         const int frames = player.render(left.data(), right.data(), kChunkFrames);
-        if (!wav.write(left.data(), right.data(), frames, error)) return Fail(error);
+        if (!wav.write(left.data(), right.data(), frames, error))
+            return Fail(error);
     }
-    if (!wav.commit(error)) return Fail(error);
+    if (!wav.commit(error))
+        return Fail(error);
     return 0;
 }
 
-}  // namespace
+} // namespace
 
-int main(int argc, char** argv) {
+int main(int argc, char **argv) {
     Options options;
     std::string error;
-    if (!ParseArgs(argc, argv, options, error)) return Fail(error);
+    if (!ParseArgs(argc, argv, options, error))
+        return Fail(error);
 
     tw::smf::File file;
     if (IsDamaged(tw::smf::ReadSmfFile(options.midi, file)) || !file.usable) {
@@ -109,7 +114,8 @@ int main(int argc, char** argv) {
         return Fail("cannot use SoundFont " + options.soundFont + ": " + error);
     }
     tw::sequencer::Segment segment;
-    if (!segment.build(file)) return Fail("cannot use MIDI file " + options.midi);
+    if (!segment.build(file))
+        return Fail("cannot use MIDI file " + options.midi);
 
     tw::sequencer::SynthTarget target(synth);
     tw::sequencer::Player player(target);

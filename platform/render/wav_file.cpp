@@ -15,29 +15,36 @@ constexpr int kBytesPerSample = 2;
 constexpr int kHeaderBytes = 44;
 constexpr float kFullScale = 32767.0f;
 
-void Put32(uint8_t* p, uint32_t v) {
-    for (int i = 0; i < 4; ++i) p[i] = static_cast<uint8_t>(v >> (8 * i));
+void Put32(uint8_t *p, uint32_t v) {
+    for (int i = 0; i < 4; ++i)
+        p[i] = static_cast<uint8_t>(v >> (8 * i));
 }
-void Put16(uint8_t* p, uint16_t v) {
+void Put16(uint8_t *p, uint16_t v) {
     p[0] = static_cast<uint8_t>(v);
     p[1] = static_cast<uint8_t>(v >> 8);
 }
-uint32_t Get32(const uint8_t* p) { return p[0] | (p[1] << 8) | (p[2] << 16) | (uint32_t(p[3]) << 24); }
-uint16_t Get16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | (p[1] << 8)); }
+uint32_t Get32(const uint8_t *p) {
+    return p[0] | (p[1] << 8) | (p[2] << 16) | (uint32_t(p[3]) << 24);
+}
+uint16_t Get16(const uint8_t *p) {
+    return static_cast<uint16_t>(p[0] | (p[1] << 8));
+}
 
 int16_t ToPcm(float v) {
     const float scaled = std::clamp(v, -1.0f, 1.0f) * kFullScale;
     return static_cast<int16_t>(std::lrint(scaled));
 }
 
-}  // namespace
+} // namespace
 
 WavWriter::~WavWriter() {
-    if (file_) std::fclose(file_);
-    if (!tempPath_.empty()) std::remove(tempPath_.c_str());
+    if (file_)
+        std::fclose(file_);
+    if (!tempPath_.empty())
+        std::remove(tempPath_.c_str());
 }
 
-bool WavWriter::open(const std::string& path, int sampleRate, std::string& error) {
+bool WavWriter::open(const std::string &path, int sampleRate, std::string &error) {
     path_ = path;
     rate_ = sampleRate;
     tempPath_ = path + ".tmp" + std::to_string(static_cast<long>(getpid()));
@@ -50,14 +57,14 @@ bool WavWriter::open(const std::string& path, int sampleRate, std::string& error
     return writeHeader(error);
 }
 
-bool WavWriter::writeHeader(std::string& error) {
+bool WavWriter::writeHeader(std::string &error) {
     const int64_t dataBytes = frames_ * kChannels * kBytesPerSample;
     uint8_t h[kHeaderBytes] = {};
     std::memcpy(h, "RIFF", 4);
     Put32(h + 4, static_cast<uint32_t>(dataBytes + kHeaderBytes - 8));
     std::memcpy(h + 8, "WAVEfmt ", 8);
     Put32(h + 16, 16);
-    Put16(h + 20, 1);  // PCM
+    Put16(h + 20, 1); // PCM
     Put16(h + 22, kChannels);
     Put32(h + 24, static_cast<uint32_t>(rate_));
     Put32(h + 28, static_cast<uint32_t>(rate_ * kChannels * kBytesPerSample));
@@ -72,7 +79,7 @@ bool WavWriter::writeHeader(std::string& error) {
     return true;
 }
 
-bool WavWriter::write(const float* left, const float* right, int frames, std::string& error) {
+bool WavWriter::write(const float *left, const float *right, int frames, std::string &error) {
     if ((frames_ + frames) * kChannels * kBytesPerSample > kMaxDataBytes) {
         error = "the output would exceed the 4 GB limit of a WAV file";
         return false;
@@ -91,9 +98,11 @@ bool WavWriter::write(const float* left, const float* right, int frames, std::st
     return true;
 }
 
-bool WavWriter::commit(std::string& error) {
-    if (!file_) return false;
-    if (!writeHeader(error)) return false;
+bool WavWriter::commit(std::string &error) {
+    if (!file_)
+        return false;
+    if (!writeHeader(error))
+        return false;
     const bool closed = std::fclose(file_) == 0;
     file_ = nullptr;
     if (!closed) {
@@ -108,8 +117,8 @@ bool WavWriter::commit(std::string& error) {
     return true;
 }
 
-bool ReadWavMono(const std::string& path, MonoAudio& out, std::string& error) {
-    std::FILE* f = std::fopen(path.c_str(), "rb");
+bool ReadWavMono(const std::string &path, MonoAudio &out, std::string &error) {
+    std::FILE *f = std::fopen(path.c_str(), "rb");
     if (!f) {
         error = "cannot open " + path;
         return false;
@@ -117,7 +126,8 @@ bool ReadWavMono(const std::string& path, MonoAudio& out, std::string& error) {
     std::vector<uint8_t> bytes;
     uint8_t chunk[65536];
     size_t n;
-    while ((n = std::fread(chunk, 1, sizeof chunk, f)) > 0) bytes.insert(bytes.end(), chunk, chunk + n);
+    while ((n = std::fread(chunk, 1, sizeof chunk, f)) > 0)
+        bytes.insert(bytes.end(), chunk, chunk + n);
     std::fclose(f);
     if (bytes.size() < 12 || std::memcmp(bytes.data(), "RIFF", 4) != 0 || std::memcmp(bytes.data() + 8, "WAVE", 4)) {
         error = path + " is not a WAV file";
@@ -155,4 +165,4 @@ bool ReadWavMono(const std::string& path, MonoAudio& out, std::string& error) {
     return false;
 }
 
-}  // namespace tw::render
+} // namespace tw::render

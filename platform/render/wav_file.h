@@ -13,23 +13,23 @@ namespace tw::render {
 class WavWriter {
 public:
     WavWriter() = default;
-    ~WavWriter();  // removes the temporary file unless committed
-    WavWriter(const WavWriter&) = delete;
-    WavWriter& operator=(const WavWriter&) = delete;
+    ~WavWriter(); // removes the temporary file unless committed
+    WavWriter(const WavWriter &) = delete;
+    WavWriter &operator=(const WavWriter &) = delete;
 
-    bool open(const std::string& path, int sampleRate, std::string& error);
+    bool open(const std::string &path, int sampleRate, std::string &error);
     // Appends frames of float stereo, rounded and clamped to 16 bits.
-    bool write(const float* left, const float* right, int frames, std::string& error);
+    bool write(const float *left, const float *right, int frames, std::string &error);
     // Finishes the header and renames the temporary file to the target.
-    bool commit(std::string& error);
+    bool commit(std::string &error);
     int64_t frames() const { return frames_; }
 
-    static constexpr int64_t kMaxDataBytes = 0xFFFFFFFFll - 44;  // RIFF sizes are 32-bit
+    static constexpr int64_t kMaxDataBytes = 0xFFFFFFFFll - 44; // RIFF sizes are 32-bit
 
 private:
-    bool writeHeader(std::string& error);
+    bool writeHeader(std::string &error);
 
-    std::FILE* file_ = nullptr;
+    std::FILE *file_ = nullptr;
     std::string path_;
     std::string tempPath_;
     int rate_ = 0;
@@ -44,6 +44,6 @@ struct MonoAudio {
 };
 
 // Reads a 16-bit PCM WAV file (any channel count); false with an English message when it cannot.
-bool ReadWavMono(const std::string& path, MonoAudio& out, std::string& error);
+bool ReadWavMono(const std::string &path, MonoAudio &out, std::string &error);
 
-}  // namespace tw::render
+} // namespace tw::render

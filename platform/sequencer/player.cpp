@@ -14,17 +14,18 @@ constexpr int kMaxChannel = 15;
 constexpr int kBankMsbController = 0;
 constexpr int kBankLsbController = 32;
 
-}  // namespace
+} // namespace
 
-Player::Player(SoundTarget& target) : target_(target), rate_(std::max(1, target.sampleRate())) {}
+Player::Player(SoundTarget &target) : target_(target), rate_(std::max(1, target.sampleRate())) {}
 
-void Player::load(const Segment& segment) {
+void Player::load(const Segment &segment) {
     segment_ = &segment;
     rate_ = std::max(1, target_.sampleRate());
-    const std::vector<SegmentEvent>& events = segment.events();
+    const std::vector<SegmentEvent> &events = segment.events();
     eventSamples_.resize(events.size());
-    const TempoMap& tempo = segment.tempoMap();
-    for (size_t i = 0; i < events.size(); ++i) eventSamples_[i] = toSample(tempo.toReference(events[i].tick));
+    const TempoMap &tempo = segment.tempoMap();
+    for (size_t i = 0; i < events.size(); ++i)
+        eventSamples_[i] = toSample(tempo.toReference(events[i].tick));
     notes_.assign(segment.notes().size(), NoteState{false, 0, 0});
     endSample_ = toSample(segment.lengthReference());
     capSample_ = endSample_ + static_cast<int64_t>(kMaxTailSeconds) * rate_;
@@ -62,7 +63,7 @@ int64_t Player::positionReference() const {
     return whole * kReferenceUnitsPerSecond + part * kReferenceUnitsPerSecond / rate_;
 }
 
-int Player::render(float* left, float* right, int frames) {
+int Player::render(float *left, float *right, int frames) {
     const int volume = masterVolume();
     if (volume != appliedVolume_) {
         appliedVolume_ = volume;
@@ -83,7 +84,8 @@ int Player::render(float* left, float* right, int frames) {
         blockRead_ += n;
         written += n;
         delivered_ += n;
-        if (lastBlock_ && blockRead_ == blockLength_) finished_ = true;
+        if (lastBlock_ && blockRead_ == blockLength_)
+            finished_ = true;
     }
     if (written < frames) {
         std::memset(left + written, 0, sizeof(float) * (frames - written));
@@ -93,15 +95,18 @@ int Player::render(float* left, float* right, int frames) {
 }
 
 void Player::fillBlock() {
-    const std::vector<SegmentEvent>& events = segment_->events();
-    while (nextEvent_ < events.size() && eventSamples_[nextEvent_] <= rendered_) dispatch(events[nextEvent_++]);
+    const std::vector<SegmentEvent> &events = segment_->events();
+    while (nextEvent_ < events.size() && eventSamples_[nextEvent_] <= rendered_)
+        dispatch(events[nextEvent_++]);
 
     int64_t limit = (rendered_ / kGridFrames + 1) * kGridFrames;
-    if (nextEvent_ < events.size()) limit = std::min(limit, eventSamples_[nextEvent_]);
-    if (rendered_ < endSample_) limit = std::min(limit, endSample_);
+    if (nextEvent_ < events.size())
+        limit = std::min(limit, eventSamples_[nextEvent_]);
+    if (rendered_ < endSample_)
+        limit = std::min(limit, endSample_);
     limit = std::min(limit, capSample_);
     int frames = static_cast<int>(limit - rendered_);
-    if (frames <= 0) {  // already at the cap
+    if (frames <= 0) { // already at the cap
         blockLength_ = blockRead_ = 0;
         lastBlock_ = true;
         return;
@@ -109,8 +114,10 @@ void Player::fillBlock() {
     target_.render(blockLeft_, blockRight_, frames);
     const bool inTail = nextEvent_ >= events.size() && rendered_ >= endSample_;
     rendered_ += frames;
-    if (inTail) frames = trimAtQuietTail(frames);
-    if (rendered_ >= capSample_) lastBlock_ = true;
+    if (inTail)
+        frames = trimAtQuietTail(frames);
+    if (rendered_ >= capSample_)
+        lastBlock_ = true;
     blockLength_ = frames;
     blockRead_ = 0;
 }
@@ -127,7 +134,7 @@ int Player::trimAtQuietTail(int frames) {
     return frames;
 }
 
-void Player::dispatch(const SegmentEvent& event) {
+void Player::dispatch(const SegmentEvent &event) {
     switch (event.kind) {
     case EventKind::NoteOn:
     case EventKind::NoteOff:
@@ -145,36 +152,41 @@ void Player::dispatch(const SegmentEvent& event) {
     }
 }
 
-void Player::dispatchNote(const SegmentEvent& event) {
-    NoteState& state = notes_[event.index];
+void Player::dispatchNote(const SegmentEvent &event) {
+    NoteState &state = notes_[event.index];
     if (event.kind == EventKind::NoteOff) {
-        if (state.sounding) target_.noteOff(state.channel, state.key);
+        if (state.sounding)
+            target_.noteOff(state.channel, state.key);
         state.sounding = false;
         return;
     }
-    const Note& note = segment_->notes()[event.index];
+    const Note &note = segment_->notes()[event.index];
     NoteEvent n;
     n.tick = note.startTick;
     n.durationTicks = note.endTick - note.startTick;
     n.channel = note.channel;
     n.key = note.key;
     n.velocity = note.velocity;
-    if (hook_ && !hook_->OnNote(n)) return;
-    if (n.key < 0 || n.key > kMaxKey || n.channel < 0 || n.channel > kMaxChannel || n.velocity <= 0) return;
+    if (hook_ && !hook_->OnNote(n))
+        return;
+    if (n.key < 0 || n.key > kMaxKey || n.channel < 0 || n.channel > kMaxChannel || n.velocity <= 0)
+        return;
     n.velocity = std::min(n.velocity, kMaxKey);
     target_.noteOn(n.channel, n.key, n.velocity);
     state = NoteState{true, static_cast<uint8_t>(n.channel), static_cast<uint8_t>(n.key)};
 }
 
-void Player::dispatchPatch(const SegmentEvent& event) {
+void Player::dispatchPatch(const SegmentEvent &event) {
     PatchEvent p;
     p.tick = event.tick;
     p.channel = event.status & 0x0F;
     p.program = event.data1;
     p.bankMsb = event.bankMsb;
     p.bankLsb = event.bankLsb;
-    if (hook_ && !hook_->OnPatch(p)) return;
-    if (p.channel < 0 || p.channel > kMaxChannel) return;
+    if (hook_ && !hook_->OnPatch(p))
+        return;
+    if (p.channel < 0 || p.channel > kMaxChannel)
+        return;
     if (p.bankMsb != event.bankMsb || p.bankLsb != event.bankLsb) {
         target_.controlChange(p.channel, kBankMsbController, std::clamp(p.bankMsb, 0, kMaxKey));
         target_.controlChange(p.channel, kBankLsbController, std::clamp(p.bankLsb, 0, kMaxKey));
@@ -182,7 +194,7 @@ void Player::dispatchPatch(const SegmentEvent& event) {
     target_.programChange(p.channel, std::clamp(p.program, 0, kMaxKey));
 }
 
-void Player::dispatchChannel(const SegmentEvent& event) {
+void Player::dispatchChannel(const SegmentEvent &event) {
     const int channel = event.status & 0x0F;
     switch (event.status & 0xF0) {
     case 0xA0:
@@ -202,4 +214,4 @@ void Player::dispatchChannel(const SegmentEvent& event) {
     }
 }
 
-}  // namespace tw::sequencer
+} // namespace tw::sequencer

@@ -11,11 +11,11 @@
 
 namespace tw::sequencer {
 
-constexpr int kMinMasterVolume = -2000;  // hundredths of a decibel
+constexpr int kMinMasterVolume = -2000; // hundredths of a decibel
 constexpr int kMaxMasterVolume = 2000;
-constexpr float kTailSilence = 0.001f;      // -60 dBFS: the level under which the tail counts as gone
-constexpr int kTailQuietMilliseconds = 50;  // the tail must stay under that level this long
-constexpr int kMaxTailSeconds = 2;          // never render longer than this past the segment's end
+constexpr float kTailSilence = 0.001f;     // -60 dBFS: the level under which the tail counts as gone
+constexpr int kTailQuietMilliseconds = 50; // the tail must stay under that level this long
+constexpr int kMaxTailSeconds = 2;         // never render longer than this past the segment's end
 
 // Events sound at round(reference time x rate / 10^7) samples. The synthesizer is always called on the same
 // sample boundaries (a fixed 64-frame grid split at event positions), whatever frame counts the caller asks
@@ -24,12 +24,12 @@ class Player {
 public:
     static constexpr int kGridFrames = 64;
 
-    explicit Player(SoundTarget& target);
+    explicit Player(SoundTarget &target);
 
     // Takes a segment to play (kept by reference; it must outlive the player or the next load) and prepares
     // its sample positions at the segment's current tempo factor. Not real-time safe: allocates.
-    void load(const Segment& segment);
-    void setHook(EventHook* hook) { hook_ = hook; }
+    void load(const Segment &segment);
+    void setHook(EventHook *hook) { hook_ = hook; }
     // Master volume in hundredths of a decibel, clamped to -2000..+2000. May be called from any thread while
     // another renders; the synthesizer gets it at the start of the next render call (or at start()).
     void setMasterVolume(int hundredthsDb);
@@ -39,7 +39,7 @@ public:
     void start();
     // Renders up to frames of stereo output; returns how many were written (fewer only at the end, the rest
     // of both buffers then holds silence). Allocates nothing.
-    int render(float* left, float* right, int frames);
+    int render(float *left, float *right, int frames);
     bool finished() const { return finished_; }
 
     // Position of the next sample to deliver, in reference time (100 ns units) and in samples.
@@ -58,26 +58,26 @@ private:
 
     int64_t toSample(int64_t ref) const;
     void fillBlock();
-    void dispatch(const SegmentEvent& event);
-    void dispatchNote(const SegmentEvent& event);
-    void dispatchPatch(const SegmentEvent& event);
-    void dispatchChannel(const SegmentEvent& event);
+    void dispatch(const SegmentEvent &event);
+    void dispatchNote(const SegmentEvent &event);
+    void dispatchPatch(const SegmentEvent &event);
+    void dispatchChannel(const SegmentEvent &event);
     int trimAtQuietTail(int frames);
 
-    SoundTarget& target_;
-    EventHook* hook_ = nullptr;
-    const Segment* segment_ = nullptr;
-    std::vector<int64_t> eventSamples_;  // sample position of each segment event
-    std::vector<NoteState> notes_;       // what each note's note-off must end
+    SoundTarget &target_;
+    EventHook *hook_ = nullptr;
+    const Segment *segment_ = nullptr;
+    std::vector<int64_t> eventSamples_; // sample position of each segment event
+    std::vector<NoteState> notes_;      // what each note's note-off must end
     int rate_ = 44100;
-    std::atomic<int> masterVolume_{0};  // written by any thread, read by the rendering thread
-    int appliedVolume_ = 0;              // what the synthesizer was last given (rendering thread)
+    std::atomic<int> masterVolume_{0}; // written by any thread, read by the rendering thread
+    int appliedVolume_ = 0;            // what the synthesizer was last given (rendering thread)
     int64_t endSample_ = 0;
     int64_t capSample_ = 0;
-    int64_t rendered_ = 0;   // samples the synthesizer has produced
-    int64_t delivered_ = 0;  // samples handed to the caller
+    int64_t rendered_ = 0;  // samples the synthesizer has produced
+    int64_t delivered_ = 0; // samples handed to the caller
     size_t nextEvent_ = 0;
-    int64_t quietRun_ = 0;   // consecutive tail samples under the silence level
+    int64_t quietRun_ = 0; // consecutive tail samples under the silence level
     int64_t quietNeeded_ = 0;
     bool finished_ = true;
     float blockLeft_[kGridFrames] = {};
@@ -87,4 +87,4 @@ private:
     bool lastBlock_ = false;
 };
 
-}  // namespace tw::sequencer
+} // namespace tw::sequencer

@@ -19,23 +19,26 @@ constexpr uint8_t kBankLsbController = 32;
 constexpr int kChannels = 16;
 constexpr int kKeys = 128;
 
-uint32_t SaturatedAdd(uint32_t a, uint32_t b) { return a > UINT32_MAX - b ? UINT32_MAX : a + b; }
+uint32_t SaturatedAdd(uint32_t a, uint32_t b) {
+    return a > UINT32_MAX - b ? UINT32_MAX : a + b;
+}
 
-uint32_t TracksLength(const smf::File& file, size_t first, size_t count) {
+uint32_t TracksLength(const smf::File &file, size_t first, size_t count) {
     uint32_t length = 0;
     for (size_t t = first; t < first + count; ++t) {
-        if (!file.tracks[t].empty()) length = std::max(length, file.tracks[t].back().tick);
+        if (!file.tracks[t].empty())
+            length = std::max(length, file.tracks[t].back().tick);
     }
     return length;
 }
 
-bool PayloadInside(const smf::File& file, const smf::Event& e) {
+bool PayloadInside(const smf::File &file, const smf::Event &e) {
     return e.offset <= file.bytes.size() && e.length <= file.bytes.size() - e.offset;
 }
 
-}  // namespace
+} // namespace
 
-bool Segment::build(const smf::File& file) {
+bool Segment::build(const smf::File &file) {
     events_.clear();
     notes_.clear();
     sysEx_.clear();
@@ -43,7 +46,8 @@ bool Segment::build(const smf::File& file) {
     const double factor = tempo_.factor();
     tempo_ = TempoMap();
     tempo_.setFactor(factor);
-    if (!file.usable) return false;
+    if (!file.usable)
+        return false;
     tempo_.setDivision(file.division);
 
     ChannelBanks banks;
@@ -62,21 +66,22 @@ bool Segment::build(const smf::File& file) {
     return true;
 }
 
-void Segment::buildSection(const smf::File& file, size_t firstTrack, size_t trackCount, uint32_t offset,
-                           ChannelBanks& banks) {
-    std::vector<const smf::Event*> merged;
+void Segment::buildSection(const smf::File &file, size_t firstTrack, size_t trackCount, uint32_t offset,
+                           ChannelBanks &banks) {
+    std::vector<const smf::Event *> merged;
     for (size_t t = firstTrack; t < firstTrack + trackCount; ++t) {
-        for (const smf::Event& e : file.tracks[t]) merged.push_back(&e);
+        for (const smf::Event &e : file.tracks[t])
+            merged.push_back(&e);
     }
     // Stable: at equal ticks the file order stays, so a program change precedes the notes that follow it.
     std::stable_sort(merged.begin(), merged.end(),
-                     [](const smf::Event* a, const smf::Event* b) { return a->tick < b->tick; });
+                     [](const smf::Event *a, const smf::Event *b) { return a->tick < b->tick; });
 
     // Open notes per channel and key, oldest first: a note-off ends the earliest note still sounding.
     // nextOpen is indexed by note, so it starts with an entry for every note of earlier sections.
     std::vector<int32_t> openHead(kChannels * kKeys, -1), openTail(kChannels * kKeys, -1);
     std::vector<int32_t> nextOpen(notes_.size(), -1);
-    for (const smf::Event* e : merged) {
+    for (const smf::Event *e : merged) {
         const uint32_t tick = SaturatedAdd(e->tick, offset);
         if (e->isChannel()) {
             addChannelEvent(*e, tick, banks, openHead, openTail, nextOpen);
@@ -98,9 +103,8 @@ void Segment::buildSection(const smf::File& file, size_t firstTrack, size_t trac
     }
 }
 
-void Segment::addChannelEvent(const smf::Event& e, uint32_t tick, ChannelBanks& banks,
-                              std::vector<int32_t>& openHead, std::vector<int32_t>& openTail,
-                              std::vector<int32_t>& nextOpen) {
+void Segment::addChannelEvent(const smf::Event &e, uint32_t tick, ChannelBanks &banks, std::vector<int32_t> &openHead,
+                              std::vector<int32_t> &openTail, std::vector<int32_t> &nextOpen) {
     SegmentEvent ev;
     ev.tick = tick;
     ev.status = e.status;
@@ -123,9 +127,11 @@ void Segment::addChannelEvent(const smf::Event& e, uint32_t tick, ChannelBanks& 
         openTail[slot] = n;
     } else if (kind == 0x80 || kind == 0x90) {
         const int32_t n = openHead[slot];
-        if (n < 0) return;  // a note-off with no note sounding: nothing to end
+        if (n < 0)
+            return; // a note-off with no note sounding: nothing to end
         openHead[slot] = nextOpen[n];
-        if (openHead[slot] < 0) openTail[slot] = -1;
+        if (openHead[slot] < 0)
+            openTail[slot] = -1;
         nextOpen[n] = -1;
         notes_[n].endTick = tick;
         ev.kind = EventKind::NoteOff;
@@ -135,16 +141,19 @@ void Segment::addChannelEvent(const smf::Event& e, uint32_t tick, ChannelBanks& 
         ev.bankMsb = banks.msb[channel];
         ev.bankLsb = banks.lsb[channel];
     } else {
-        if (kind == 0xB0 && ev.data1 == kBankMsbController) banks.msb[channel] = ev.data2;
-        if (kind == 0xB0 && ev.data1 == kBankLsbController) banks.lsb[channel] = ev.data2;
+        if (kind == 0xB0 && ev.data1 == kBankMsbController)
+            banks.msb[channel] = ev.data2;
+        if (kind == 0xB0 && ev.data1 == kBankLsbController)
+            banks.lsb[channel] = ev.data2;
         ev.kind = EventKind::Channel;
     }
     events_.push_back(ev);
 }
 
-void Segment::addMetaOrSysEx(const smf::File& file, const smf::Event& e, uint32_t tick) {
-    if (!PayloadInside(file, e)) return;
-    const uint8_t* payload = file.bytes.data() + e.offset;
+void Segment::addMetaOrSysEx(const smf::File &file, const smf::Event &e, uint32_t tick) {
+    if (!PayloadInside(file, e))
+        return;
+    const uint8_t *payload = file.bytes.data() + e.offset;
     if (e.status == kMetaStatus && e.meta == kMetaTempo && e.length == kTempoLength) {
         tempo_.addTempo(tick, (uint32_t(payload[0]) << 16) | (uint32_t(payload[1]) << 8) | payload[2]);
     } else if (e.status == kSysExStart && e.length > 0) {
@@ -159,4 +168,4 @@ void Segment::addMetaOrSysEx(const smf::File& file, const smf::Event& e, uint32_
     }
 }
 
-}  // namespace tw::sequencer
+} // namespace tw::sequencer

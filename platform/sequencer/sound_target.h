@@ -15,14 +15,14 @@ public:
     virtual void noteOff(int channel, int key) = 0;
     virtual void controlChange(int channel, int controller, int value) = 0;
     virtual void programChange(int channel, int program) = 0;
-    virtual void pitchBend(int channel, int value) = 0;  // 0..16383, 8192 centre
+    virtual void pitchBend(int channel, int value) = 0; // 0..16383, 8192 centre
     virtual void channelPressure(int channel, int value) = 0;
     virtual void keyPressure(int channel, int key, int value) = 0;
-    virtual void sysEx(const uint8_t* data, size_t size) = 0;  // payload after F0
+    virtual void sysEx(const uint8_t *data, size_t size) = 0; // payload after F0
     virtual void reset() = 0;
     virtual void setMasterVolume(int hundredthsDb) = 0;
-    virtual void render(float* left, float* right, int frames) = 0;
+    virtual void render(float *left, float *right, int frames) = 0;
     virtual int sampleRate() const = 0;
 };
 
-}  // namespace tw::sequencer
+} // namespace tw::sequencer

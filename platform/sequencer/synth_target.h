@@ -8,7 +8,7 @@ namespace tw::sequencer {
 
 class SynthTarget final : public SoundTarget {
 public:
-    explicit SynthTarget(synth::Synth& synth) : synth_(synth) {}
+    explicit SynthTarget(synth::Synth &synth) : synth_(synth) {}
     void noteOn(int channel, int key, int velocity) override { synth_.noteOn(channel, key, velocity); }
     void noteOff(int channel, int key) override { synth_.noteOff(channel, key); }
     void controlChange(int channel, int controller, int value) override {
@@ -18,14 +18,14 @@ public:
     void pitchBend(int channel, int value) override { synth_.pitchBend(channel, value); }
     void channelPressure(int channel, int value) override { synth_.channelPressure(channel, value); }
     void keyPressure(int channel, int key, int value) override { synth_.keyPressure(channel, key, value); }
-    void sysEx(const uint8_t* data, size_t size) override { synth_.sysEx(data, size); }
+    void sysEx(const uint8_t *data, size_t size) override { synth_.sysEx(data, size); }
     void reset() override { synth_.reset(); }
     void setMasterVolume(int hundredthsDb) override { synth_.setMasterVolume(hundredthsDb); }
-    void render(float* left, float* right, int frames) override { synth_.render(left, right, frames); }
+    void render(float *left, float *right, int frames) override { synth_.render(left, right, frames); }
     int sampleRate() const override { return synth_.sampleRate(); }
 
 private:
-    synth::Synth& synth_;
+    synth::Synth &synth_;
 };
 
-}  // namespace tw::sequencer
+} // namespace tw::sequencer

@@ -9,8 +9,8 @@
 
 namespace tw::sequencer {
 
-constexpr int64_t kReferenceUnitsPerSecond = 10000000;  // reference time counts 100 ns units
-constexpr uint32_t kDefaultTempo = 500000;                // microseconds per quarter note (120 bpm)
+constexpr int64_t kReferenceUnitsPerSecond = 10000000; // reference time counts 100 ns units
+constexpr uint32_t kDefaultTempo = 500000;             // microseconds per quarter note (120 bpm)
 constexpr double kMinTempoFactor = 0.5;
 constexpr double kMaxTempoFactor = 1.5;
 
@@ -46,10 +46,10 @@ public:
 
 private:
     struct Entry {
-        uint32_t tick;        // first tick of this tempo
-        uint32_t tempo;       // microseconds per quarter note (0 for SMPTE)
-        uint64_t perTick;     // numerator added per tick
-        U128 start;           // exact numerator of the reference time at tick
+        uint32_t tick;    // first tick of this tempo
+        uint32_t tempo;   // microseconds per quarter note (0 for SMPTE)
+        uint64_t perTick; // numerator added per tick
+        U128 start;       // exact numerator of the reference time at tick
     };
 
     size_t entryAt(uint32_t tick) const;
@@ -57,9 +57,9 @@ private:
 
     std::vector<Entry> entries_;
     bool smpte_ = false;
-    uint64_t baseDenominator_ = 1;  // ticks per quarter (or fps numerator x ticks per frame) before the factor
-    uint64_t factorScaled_ = 0;     // factor in millionths
+    uint64_t baseDenominator_ = 1; // ticks per quarter (or fps numerator x ticks per frame) before the factor
+    uint64_t factorScaled_ = 0;    // factor in millionths
     double factor_ = 1.0;
 };
 
-}  // namespace tw::sequencer
+} // namespace tw::sequencer

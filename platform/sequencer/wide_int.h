@@ -10,20 +10,22 @@ struct U128 {
     uint64_t lo = 0;
 
     U128() = default;
-    U128(uint64_t low) : lo(low) {}  // NOLINT: implicit widening is the point
+    U128(uint64_t low) : lo(low) {} // NOLINT: implicit widening is the point
     U128(uint64_t high, uint64_t low) : hi(high), lo(low) {}
 
-    friend bool operator<(const U128& a, const U128& b) { return a.hi != b.hi ? a.hi < b.hi : a.lo < b.lo; }
-    friend bool operator<=(const U128& a, const U128& b) { return !(b < a); }
-    friend bool operator==(const U128& a, const U128& b) { return a.hi == b.hi && a.lo == b.lo; }
-    friend U128 operator+(const U128& a, const U128& b) {
+    friend bool operator<(const U128 &a, const U128 &b) { return a.hi != b.hi ? a.hi < b.hi : a.lo < b.lo; }
+    friend bool operator<=(const U128 &a, const U128 &b) { return !(b < a); }
+    friend bool operator==(const U128 &a, const U128 &b) { return a.hi == b.hi && a.lo == b.lo; }
+    friend U128 operator+(const U128 &a, const U128 &b) {
         U128 r(a.hi + b.hi, a.lo + b.lo);
-        if (r.lo < a.lo) ++r.hi;
+        if (r.lo < a.lo)
+            ++r.hi;
         return r;
     }
-    friend U128 operator-(const U128& a, const U128& b) {
+    friend U128 operator-(const U128 &a, const U128 &b) {
         U128 r(a.hi - b.hi, a.lo - b.lo);
-        if (a.lo < b.lo) --r.hi;
+        if (a.lo < b.lo)
+            --r.hi;
         return r;
     }
 };
@@ -39,9 +41,10 @@ inline U128 Mul64(uint64_t a, uint64_t b) {
 
 // Quotient of n / d (d > 0), saturated at UINT64_MAX; remainder in *rem when asked. Bitwise long division:
 // used when building and querying the tempo map, never per sample.
-inline uint64_t Div128(U128 n, uint64_t d, uint64_t* rem = nullptr) {
-    if (n.hi >= d) {  // quotient does not fit in 64 bits
-        if (rem) *rem = 0;
+inline uint64_t Div128(U128 n, uint64_t d, uint64_t *rem = nullptr) {
+    if (n.hi >= d) { // quotient does not fit in 64 bits
+        if (rem)
+            *rem = 0;
         return UINT64_MAX;
     }
     uint64_t r = n.hi;
@@ -55,8 +58,9 @@ inline uint64_t Div128(U128 n, uint64_t d, uint64_t* rem = nullptr) {
             q |= 1;
         }
     }
-    if (rem) *rem = r;
+    if (rem)
+        *rem = r;
     return q;
 }
 
-}  // namespace tw::sequencer
+} // namespace tw::sequencer

@@ -8,7 +8,7 @@
 namespace tw::render::test {
 
 // Format 0, 96 ticks per quarter, default tempo: program 0 on channel 0, then the given keys one quarter each.
-inline std::vector<uint8_t> ScaleMidi(const std::vector<int>& keys) {
+inline std::vector<uint8_t> ScaleMidi(const std::vector<int> &keys) {
     std::vector<uint8_t> track = {0x00, 0xC0, 0x00};
     for (int key : keys) {
         const uint8_t k = static_cast<uint8_t>(key);
@@ -22,4 +22,4 @@ inline std::vector<uint8_t> ScaleMidi(const std::vector<int>& keys) {
     return file;
 }
 
-}  // namespace tw::render::test
+} // namespace tw::render::test

@@ -13,7 +13,7 @@ namespace {
 constexpr int kRate = 44100;
 
 // Decaying tone bursts starting at the given times (seconds).
-std::vector<float> Bursts(const std::vector<double>& starts, double seconds, double gain = 0.5, double freq = 440) {
+std::vector<float> Bursts(const std::vector<double> &starts, double seconds, double gain = 0.5, double freq = 440) {
     std::vector<float> x(static_cast<size_t>(seconds * kRate), 0.0f);
     for (double t0 : starts) {
         const size_t s0 = static_cast<size_t>(t0 * kRate);
@@ -27,12 +27,13 @@ std::vector<float> Bursts(const std::vector<double>& starts, double seconds, dou
 
 const std::vector<double> kStarts = {0.1, 0.4, 0.75, 1.0, 1.3, 1.62, 2.0};
 
-}  // namespace
+} // namespace
 
 TEST(OnsetDetectorTest, FindsEachBurstWithin5Ms) {
     const std::vector<double> onsets = DetectOnsets(Bursts(kStarts, 2.5), kRate);
     ASSERT_EQ(onsets.size(), kStarts.size());
-    for (size_t i = 0; i < kStarts.size(); ++i) EXPECT_NEAR(onsets[i], kStarts[i], 0.005);
+    for (size_t i = 0; i < kStarts.size(); ++i)
+        EXPECT_NEAR(onsets[i], kStarts[i], 0.005);
 }
 
 TEST(OnsetDetectorTest, SilenceHasNoOnsets) {
@@ -56,7 +57,8 @@ TEST(CompareAudioTest, QuieterCopyStillMatchesAfterLevelMatching) {
 
 TEST(CompareAudioTest, OnsetsTwentyMillisecondsLateDoNotMatch) {
     std::vector<double> late;
-    for (double t : kStarts) late.push_back(t + 0.020);
+    for (double t : kStarts)
+        late.push_back(t + 0.020);
     const auto r = CompareAudio(Bursts(kStarts, 2.5), Bursts(late, 2.5), kRate);
     EXPECT_LT(r.onsetAgreement, 0.2);
 }

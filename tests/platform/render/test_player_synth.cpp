@@ -12,7 +12,7 @@
 
 namespace {
 
-std::vector<float> RenderWithChunks(const tw::sequencer::Segment& segment, const std::vector<int>& chunks) {
+std::vector<float> RenderWithChunks(const tw::sequencer::Segment &segment, const std::vector<int> &chunks) {
     tw::synth::Synth synth;
     std::string error;
     EXPECT_EQ(synth.loadSoundFontFile(TEST_SOUNDFONT, error), tw::synth::LoadStatus::Ok) << error;
@@ -35,7 +35,7 @@ std::vector<float> RenderWithChunks(const tw::sequencer::Segment& segment, const
     return out;
 }
 
-}  // namespace
+} // namespace
 
 TEST(PlayerSynthTest, ChunkSizesGiveBitIdenticalOutput) {
     tw::smf::File file;
@@ -43,19 +43,22 @@ TEST(PlayerSynthTest, ChunkSizesGiveBitIdenticalOutput) {
     ASSERT_EQ(tw::smf::ReadSmf(bytes.data(), bytes.size(), file), tw::smf::Status::Ok);
     tw::sequencer::Segment segment;
     ASSERT_TRUE(segment.build(file));
-    segment.setTempoFactor(1.37);  // event samples off the 64-frame grid
+    segment.setTempoFactor(1.37); // event samples off the 64-frame grid
     const std::vector<float> reference = RenderWithChunks(segment, {1});
     ASSERT_GT(reference.size(), 0u);
     std::mt19937 rng(3);
     std::vector<int> random;
-    for (int i = 0; i < 300; ++i) random.push_back(1 + static_cast<int>(rng() % 1000));
-    for (const std::vector<int>& chunks : {std::vector<int>{64}, std::vector<int>{441}, random}) {
+    for (int i = 0; i < 300; ++i)
+        random.push_back(1 + static_cast<int>(rng() % 1000));
+    for (const std::vector<int> &chunks : {std::vector<int>{64}, std::vector<int>{441}, random}) {
         EXPECT_EQ(RenderWithChunks(segment, chunks), reference) << "first chunk size " << chunks[0];
     }
 }
 
 #else
 
-TEST(PlayerSynthTest, ChunkSizesGiveBitIdenticalOutput) { GTEST_SKIP() << "synthesizer not built"; }
+TEST(PlayerSynthTest, ChunkSizesGiveBitIdenticalOutput) {
+    GTEST_SKIP() << "synthesizer not built";
+}
 
 #endif

@@ -21,18 +21,18 @@ const std::string kExe;
 #endif
 const std::string kTemp = TEST_TEMP_DIR;
 
-bool Exists(const std::string& path) {
+bool Exists(const std::string &path) {
     struct stat st;
     return stat(path.c_str(), &st) == 0;
 }
 
-void WriteFile(const std::string& path, const std::vector<uint8_t>& bytes) {
+void WriteFile(const std::string &path, const std::vector<uint8_t> &bytes) {
     std::ofstream out(path, std::ios::binary);
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    out.write(reinterpret_cast<const char *>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
 }
 
 // Runs the renderer; returns its exit code and its stderr.
-int RunRender(const std::string& args, std::string& errors) {
+int RunRender(const std::string &args, std::string &errors) {
     const std::string log = kTemp + "/render_cli_stderr.txt";
     const int status = std::system((kExe + " " + args + " 2>" + log).c_str());
     std::ifstream in(log);
@@ -43,7 +43,8 @@ int RunRender(const std::string& args, std::string& errors) {
 class RenderCliTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        if (kExe.empty()) GTEST_SKIP() << "tunewright-render not built in this configuration";
+        if (kExe.empty())
+            GTEST_SKIP() << "tunewright-render not built in this configuration";
         out_ = kTemp + "/render_cli_out.wav";
         std::remove(out_.c_str());
         midi_ = kTemp + "/render_cli_scale.mid";
@@ -53,7 +54,7 @@ protected:
     std::string midi_;
 };
 
-}  // namespace
+} // namespace
 
 TEST_F(RenderCliTest, MissingArgumentsGiveUsageAndNoOutput) {
     std::string errors;
@@ -67,7 +68,7 @@ TEST_F(RenderCliTest, MissingArgumentsGiveUsageAndNoOutput) {
 TEST_F(RenderCliTest, DamagedMidiIsRejectedWithOneLineAndNoOutput) {
     const std::string bad = kTemp + "/render_cli_bad.mid";
     std::vector<uint8_t> bytes = tw::render::test::ScaleMidi({60, 62});
-    bytes.resize(bytes.size() - 9);  // cut inside the track
+    bytes.resize(bytes.size() - 9); // cut inside the track
     WriteFile(bad, bytes);
     std::string errors;
     EXPECT_NE(RunRender(std::string(TEST_SOUNDFONT) + " " + bad + " " + out_, errors), 0);
@@ -107,10 +108,11 @@ TEST_F(RenderCliTest, RendersSmallFileToStereoWavWithTailUnderTwoSeconds) {
     ASSERT_TRUE(tw::render::ReadWavMono(out_, audio, errors)) << errors;
     EXPECT_EQ(audio.sampleRate, 22050);
     const double seconds = static_cast<double>(audio.samples.size()) / audio.sampleRate;
-    EXPECT_GE(seconds, 1.5);  // three quarters at 120 bpm
-    EXPECT_LE(seconds, 3.5);  // plus at most 2 s of tail
+    EXPECT_GE(seconds, 1.5); // three quarters at 120 bpm
+    EXPECT_LE(seconds, 3.5); // plus at most 2 s of tail
     float peak = 0;
-    for (float v : audio.samples) peak = std::max(peak, std::fabs(v));
+    for (float v : audio.samples)
+        peak = std::max(peak, std::fabs(v));
     EXPECT_GT(peak, 0.01f) << "the render is silent";
     EXPECT_FALSE(Exists(out_ + ".tmp")) << "temporary file left behind";
 }

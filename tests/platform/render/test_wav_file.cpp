@@ -14,17 +14,17 @@ using tw::render::WavWriter;
 
 namespace {
 
-bool Exists(const std::string& path) {
+bool Exists(const std::string &path) {
     struct stat st;
     return stat(path.c_str(), &st) == 0;
 }
 
-std::vector<uint8_t> Slurp(const std::string& path) {
+std::vector<uint8_t> Slurp(const std::string &path) {
     std::ifstream in(path, std::ios::binary);
     return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), {});
 }
 
-}  // namespace
+} // namespace
 
 TEST(WavWriterTest, WritesHeaderAndInterleavedRoundedSamples) {
     const std::string path = std::string(TEST_TEMP_DIR) + "/wav_header.wav";
@@ -32,7 +32,7 @@ TEST(WavWriterTest, WritesHeaderAndInterleavedRoundedSamples) {
     WavWriter w;
     std::string error;
     ASSERT_TRUE(w.open(path, 22050, error)) << error;
-    const float left[3] = {0.5f, -1.0f, 2.0f};   // 2.0 must clamp
+    const float left[3] = {0.5f, -1.0f, 2.0f}; // 2.0 must clamp
     const float right[3] = {0.0f, 1.0f, -3.0f};
     ASSERT_TRUE(w.write(left, right, 3, error));
     EXPECT_FALSE(Exists(path)) << "nothing appears under the final name before commit";
@@ -41,12 +41,12 @@ TEST(WavWriterTest, WritesHeaderAndInterleavedRoundedSamples) {
     ASSERT_EQ(bytes.size(), 44u + 12u);
     EXPECT_EQ(std::string(bytes.begin(), bytes.begin() + 4), "RIFF");
     EXPECT_EQ(bytes[4] | bytes[5] << 8, 36 + 12);
-    EXPECT_EQ(bytes[22], 2);                                 // channels
-    EXPECT_EQ(bytes[24] | bytes[25] << 8, 22050);            // rate
-    EXPECT_EQ(bytes[34], 16);                                // bits
-    EXPECT_EQ(bytes[40], 12);                                // data bytes
+    EXPECT_EQ(bytes[22], 2);                      // channels
+    EXPECT_EQ(bytes[24] | bytes[25] << 8, 22050); // rate
+    EXPECT_EQ(bytes[34], 16);                     // bits
+    EXPECT_EQ(bytes[40], 12);                     // data bytes
     auto sample = [&](int i) { return static_cast<int16_t>(bytes[44 + 2 * i] | bytes[45 + 2 * i] << 8); };
-    EXPECT_EQ(sample(0), 16384);  // 0.5 x 32767 rounded
+    EXPECT_EQ(sample(0), 16384); // 0.5 x 32767 rounded
     EXPECT_EQ(sample(1), 0);
     EXPECT_EQ(sample(2), -32767);
     EXPECT_EQ(sample(3), 32767);
@@ -88,7 +88,7 @@ TEST(WavReaderTest, ReadsBackWhatWasWrittenAsMono) {
     ASSERT_TRUE(ReadWavMono(path, audio, error)) << error;
     EXPECT_EQ(audio.sampleRate, 8000);
     ASSERT_EQ(audio.samples.size(), 2u);
-    EXPECT_NEAR(audio.samples[0], 0.5f, 1e-4f);  // tolerance: 16-bit quantisation
+    EXPECT_NEAR(audio.samples[0], 0.5f, 1e-4f); // tolerance: 16-bit quantisation
     EXPECT_NEAR(audio.samples[1], 0.0f, 1e-4f);
 }
 

@@ -27,7 +27,7 @@ struct Output {
     std::vector<float> left, right;
 };
 
-Output RenderAll(Player& player, const std::vector<int>& chunks) {
+Output RenderAll(Player &player, const std::vector<int> &chunks) {
     Output out;
     player.start();
     size_t c = 0;
@@ -39,7 +39,8 @@ Output RenderAll(Player& player, const std::vector<int>& chunks) {
         const int got = player.render(l.data(), r.data(), n);
         out.left.insert(out.left.end(), l.begin(), l.begin() + got);
         out.right.insert(out.right.end(), r.begin(), r.begin() + got);
-        for (int i = got; i < n; ++i) EXPECT_EQ(l[i], 0.0f) << "padding after the end must be silence";
+        for (int i = got; i < n; ++i)
+            EXPECT_EQ(l[i], 0.0f) << "padding after the end must be silence";
     }
     return out;
 }
@@ -55,24 +56,26 @@ FileBuilder Piece() {
 
 class TransposeHook : public EventHook {
 public:
-    bool OnNote(NoteEvent& n) override {
-        if (n.key == dropKey) return false;
+    bool OnNote(NoteEvent &n) override {
+        if (n.key == dropKey)
+            return false;
         n.key += semitones;
         return true;
     }
-    bool OnPatch(PatchEvent& p) override { return p.program != dropProgram; }
+    bool OnPatch(PatchEvent &p) override { return p.program != dropProgram; }
     int semitones = 0;
     int dropKey = -1;
     int dropProgram = -1;
 };
 
-std::vector<std::string> Texts(const FakeTarget& t) {
+std::vector<std::string> Texts(const FakeTarget &t) {
     std::vector<std::string> texts;
-    for (const auto& m : t.messages) texts.push_back(m.what);
+    for (const auto &m : t.messages)
+        texts.push_back(m.what);
     return texts;
 }
 
-}  // namespace
+} // namespace
 
 TEST(PlayerTimingTest, EventsArriveAtRoundedSampleOfTheirReferenceTime) {
     FileBuilder b = Piece();
@@ -84,7 +87,7 @@ TEST(PlayerTimingTest, EventsArriveAtRoundedSampleOfTheirReferenceTime) {
     RenderAll(player, {4096});
     // Every logged message (after the reset) sits at round(ref x rate / 10^7) of its event.
     size_t m = 1;
-    for (const auto& e : s.events()) {
+    for (const auto &e : s.events()) {
         const int64_t ref = s.tempoMap().toReference(e.tick);
         const int64_t expected = (ref * kRate + 5000000) / 10000000;
         ASSERT_LT(m, target.messages.size());
@@ -99,7 +102,8 @@ TEST(PlayerTimingTest, SameOutputForChunkSizes1_64_441AndRandom) {
     ASSERT_TRUE(s.build(b.file()));
     std::vector<std::vector<int>> patterns = {{1}, {64}, {441}, {}};
     std::mt19937 rng(7);
-    for (int i = 0; i < 500; ++i) patterns[3].push_back(1 + static_cast<int>(rng() % 700));
+    for (int i = 0; i < 500; ++i)
+        patterns[3].push_back(1 + static_cast<int>(rng() % 700));
     Output reference;
     std::vector<FakeTarget::Message> referenceLog;
     for (size_t p = 0; p < patterns.size(); ++p) {
@@ -112,7 +116,7 @@ TEST(PlayerTimingTest, SameOutputForChunkSizes1_64_441AndRandom) {
             referenceLog = target.messages;
             continue;
         }
-        EXPECT_EQ(out.left, reference.left) << "pattern " << p;  // bit-identical
+        EXPECT_EQ(out.left, reference.left) << "pattern " << p; // bit-identical
         EXPECT_EQ(out.right, reference.right) << "pattern " << p;
         EXPECT_EQ(target.messages, referenceLog) << "pattern " << p;
     }
@@ -128,7 +132,7 @@ TEST(PlayerTimingTest, TempoFactorMovesEventsAndEnd) {
     FakeTarget target;
     Player player(target);
     player.load(s);
-    EXPECT_EQ(player.endSample(), kRate * 4 / 5);  // 1 s / 1.25
+    EXPECT_EQ(player.endSample(), kRate * 4 / 5); // 1 s / 1.25
     RenderAll(player, {1000});
     EXPECT_EQ(target.messages[1].sample, kRate * 2 / 5);
 }
@@ -161,7 +165,7 @@ TEST(PlayerHookTest, TransposedNoteOffFollowsItsNoteOn) {
     player.setHook(&hook);
     player.load(s);
     player.start();
-    hook.semitones = -3;  // the note-off must not ask the hook again
+    hook.semitones = -3; // the note-off must not ask the hook again
     RenderAll(player, {64});
     EXPECT_EQ(Texts(target), (std::vector<std::string>{"reset", "reset", "on 0 57 100", "off 0 57"}));
 }
@@ -198,8 +202,9 @@ TEST(PlayerHookTest, NoteTransposedOutOfRangeIsNotPlayed) {
 
 TEST(PlayerHookTest, DroppedPatchIsNotSentAndChangedBankIsSelectedFirst) {
     class BankHook : public EventHook {
-        bool OnPatch(PatchEvent& p) override {
-            if (p.program == 9) return false;
+        bool OnPatch(PatchEvent &p) override {
+            if (p.program == 9)
+                return false;
             p.bankMsb = 1;
             return true;
         }
@@ -226,8 +231,8 @@ TEST(PlayerHookTest, OtherChannelMessagesAndSysExPassUnchanged) {
     Player player(target);
     player.load(s);
     RenderAll(player, {64});
-    EXPECT_EQ(Texts(target), (std::vector<std::string>{"reset", "cc 2 64 127", "bend 2 16383", "cp 2 33",
-                                                       "kp 2 60 5", "sysex 3 65"}));
+    EXPECT_EQ(Texts(target),
+              (std::vector<std::string>{"reset", "cc 2 64 127", "bend 2 16383", "cp 2 33", "kp 2 60 5", "sysex 3 65"}));
 }
 
 TEST(PlayerLevelTest, MasterVolumeIsClampedAndReachesSynthOnStartAndNextRender) {
@@ -253,10 +258,10 @@ TEST(PlayerLevelTest, MasterVolumeIsClampedAndReachesSynthOnStartAndNextRender) 
 
 TEST(PlayerTailTest, TailEndsOnceOutputStaysBelowMinus60Db) {
     FileBuilder b;
-    b.track().noteOn(0, 0, 69, 127).noteOff(96, 0, 69);  // 0.5 s, then an exponential release
+    b.track().noteOn(0, 0, 69, 127).noteOff(96, 0, 69); // 0.5 s, then an exponential release
     Segment s;
     ASSERT_TRUE(s.build(b.file()));
-    FakeTarget target(kRate, 0.9995f);  // about 13.8 ms per 1/e: under -60 dB after ~0.1 s
+    FakeTarget target(kRate, 0.9995f); // about 13.8 ms per 1/e: under -60 dB after ~0.1 s
     Player player(target);
     player.load(s);
     const Output out = RenderAll(player, {441});
@@ -265,13 +270,14 @@ TEST(PlayerTailTest, TailEndsOnceOutputStaysBelowMinus60Db) {
     EXPECT_LT(out.left.size(), end + kRate / 2) << "tail must stop long before the 2 s cap";
     // The last 50 ms are all under -60 dBFS, and the sample before them was not (tolerance: exact threshold).
     const size_t quiet = kRate * 50 / 1000;
-    for (size_t i = out.left.size() - quiet; i < out.left.size(); ++i) ASSERT_LT(std::fabs(out.left[i]), 0.001f);
+    for (size_t i = out.left.size() - quiet; i < out.left.size(); ++i)
+        ASSERT_LT(std::fabs(out.left[i]), 0.001f);
     EXPECT_GE(std::fabs(out.left[out.left.size() - quiet - 1]), 0.001f);
 }
 
 TEST(PlayerTailTest, StuckNoteStopsTwoSecondsAfterTheEnd) {
     FileBuilder b;
-    b.track().control(0, 0, 64, 127).noteOn(0, 0, 69).noteOff(96, 0, 69);  // pedal never released
+    b.track().control(0, 0, 64, 127).noteOn(0, 0, 69).noteOff(96, 0, 69); // pedal never released
     Segment s;
     ASSERT_TRUE(s.build(b.file()));
     FakeTarget target;
@@ -306,18 +312,27 @@ TEST(PlayerTailTest, RestartPlaysTheSameSamplesAgain) {
 }
 
 // Counts heap allocations while a test asks for it: the render path must make none.
-void* operator new(size_t size) {
-    if (g_countAllocations) ++g_allocations;
-    if (void* p = std::malloc(size ? size : 1)) return p;
+void *operator new(size_t size) {
+    if (g_countAllocations)
+        ++g_allocations;
+    if (void *p = std::malloc(size ? size : 1))
+        return p;
     throw std::bad_alloc();
 }
-void* operator new(size_t size, const std::nothrow_t&) noexcept {
-    if (g_countAllocations) ++g_allocations;
+void *operator new(size_t size, const std::nothrow_t &) noexcept {
+    if (g_countAllocations)
+        ++g_allocations;
     return std::malloc(size ? size : 1);
 }
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete(void* p, const std::nothrow_t&) noexcept { std::free(p); }
-void operator delete(void* p, size_t) noexcept { std::free(p); }
+void operator delete(void *p) noexcept {
+    std::free(p);
+}
+void operator delete(void *p, const std::nothrow_t &) noexcept {
+    std::free(p);
+}
+void operator delete(void *p, size_t) noexcept {
+    std::free(p);
+}
 
 TEST(PlayerRealTimeTest, RenderAllocatesNothing) {
     FileBuilder b = Piece();
@@ -335,7 +350,8 @@ TEST(PlayerRealTimeTest, RenderAllocatesNothing) {
     std::vector<float> l(300), r(300);
     g_allocations = 0;
     g_countAllocations = true;
-    while (!player.finished()) player.render(l.data(), r.data(), 300);
+    while (!player.finished())
+        player.render(l.data(), r.data(), 300);
     g_countAllocations = false;
     EXPECT_EQ(g_allocations, 0);
 }

@@ -13,13 +13,14 @@ namespace {
 
 constexpr int64_t kSecond = 10000000;
 
-std::vector<EventKind> Kinds(const Segment& s) {
+std::vector<EventKind> Kinds(const Segment &s) {
     std::vector<EventKind> kinds;
-    for (const SegmentEvent& e : s.events()) kinds.push_back(e.kind);
+    for (const SegmentEvent &e : s.events())
+        kinds.push_back(e.kind);
     return kinds;
 }
 
-}  // namespace
+} // namespace
 
 TEST(SegmentMergeTest, ProgramChangeInEarlierTrackPrecedesNotesAtSameTick) {
     FileBuilder b;
@@ -41,7 +42,8 @@ TEST(SegmentMergeTest, EventsOfAllTracksComeOutInTimeOrder) {
     Segment s;
     ASSERT_TRUE(s.build(b.file()));
     std::vector<uint32_t> ticks;
-    for (const SegmentEvent& e : s.events()) ticks.push_back(e.tick);
+    for (const SegmentEvent &e : s.events())
+        ticks.push_back(e.tick);
     EXPECT_EQ(ticks, (std::vector<uint32_t>{5, 10, 20, 30}));
 }
 
@@ -109,7 +111,7 @@ TEST(SegmentPatchTest, PatchCarriesBankSelectedOnItsChannel) {
     b.track().control(0, 2, 0, 8).control(0, 2, 32, 3).program(0, 2, 25).program(0, 3, 1);
     Segment s;
     ASSERT_TRUE(s.build(b.file()));
-    const SegmentEvent& p2 = s.events()[2];
+    const SegmentEvent &p2 = s.events()[2];
     EXPECT_EQ(p2.kind, EventKind::Patch);
     EXPECT_EQ(p2.bankMsb, 8);
     EXPECT_EQ(p2.bankLsb, 3);
@@ -140,14 +142,14 @@ TEST(SegmentLengthTest, TempoEventInALaterTrackApplies) {
 
 TEST(SegmentFormat2Test, TracksPlayOneAfterAnotherEachFromDefaultTempo) {
     FileBuilder b(96, 2);
-    b.track().tempo(0, 1000000).noteOn(0, 0, 60).endOfTrack(96);  // 1 s
-    b.track().noteOn(0, 0, 62).noteOff(96, 0, 62);                // 0.5 s at the default tempo
+    b.track().tempo(0, 1000000).noteOn(0, 0, 60).endOfTrack(96); // 1 s
+    b.track().noteOn(0, 0, 62).noteOff(96, 0, 62);               // 0.5 s at the default tempo
     Segment s;
     ASSERT_TRUE(s.build(b.file()));
     EXPECT_EQ(s.lengthTicks(), 192u);
     EXPECT_EQ(s.lengthReference(), kSecond + kSecond / 2);
     ASSERT_EQ(s.notes().size(), 2u);
-    EXPECT_EQ(s.notes()[0].endTick, 96u);  // closed at its own track's end, not carried into the next
+    EXPECT_EQ(s.notes()[0].endTick, 96u); // closed at its own track's end, not carried into the next
     EXPECT_EQ(s.notes()[1].startTick, 96u);
     EXPECT_EQ(s.tempoMap().toReference(96), kSecond);
 }
@@ -156,7 +158,7 @@ TEST(SegmentSysExTest, PayloadIsCopiedAndOutOfRangePayloadIgnored) {
     FileBuilder b;
     b.track().sysEx(0, {0x7E, 0x7F, 0x09, 0x01, 0xF7});
     b.file().tracks[0].push_back(b.file().tracks[0][0]);
-    b.file().tracks[0][1].offset = 1000;  // points outside the image
+    b.file().tracks[0][1].offset = 1000; // points outside the image
     Segment s;
     ASSERT_TRUE(s.build(b.file()));
     ASSERT_EQ(s.events().size(), 1u);

@@ -9,9 +9,9 @@ using tw::sequencer::TempoMap;
 
 namespace {
 
-constexpr int64_t kSecond = 10000000;  // reference units
+constexpr int64_t kSecond = 10000000; // reference units
 
-}  // namespace
+} // namespace
 
 TEST(TempoMapTest, DefaultTempoIs120BpmSoAQuarterLastsHalfASecond) {
     TempoMap map;
@@ -24,7 +24,7 @@ TEST(TempoMapTest, DefaultTempoIs120BpmSoAQuarterLastsHalfASecond) {
 TEST(TempoMapTest, TempoChangeAppliesOnlyFromItsTick) {
     TempoMap map;
     map.setDivision(480);
-    ASSERT_TRUE(map.addTempo(480, 1000000));  // 60 bpm from beat 2
+    ASSERT_TRUE(map.addTempo(480, 1000000)); // 60 bpm from beat 2
     EXPECT_EQ(map.toReference(480), kSecond / 2);
     EXPECT_EQ(map.toReference(960), kSecond / 2 + kSecond);
     EXPECT_EQ(map.tempoAt(479), 500000u);
@@ -103,14 +103,14 @@ TEST(TempoMapTest, ThousandsOfAwkwardTempoChangesDoNotDrift) {
 TEST(TempoMapTest, TenHourPositionIsExact) {
     TempoMap map;
     map.setDivision(960);
-    const uint32_t tick = 960u * 2 * 3600 * 10;  // ten hours at 120 bpm
+    const uint32_t tick = 960u * 2 * 3600 * 10; // ten hours at 120 bpm
     EXPECT_EQ(map.toReference(tick), 10LL * 3600 * kSecond);
     EXPECT_EQ(map.toTick(10LL * 3600 * kSecond), tick);
 }
 
 TEST(TempoMapTest, SmpteDivisionCountsFramesAndIgnoresTempo) {
     TempoMap map;
-    map.setDivision(static_cast<uint16_t>((static_cast<uint8_t>(-25) << 8) | 40));  // 25 fps, 40 ticks/frame
+    map.setDivision(static_cast<uint16_t>((static_cast<uint8_t>(-25) << 8) | 40)); // 25 fps, 40 ticks/frame
     EXPECT_TRUE(map.smpte());
     EXPECT_FALSE(map.addTempo(10, 1000000));
     EXPECT_EQ(map.toReference(1), kSecond / 1000);
@@ -120,7 +120,7 @@ TEST(TempoMapTest, SmpteDivisionCountsFramesAndIgnoresTempo) {
 TEST(TempoMapTest, SmpteDropFrameRunsAt2997FramesPerSecond) {
     TempoMap map;
     map.setDivision(static_cast<uint16_t>((static_cast<uint8_t>(-29) << 8) | 100));
-    EXPECT_EQ(map.toReference(300000), 1001 * kSecond / 10);  // 30000 / 1001 frames per second
+    EXPECT_EQ(map.toReference(300000), 1001 * kSecond / 10); // 30000 / 1001 frames per second
 }
 
 TEST(TempoMapTest, ZeroDivisionIsReportedAndStillUsable) {
