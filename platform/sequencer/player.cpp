@@ -49,7 +49,8 @@ void Player::start() {
     appliedVolume_ = masterVolume();
     target_.setMasterVolume(appliedVolume_);
     std::fill(notes_.begin(), notes_.end(), NoteState{false, 0, 0});
-    rendered_ = delivered_ = 0;
+    rendered_ = 0;
+    delivered_.store(0, std::memory_order_relaxed);
     nextEvent_ = 0;
     quietRun_ = 0;
     blockLength_ = blockRead_ = 0;
@@ -58,8 +59,9 @@ void Player::start() {
 }
 
 int64_t Player::positionReference() const {
-    const int64_t whole = delivered_ / rate_;
-    const int64_t part = delivered_ % rate_;
+    const int64_t samples = positionSamples();
+    const int64_t whole = samples / rate_;
+    const int64_t part = samples % rate_;
     return whole * kReferenceUnitsPerSecond + part * kReferenceUnitsPerSecond / rate_;
 }
 
@@ -83,7 +85,7 @@ int Player::render(float *left, float *right, int frames) {
         std::memcpy(right + written, blockRight_ + blockRead_, sizeof(float) * n);
         blockRead_ += n;
         written += n;
-        delivered_ += n;
+        delivered_.store(delivered_.load(std::memory_order_relaxed) + n, std::memory_order_relaxed);
         if (lastBlock_ && blockRead_ == blockLength_)
             finished_ = true;
     }

@@ -44,7 +44,10 @@ public:
 
     // Position of the next sample to deliver, in reference time (100 ns units) and in samples.
     int64_t positionReference() const;
-    int64_t positionSamples() const { return delivered_; }
+    // Both may be read from another thread (a position display) while the rendering thread plays.
+    int64_t positionSamples() const { return delivered_.load(std::memory_order_relaxed); }
+    // True once the whole segment has been delivered and only its tail remains (the end notification point).
+    bool pastEnd() const { return positionSamples() >= endSample_; }
     // Sample at which the segment's length ends at the prepared tempo factor.
     int64_t endSample() const { return endSample_; }
     int sampleRate() const { return rate_; }
@@ -74,8 +77,8 @@ private:
     int appliedVolume_ = 0;            // what the synthesizer was last given (rendering thread)
     int64_t endSample_ = 0;
     int64_t capSample_ = 0;
-    int64_t rendered_ = 0;  // samples the synthesizer has produced
-    int64_t delivered_ = 0; // samples handed to the caller
+    int64_t rendered_ = 0;              // samples the synthesizer has produced
+    std::atomic<int64_t> delivered_{0}; // samples handed to the caller; written by the rendering thread only
     size_t nextEvent_ = 0;
     int64_t quietRun_ = 0; // consecutive tail samples under the silence level
     int64_t quietNeeded_ = 0;

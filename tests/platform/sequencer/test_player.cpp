@@ -151,6 +151,11 @@ TEST(PlayerTimingTest, PositionClockCountsDeliveredSamplesIn100ns) {
     EXPECT_EQ(player.positionReference(), 10000000);
     ASSERT_EQ(player.render(l.data(), r.data(), 441), 441);
     EXPECT_EQ(player.positionReference(), 10100000);
+    EXPECT_FALSE(player.pastEnd());
+    while (player.render(l.data(), r.data(), 1000) == 1000 && !player.pastEnd()) {
+    }
+    EXPECT_TRUE(player.pastEnd());
+    EXPECT_GE(player.positionSamples(), 5 * kRate) << "ten quarters at 120 bpm";
 }
 
 TEST(PlayerHookTest, TransposedNoteOffFollowsItsNoteOn) {
