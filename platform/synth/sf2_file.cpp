@@ -69,6 +69,8 @@ bool ReadChunks(const uint8_t* data, size_t size, std::vector<Chunk>& chunks, st
         }
         Chunk c;
         std::memcpy(c.id, r.position(), 4);
+        for (int i = 0; i < 4; ++i)
+            if (c.id[i] < 0x20 || c.id[i] > 0x7E) c.id[i] = '?';  // keeps error texts printable
         r.skip(4);
         uint32_t chunkSize = r.u32();
         if (chunkSize > r.remaining()) {

@@ -116,7 +116,12 @@ void MergeModulator(std::vector<Modulator>& list, const Modulator& m, bool addAm
     if (list.size() < kMaxListModulators) list.push_back(m);
 }
 
-std::string Quoted(const std::string& name) { return "'" + name + "'"; }
+// A name from the file for an error text; bytes that are not printable ASCII become '?'.
+std::string Quoted(std::string name) {
+    for (char& c : name)
+        if (c < 0x20 || c > 0x7E) c = '?';
+    return "'" + name + "'";
+}
 
 LoadStatus Damaged(std::string& error, const std::string& text) {
     error = "The SoundFont is damaged: " + text + ".";

@@ -199,3 +199,20 @@ TEST(SoundFontHostile, FailedLoadLeavesAnEmptyFontThatCanLoadAgain) {
     EXPECT_GE(sf.findPreset(0, 80), 0);
     EXPECT_TRUE(error.empty());
 }
+
+TEST(SoundFontHostile, ErrorTextsStayPrintableWhateverTheBytes) {
+    std::vector<uint8_t> bytes = SmallFont().build();
+    size_t at = Sf2Builder::FindChunk(bytes, "phdr");
+    const uint8_t junk[4] = {0x01, 0xFF, 0x00, 0x80};
+    std::memcpy(&bytes[at - 8], junk, 4);
+    Sf2Builder::Poke32(bytes, at - 4, 0x7FFFFFFFu);
+    std::string error;
+    EXPECT_EQ(LoadAll(bytes, error), LoadStatus::Damaged);
+    for (char c : error) EXPECT_TRUE(c >= 0x20 && c <= 0x7E) << error;
+    std::vector<uint8_t> badSample = SmallFont().build();
+    size_t shdr = Sf2Builder::FindChunk(badSample, "shdr");
+    badSample[shdr] = 0x07;  // a control character in the sample's name
+    Sf2Builder::Poke32(badSample, shdr + 24, 0xFFFFFFFFu);
+    EXPECT_EQ(LoadAll(badSample, error), LoadStatus::Damaged);
+    EXPECT_NE(error.find("'?ono'"), std::string::npos) << error;
+}
