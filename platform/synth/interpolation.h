@@ -10,17 +10,19 @@
 
 namespace tw::synth {
 
-constexpr int kInterpBits = 10;                 // fraction resolution of the table
-constexpr int kInterpSteps = 1 << kInterpBits;  // plus one entry for a fraction of exactly 1
+constexpr int kInterpBits = 10;  // fraction resolution of the table
+constexpr int kInterpSteps = 1 << kInterpBits;
 
+// Row i serves fractions [i, i + 1) / kInterpSteps and holds the coefficients of the middle of that range, so
+// plain truncation of the fraction gives the same error bound as rounding.
 struct InterpTable {
-    alignas(16) float c[kInterpSteps + 1][4];
+    alignas(16) float c[kInterpSteps][4];
 };
 
 constexpr InterpTable MakeInterpTable() {
     InterpTable t{};
-    for (int i = 0; i <= kInterpSteps; ++i) {
-        const float f = static_cast<float>(i) / kInterpSteps, f2 = f * f, f3 = f2 * f;
+    for (int i = 0; i < kInterpSteps; ++i) {
+        const float f = (i + 0.5f) / kInterpSteps, f2 = f * f, f3 = f2 * f;
         t.c[i][0] = -0.5f * f3 + f2 - 0.5f * f;
         t.c[i][1] = 1.5f * f3 - 2.5f * f2 + 1.0f;
         t.c[i][2] = -1.5f * f3 + 2.0f * f2 + 0.5f * f;
@@ -31,11 +33,8 @@ constexpr InterpTable MakeInterpTable() {
 
 inline constexpr InterpTable kInterp = MakeInterpTable();
 
-// Table row for the fractional part of a 32.32 position, rounded to the nearest step.
-inline const float* interpRow(uint64_t phase) {
-    constexpr uint32_t kShift = 32 - kInterpBits;
-    return kInterp.c[(static_cast<uint32_t>(phase) >> kShift) + ((static_cast<uint32_t>(phase) >> (kShift - 1)) & 1)];
-}
+// Table row for the fractional part of a 32.32 position.
+inline const float* interpRow(uint64_t phase) { return kInterp.c[static_cast<uint32_t>(phase) >> (32 - kInterpBits)]; }
 
 // Interpolated value from the points before, at, and two after the position. The sum order matches
 // interpolate4() so that both paths give identical results.

@@ -56,6 +56,10 @@ public:
         return y;
     }
 
+    // Runs four filters side by side, one per SIMD lane, over n samples of their buffers (in place). The lane
+    // arithmetic is the same as tick()'s, so results do not depend on which voices share a pass.
+    static void process4(LowPass* const filters[4], float* const buffers[4], int n);
+
     void reset() {
         x1_ = x2_ = y1_ = y2_ = 0.0f;
         active_ = false;

@@ -1,6 +1,7 @@
 // Room reverb (parallel damped combs into series all-passes) and the modulated-delay chorus.
 #include "reverb.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "synth_math.h"
@@ -64,32 +65,73 @@ void Reverb::clear() {
         }
 }
 
-void Reverb::process(const float* send, float* left, float* right, int n) {
+// Comb-major over the block: each delay line's position stays in a register and the loops have no wrap test
+// inside. Every line is longer than a block, so no sample feeds back within the same block.
+template <bool kDamped>
+void Reverb::runCombs(Comb* combs, const float* in, float* acc, int n) const {
     const float feedback = feedback_, damp1 = damp1_, damp2 = damp2_;
-    float out[2] = {};
-    for (int k = 0; k < n; ++k) {
-        const float in = send[k] * kInputGain + kAntiDenormal;
-        for (int side = 0; side < 2; ++side) {
-            float acc = 0.0f;
-            for (Comb& c : combs_[side]) {
-                float* line = c.line.data();
-                const float y = line[c.pos];
-                c.store = y * damp2 + c.store * damp1;
-                line[c.pos] = in + c.store * feedback;
-                if (++c.pos == static_cast<int>(c.line.size())) c.pos = 0;
-                acc += y;
+    for (int c = 0; c < kCombs; ++c) {
+        Comb& comb = combs[c];
+        float* line = comb.line.data();
+        const int length = static_cast<int>(comb.line.size());
+        int pos = comb.pos;
+        float store = comb.store;
+        for (int k = 0; k < n;) {
+            const int run = std::min(n - k, length - pos);
+            float* __restrict p = line + pos;
+            for (int i = 0; i < run; ++i) {
+                const float y = p[i];
+                store = kDamped ? y * damp2 + store * damp1 : y;
+                p[i] = in[k + i] + store * feedback;
+                acc[k + i] += y;
             }
-            for (AllPass& a : allPasses_[side]) {
-                float* line = a.line.data();
-                const float buffered = line[a.pos];
-                line[a.pos] = acc + buffered * kAllPassFeedback;
-                acc = buffered - acc;
-                if (++a.pos == static_cast<int>(a.line.size())) a.pos = 0;
-            }
-            out[side] = acc;
+            k += run;
+            pos += run;
+            if (pos == length) pos = 0;
         }
-        left[k] += out[0] * wet1_ + out[1] * wet2_;
-        right[k] += out[1] * wet1_ + out[0] * wet2_;
+        comb.pos = pos;
+        comb.store = store;
+    }
+}
+
+void Reverb::runAllPasses(AllPass* allPasses, float* acc, int n) {
+    for (int a = 0; a < kAllPasses; ++a) {
+        AllPass& ap = allPasses[a];
+        float* line = ap.line.data();
+        const int length = static_cast<int>(ap.line.size());
+        int pos = ap.pos;
+        for (int k = 0; k < n;) {
+            const int run = std::min(n - k, length - pos);
+            float* __restrict p = line + pos;
+            for (int i = 0; i < run; ++i) {
+                const float buffered = p[i];
+                const float x = acc[k + i];
+                p[i] = x + buffered * kAllPassFeedback;
+                acc[k + i] = buffered - x;
+            }
+            k += run;
+            pos += run;
+            if (pos == length) pos = 0;
+        }
+        ap.pos = pos;
+    }
+}
+
+void Reverb::process(const float* send, float* left, float* right, int n) {
+    for (int done = 0; done < n; done += kChunk) {
+        const int m = std::min(kChunk, n - done);
+        float in[kChunk], acc[2][kChunk] = {};
+        for (int k = 0; k < m; ++k) in[k] = send[done + k] * kInputGain + kAntiDenormal;
+        for (int side = 0; side < 2; ++side) {
+            if (damp1_ != 0.0f) runCombs<true>(combs_[side], in, acc[side], m);
+            else runCombs<false>(combs_[side], in, acc[side], m);
+            runAllPasses(allPasses_[side], acc[side], m);
+        }
+        const float wet1 = wet1_, wet2 = wet2_;
+        for (int k = 0; k < m; ++k) {
+            left[done + k] += acc[0][k] * wet1 + acc[1][k] * wet2;
+            right[done + k] += acc[1][k] * wet1 + acc[0][k] * wet2;
+        }
     }
 }
 
@@ -122,30 +164,50 @@ void Chorus::clear() {
     for (auto& v : line_) v = 0.0f;
     pos_ = 0;
     phase_ = 0.0f;
+    lfoFrame_ = 0;
+}
+
+// The modulation is evaluated every kLfoFrames frames of the chorus's own running count and interpolated
+// linearly between, so the delays do not depend on how the caller splits its blocks.
+void Chorus::updateDelays() {
+    const float voiceOffset = 1.0f / voices_;
+    float next = phase_ + phaseStep_ * kLfoFrames;
+    if (next >= 1.0f) next -= 1.0f;
+    for (int v = 0; v < voices_; ++v) {
+        float p = phase_ + v * voiceOffset, q = next + v * voiceOffset;
+        if (p >= 1.0f) p -= 1.0f;
+        if (q >= 1.0f) q -= 1.0f;
+        delayStart_[v] = baseDelay_ + depth_ * fastSine(p);
+        delayStep_[v] = (baseDelay_ + depth_ * fastSine(q) - delayStart_[v]) * (1.0f / kLfoFrames);
+    }
+    phase_ = next;
 }
 
 void Chorus::process(const float* send, float* left, float* right, int n) {
     float* line = line_.data();
-    const float voiceOffset = 1.0f / voices_;
-    for (int k = 0; k < n; ++k) {
-        line[pos_] = send[k];
-        float l = 0.0f, r = 0.0f;
-        for (int v = 0; v < voices_; ++v) {
-            float p = phase_ + v * voiceOffset;
-            if (p >= 1.0f) p -= 1.0f;
-            const float delay = baseDelay_ + depth_ * fastSine(p);
-            const int whole = static_cast<int>(delay);
-            const float frac = delay - whole;
-            const float a = line[(pos_ - whole) & mask_], b = line[(pos_ - whole - 1) & mask_];
-            const float y = a + (b - a) * frac;
-            l += y * gainLeft_[v];
-            r += y * gainRight_[v];
+    const int mask = mask_;
+    for (int k = 0; k < n;) {
+        if (lfoFrame_ == 0) updateDelays();
+        const int run = std::min(n - k, kLfoFrames - lfoFrame_);
+        for (int i = 0; i < run; ++i) {
+            line[pos_] = send[k + i];
+            const float at = static_cast<float>(lfoFrame_ + i);
+            float l = 0.0f, r = 0.0f;
+            for (int v = 0; v < voices_; ++v) {
+                const float delay = delayStart_[v] + delayStep_[v] * at;
+                const int whole = static_cast<int>(delay);
+                const float frac = delay - whole;
+                const float a = line[(pos_ - whole) & mask], b = line[(pos_ - whole - 1) & mask];
+                const float y = a + (b - a) * frac;
+                l += y * gainLeft_[v];
+                r += y * gainRight_[v];
+            }
+            left[k + i] += l;
+            right[k + i] += r;
+            pos_ = (pos_ + 1) & mask;
         }
-        left[k] += l;
-        right[k] += r;
-        pos_ = (pos_ + 1) & mask_;
-        phase_ += phaseStep_;
-        if (phase_ >= 1.0f) phase_ -= 1.0f;
+        k += run;
+        lfoFrame_ = (lfoFrame_ + run) % kLfoFrames;
     }
 }
 

@@ -26,6 +26,10 @@ private:
         int pos = 0;
     };
     static constexpr int kCombs = 8, kAllPasses = 4;
+    static constexpr int kChunk = 64;  // frames per pass; shorter than every delay line
+
+    template <bool kDamped> void runCombs(Comb* combs, const float* in, float* acc, int n) const;
+    static void runAllPasses(AllPass* allPasses, float* acc, int n);
 
     Comb combs_[2][kCombs];
     AllPass allPasses_[2][kAllPasses];
@@ -44,7 +48,12 @@ public:
     static constexpr int kMaxVoices = 3;
 
 private:
+    static constexpr int kLfoFrames = 64;  // modulation update period
+    void updateDelays();
+
     std::vector<float> line_;
+    int lfoFrame_ = 0;  // frames since the last modulation update
+    float delayStart_[kMaxVoices] = {}, delayStep_[kMaxVoices] = {};  // samples, samples per frame
     int mask_ = 0, pos_ = 0, voices_ = 3;
     float rate_ = 44100.0f, phase_ = 0, phaseStep_ = 0;  // phase in periods, 0..1
     float baseDelay_ = 0, depth_ = 0;                    // samples

@@ -57,6 +57,7 @@ SynthImpl::SynthImpl(const SynthConfig& config) : config_(config) {
     config_.maxVoices = std::max(1, config_.maxVoices);
     voices_.resize(static_cast<size_t>(config_.maxVoices) + kSpareVoices);
     zones_.resize(kMaxZonesPerNote);
+    filteredVoices_.resize(voices_.size());
     const float rate = static_cast<float>(config_.sampleRate);
     reverb_.setup(rate);
     reverb_.setParameters(kReverbRoom, kReverbDamp, kReverbWidth, kReverbLevel);
@@ -100,6 +101,25 @@ void SynthImpl::controlBlock() {
     masterGain_ = masterTarget_;
 }
 
+void SynthImpl::renderFiltered(Voice* const* group, int count, int n, const VoiceBuses& buses) {
+    LowPass* filters[kFilterLanes];
+    float* buffers[kFilterLanes];
+    int produced[kFilterLanes];
+    for (int j = 0; j < kFilterLanes; ++j) {
+        if (j < count) {
+            produced[j] = group[j]->produce(n, laneScratch_[j]);
+            std::fill(laneScratch_[j] + produced[j], laneScratch_[j] + n, 0.0f);
+            filters[j] = &group[j]->filter();
+            buffers[j] = laneScratch_[j];
+        } else {
+            filters[j] = &padFilter_;  // idle lane
+            buffers[j] = padScratch_;
+        }
+    }
+    LowPass::process4(filters, buffers, n);
+    for (int j = 0; j < count; ++j) group[j]->finish(n, produced[j], laneScratch_[j], buses);
+}
+
 void SynthImpl::renderChunk(float* left, float* right, int n) {
     std::fill(mixLeft_, mixLeft_ + n, 0.0f);
     std::fill(mixRight_, mixRight_ + n, 0.0f);
@@ -107,8 +127,17 @@ void SynthImpl::renderChunk(float* left, float* right, int n) {
     std::fill(chorusBus_, chorusBus_ + n, 0.0f);
     const VoiceBuses buses{mixLeft_, mixRight_, config_.reverb ? reverbBus_ : nullptr,
                            config_.chorus ? chorusBus_ : nullptr, discardBus_};
-    for (Voice& v : voices_)
-        if (!v.free()) v.render(n, scratch_, buses);
+    // Unfiltered voices mix at once; filtered ones afterwards, four per filter pass. Both in pool order, so the
+    // summation order does not depend on how a block is split into render calls.
+    int filtered = 0;
+    for (Voice& v : voices_) {
+        if (v.free()) continue;
+        if (v.filtered()) filteredVoices_[filtered++] = &v;
+        else v.render(n, scratch_, buses);
+    }
+    for (int first = 0; first < filtered; first += kFilterLanes) renderFiltered(filteredVoices_.data() + first,
+                                                                             std::min(kFilterLanes, filtered - first),
+                                                                             n, buses);
     if (config_.reverb) reverb_.process(reverbBus_, mixLeft_, mixRight_, n);
     if (config_.chorus) chorus_.process(chorusBus_, mixLeft_, mixRight_, n);
     // Master gain, then a DC blocker: some SoundFonts' samples sit off centre, which would only cost headroom.

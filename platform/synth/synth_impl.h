@@ -42,10 +42,12 @@ private:
     static constexpr int kBlock = Synth::kBlockFrames;
     static constexpr int kSpareVoices = 64;  // extra slots where stolen voices fade out
     static constexpr int kMaxZonesPerNote = 32;
+    static constexpr int kFilterLanes = 4;  // voices filtered side by side
 
     // Rendering.
     void controlBlock();
     void renderChunk(float* left, float* right, int n);
+    void renderFiltered(Voice* const* group, int count, int n, const VoiceBuses& buses);
 
     // Voices.
     Voice* allocateVoice();
@@ -73,6 +75,9 @@ private:
     // Mix buses for one control block at most.
     float mixLeft_[kBlock] = {}, mixRight_[kBlock] = {}, reverbBus_[kBlock] = {}, chorusBus_[kBlock] = {};
     float scratch_[kBlock] = {}, discardBus_[kBlock] = {};
+    std::vector<Voice*> filteredVoices_;  // this chunk's voices with an active filter (pool-sized)
+    float laneScratch_[kFilterLanes][kBlock] = {}, padScratch_[kBlock] = {};
+    LowPass padFilter_;
     int blockPos_ = 0;  // frames of the current control block already rendered
 
     Reverb reverb_;

@@ -37,6 +37,14 @@ public:
     // Marks the voice free when it has ended.
     void render(int n, float* scratch, const VoiceBuses& buses);
 
+    // The same in three steps, so that the caller can filter four voices at once in between:
+    // produce() interpolates up to n frames into out and returns how many the sample had; the caller then runs
+    // filter() over them when filtered() says so; finish() mixes them and ends the block's part.
+    int produce(int n, float* out) { return generate(n, out); }
+    bool filtered() const { return filterOn_; }
+    LowPass& filter() { return filter_; }
+    void finish(int n, int m, const float* in, const VoiceBuses& buses);
+
     // Key released: enters the release stages (loop mode 3 then plays on to the sample's end).
     void release();
     // Held by the sustain pedal after its key was released.
@@ -67,6 +75,8 @@ private:
     void updateModulated(const ChannelState& state);
     int generate(int n, float* out);
     template <bool kFiltered, bool kSends> void mix(const float* in, int m, const VoiceBuses& buses);
+    template <bool kSends>
+    int mixVector(const float* in, int m, int base, float* left, float* right, float* rev, float* cho) const;
     float fetch(int64_t index) const;
     float gen(int g) const { return static_cast<float>(zone_.gen[g]) + modSums_[g]; }
 
