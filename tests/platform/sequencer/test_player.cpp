@@ -1,7 +1,9 @@
 // Player: sample-exact dispatch, the hook per note, identical output whatever the chunk size, and the tail.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstdlib>
+#include <map>
 #include <new>
 #include <random>
 
@@ -359,4 +361,58 @@ TEST(PlayerRealTimeTest, RenderAllocatesNothing) {
         player.render(l.data(), r.data(), 300);
     g_countAllocations = false;
     EXPECT_EQ(g_allocations, 0);
+}
+
+// Whatever the hook does per note, every note-on that reaches the synthesizer gets its note-off.
+TEST(PlayerHookTest, RandomFilesAndHooksLeaveNoNoteHanging) {
+    class RandomHook : public EventHook {
+    public:
+        explicit RandomHook(unsigned seed) : rng_(seed) {}
+        bool OnNote(NoteEvent &n) override {
+            n.key += static_cast<int>(rng_() % 29) - 14;
+            n.channel = static_cast<int>(rng_() % 3);
+            return rng_() % 4 != 0;
+        }
+
+    private:
+        std::mt19937 rng_;
+    };
+    std::mt19937 rng(11);
+    for (int round = 0; round < 20; ++round) {
+        FileBuilder b(960, round % 3 == 2 ? 2 : 1);
+        for (int t = 0; t < 3; ++t) {
+            b.track();
+            uint32_t tick = 0;
+            for (int e = 0; e < 40; ++e) {
+                tick += rng() % 8;
+                const int ch = static_cast<int>(rng() % 3), key = 55 + static_cast<int>(rng() % 6);
+                if (rng() % 2) {
+                    b.noteOn(tick, ch, key, static_cast<int>(rng() % 128)); // velocity 0 included
+                } else {
+                    b.noteOff(tick, ch, key);
+                }
+            }
+        }
+        Segment s;
+        ASSERT_TRUE(s.build(b.file()));
+        FakeTarget target(8000);
+        RandomHook hook(round);
+        Player player(target);
+        player.setHook(&hook);
+        player.load(s);
+        RenderAll(player, {97});
+        std::map<std::pair<int, int>, int> sounding;
+        for (const auto &m : target.messages) {
+            int ch = 0, key = 0, vel = 0;
+            if (std::sscanf(m.what.c_str(), "on %d %d %d", &ch, &key, &vel) == 3)
+                ++sounding[{ch, key}];
+            if (std::sscanf(m.what.c_str(), "off %d %d", &ch, &key) == 2) {
+                const std::pair<int, int> note(ch, key);
+                ASSERT_GT(sounding[note], 0) << "note-off for a key never started, round " << round;
+                --sounding[note];
+            }
+        }
+        for (const auto &[note, count] : sounding)
+            EXPECT_EQ(count, 0) << "round " << round << " key " << note.second;
+    }
 }
