@@ -19,7 +19,7 @@ float amplitudeToLevel(float amp) {
 float levelToAmplitude(float level) {
     if (level >= 1.0f) return 1.0f;
     if (level <= 0.0f) return 0.0f;
-    return std::pow(10.0f, (level - 1.0f) * (kEnvelopeRangeDb / 20.0f));
+    return std::exp2((level - 1.0f) * (kEnvelopeRangeDb / 20.0f * 3.3219281f));  // 10^x = 2^(x log2 10)
 }
 }  // namespace
 

@@ -21,11 +21,41 @@ void Limiter::clear() {
     head_ = tail_ = 0;
     frame_ = 0;
     gain_ = 1.0f;
+    quietFrames_ = 0;
+}
+
+bool Limiter::passThrough(const float* inLeft, const float* inRight, float* outLeft, float* outRight, int n) {
+    constexpr unsigned kMask = kRing - 1;
+    constexpr unsigned kDelay = latency();
+    // Only when the whole look-ahead history asked for no reduction and the gain has fully recovered: then the
+    // limiter is a plain delay as long as no input frame exceeds the target.
+    if (quietFrames_ < 2u * kLookAhead || gain_ != 1.0f || n > kRing - kLookAhead) return false;
+    float peak = 0.0f;
+    for (int k = 0; k < n; ++k) peak = std::fmax(peak, std::fmax(std::fabs(inLeft[k]), std::fabs(inRight[k])));
+    if (peak > target_) return false;
+    unsigned f = frame_;
+    for (int k = 0; k < n; ++k, ++f) {
+        delayLeft_[f & kMask] = inLeft[k];
+        delayRight_[f & kMask] = inRight[k];
+        outLeft[k] = delayLeft_[(f - kDelay) & kMask];
+        outRight[k] = delayRight_[(f - kDelay) & kMask];
+    }
+    frame_ = f;
+    quietFrames_ += n;
+    // The state the per-frame path would have reached: one queue entry asking for nothing, history all 1.
+    head_ = 0;
+    tail_ = 1;
+    queueFrame_[0] = f - 1;
+    queueGain_[0] = 1.0f;
+    sum_ = kLookAhead;
+    return true;
 }
 
 void Limiter::process(const float* inLeft, const float* inRight, float* outLeft, float* outRight, int n) {
     constexpr unsigned kMask = kRing - 1;
     constexpr unsigned kDelay = latency();
+    constexpr float kRecovered = 1.0f - 1e-6f;
+    if (passThrough(inLeft, inRight, outLeft, outRight, n)) return;
     for (int k = 0; k < n; ++k) {
         const float l = inLeft[k], r = inRight[k];
         const float peak = std::fmax(std::fabs(l), std::fabs(r));
@@ -47,6 +77,8 @@ void Limiter::process(const float* inLeft, const float* inRight, float* outLeft,
         float smooth = static_cast<float>(sum_ * (1.0 / kLookAhead));
         if (smooth > 1.0f) smooth = 1.0f;
         gain_ = smooth < gain_ ? smooth : gain_ + (smooth - gain_) * releaseCoeff_;
+        if (gain_ > kRecovered && smooth == 1.0f) gain_ = 1.0f;
+        quietFrames_ = need < 1.0f ? 0 : quietFrames_ + 1;
 
         const unsigned d = (f - kDelay) & kMask;
         float ol = delayLeft_[d] * gain_, orr = delayRight_[d] * gain_;

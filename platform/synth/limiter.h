@@ -21,6 +21,7 @@ public:
 
 private:
     static constexpr int kRing = 128;  // power of two above kLookAhead
+    bool passThrough(const float* inLeft, const float* inRight, float* outLeft, float* outRight, int n);
 
     float ceiling_ = 1.0f, target_ = 1.0f, releaseCoeff_ = 0.0f;
     float delayLeft_[kRing] = {}, delayRight_[kRing] = {};
@@ -31,6 +32,7 @@ private:
     float history_[kLookAhead] = {};  // the sliding minimum's recent values, averaged for a smooth ramp
     double sum_ = kLookAhead;
     unsigned frame_ = 0;
+    unsigned quietFrames_ = 0;  // consecutive frames that needed no gain reduction
     float gain_ = 1.0f;
 };
 

@@ -21,7 +21,8 @@ inline float timecentsToSeconds(float timecents) {
 }
 
 // Amplitude factor of an attenuation in centibels.
-inline float centibelsToGain(float centibels) { return std::pow(10.0f, centibels * (-1.0f / 200.0f)); }
+// 10^x computed as 2^(x log2 10): exp2 is much cheaper than pow.
+inline float centibelsToGain(float centibels) { return std::exp2(centibels * (-3.3219281f / 200.0f)); }
 
 // Amplitude factor of a level in hundredths of a decibel.
 inline float hundredthsDbToGain(float hundredths) { return std::pow(10.0f, hundredths * (1.0f / 2000.0f)); }

@@ -204,14 +204,14 @@ void Voice::kill() {
     killStep_ = 1.0f / (kKillFadeSeconds * outputRate_);
 }
 
-float Voice::fetch(int64_t index) const {
+int Voice::fetch(int64_t index) const {
     if (looping_) {
         const int64_t len = loopEnd_ - loopStart_;
         while (index >= loopEnd_) index -= len;
         if (wrapped_ && index < loopStart_) index += len;
     }
     if (index < start_) index = start_;
-    if (index >= end_) return 0.0f;
+    if (index >= end_) return 0;
     return data_[index];
 }
 

@@ -77,7 +77,7 @@ private:
     template <bool kFiltered, bool kSends> void mix(const float* in, int m, const VoiceBuses& buses);
     template <bool kSends>
     int mixVector(const float* in, int m, int base, float* left, float* right, float* rev, float* cho) const;
-    float fetch(int64_t index) const;
+    int fetch(int64_t index) const;
     float gen(int g) const { return static_cast<float>(zone_.gen[g]) + modSums_[g]; }
 
     // Sample playback.
