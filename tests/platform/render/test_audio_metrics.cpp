@@ -36,6 +36,17 @@ TEST(OnsetDetectorTest, FindsEachBurstWithin5Ms) {
         EXPECT_NEAR(onsets[i], kStarts[i], 0.005);
 }
 
+TEST(OnsetDetectorTest, TremoloOnAHeldNoteIsNotAnOnset) {
+    std::vector<float> x(2 * kRate);
+    for (size_t i = kRate / 10; i < x.size(); ++i) {
+        const double t = double(i) / kRate;
+        x[i] = static_cast<float>(0.3 * (0.75 + 0.25 * std::sin(2 * M_PI * 6 * t)) * std::sin(2 * M_PI * 440 * t));
+    }
+    const std::vector<double> onsets = DetectOnsets(x, kRate);
+    ASSERT_EQ(onsets.size(), 1u);
+    EXPECT_NEAR(onsets[0], 0.1, 0.005);
+}
+
 TEST(OnsetDetectorTest, SilenceHasNoOnsets) {
     EXPECT_TRUE(DetectOnsets(std::vector<float>(kRate, 0.0f), kRate).empty());
 }
