@@ -31,7 +31,11 @@ bool Limiter::passThrough(const float* inLeft, const float* inRight, float* outL
     // limiter is a plain delay as long as no input frame exceeds the target.
     if (quietFrames_ < 2u * kLookAhead || gain_ != 1.0f || n > kRing - kLookAhead) return false;
     float peak = 0.0f;
-    for (int k = 0; k < n; ++k) peak = std::fmax(peak, std::fmax(std::fabs(inLeft[k]), std::fabs(inRight[k])));
+    for (int k = 0; k < n; ++k) {
+        const float l = std::fabs(inLeft[k]), r = std::fabs(inRight[k]);
+        peak = l > peak ? l : peak;
+        peak = r > peak ? r : peak;
+    }
     if (peak > target_) return false;
     unsigned f = frame_;
     for (int k = 0; k < n; ++k, ++f) {

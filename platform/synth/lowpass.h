@@ -21,7 +21,7 @@ public:
         active_ = true;
         const float limit = kMaxFraction * sampleRate;
         const float fc = cutoffHz > limit ? limit : cutoffHz;
-        float q = std::pow(10.0f, resonanceCb * (1.0f / 200.0f));
+        float q = std::exp2(resonanceCb * (3.3219281f / 200.0f));  // 10^(cB / 200)
         if (q < kButterworthQ) q = kButterworthQ;
         const float w0 = 2.0f * kPi * fc / sampleRate;
         const float cw = std::cos(w0), alpha = std::sin(w0) / (2.0f * q);

@@ -79,11 +79,23 @@ void Reverb::runCombs(Comb* combs, const float* in, float* acc, int n) const {
         for (int k = 0; k < n;) {
             const int run = std::min(n - k, length - pos);
             float* __restrict p = line + pos;
-            for (int i = 0; i < run; ++i) {
-                const float y = p[i];
-                store = kDamped ? y * damp2 + store * damp1 : y;
-                p[i] = in[k + i] + store * feedback;
-                acc[k + i] += y;
+            const float* __restrict x = in + k;
+            float* __restrict a = acc + k;
+            if (kDamped) {
+                for (int i = 0; i < run; ++i) {
+                    const float y = p[i];
+                    store = y * damp2 + store * damp1;
+                    p[i] = x[i] + store * feedback;
+                    a[i] += y;
+                }
+            } else {
+                // Undamped: no recursion inside the run, so it vectorises.
+                store = p[run - 1];
+                for (int i = 0; i < run; ++i) {
+                    const float y = p[i];
+                    p[i] = x[i] + y * feedback;
+                    a[i] += y;
+                }
             }
             k += run;
             pos += run;

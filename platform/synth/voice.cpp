@@ -61,6 +61,8 @@ bool Voice::start(const ZoneVoice& zone, const int16_t* data, size_t count, int 
     vibLfo_.start(delaySamples(gen(kDelayVibLFO), outputRate), absCentsToHz(gen(kFreqVibLFO)), outputRate);
     filter_.reset();
     filterOn_ = false;
+    increment_ = 0;
+    lastCents_ = lastFilterFc_ = lastFilterQ_ = -1e9f;  // force the first computation
     return true;
 }
 
@@ -151,15 +153,22 @@ void Voice::control(const ChannelState& state, int n) {
     const float modLfo = modLfo_.advance(n);
     const float vib = vibLfo_.advance(n);
 
+    // Pitch and filter coefficients are recomputed only when their inputs moved: most notes hold them still.
     const float cents = pitchCents_ + modLfo * modLfoToPitch_ + vib * vibLfoToPitch_ + modEnv * modEnvToPitch_;
-    double ratio = static_cast<double>(sampleRatio_) * centsToRatio(cents);
-    if (ratio > kMaxRatio) ratio = kMaxRatio;
-    increment_ = static_cast<uint64_t>(ratio * 4294967296.0);
-    if (increment_ == 0) increment_ = 1;
-
+    if (cents != lastCents_ || increment_ == 0) {
+        lastCents_ = cents;
+        double ratio = static_cast<double>(sampleRatio_) * centsToRatio(cents);
+        if (ratio > kMaxRatio) ratio = kMaxRatio;
+        increment_ = static_cast<uint64_t>(ratio * 4294967296.0);
+        if (increment_ == 0) increment_ = 1;
+    }
     const float fc = clampTo(filterFc_ + modLfo * modLfoToFilter_ + modEnv * modEnvToFilter_, kMinFilterCents,
                              kMaxFilterCents);
-    filterOn_ = filter_.set(absCentsToHz(fc), filterQ_, outputRate_);
+    if (fc != lastFilterFc_ || filterQ_ != lastFilterQ_) {
+        lastFilterFc_ = fc;
+        lastFilterQ_ = filterQ_;
+        filterOn_ = filter_.set(absCentsToHz(fc), filterQ_, outputRate_);
+    }
 
     const float atten = clampTo(attenuationCb_ - modLfo * modLfoToVolume_, 0.0f, kMaxAttenuationCb);
     float amp = env * centibelsToGain(atten);

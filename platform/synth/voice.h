@@ -109,6 +109,8 @@ private:
     float modLfoToFilter_ = 0, modEnvToFilter_ = 0;                    // cents
     float modLfoToVolume_ = 0;                                         // centibels
 
+    float lastCents_ = 0, lastFilterFc_ = 0, lastFilterQ_ = 0;  // inputs of the current step and coefficients
+
     Envelope volEnv_, modEnv_;
     Lfo modLfo_, vibLfo_;
     LowPass filter_;
