@@ -16,6 +16,14 @@ float amplitudeToLevel(float amp) {
     return level < 0.0f ? 0.0f : level;
 }
 
+// The modulation envelope's attack follows the SoundFont convex curve: 1 + 40/96 log10(x), rising fast early.
+float convexAttack(float x) {
+    constexpr float kMinimum = 0.004216965f;  // 10^(-96/40): the curve's zero
+    if (x <= kMinimum) return 0.0f;
+    if (x >= 1.0f) return 1.0f;
+    return 1.0f + (40.0f / 96.0f) * std::log10(x);
+}
+
 float levelToAmplitude(float level) {
     if (level >= 1.0f) return 1.0f;
     if (level <= 0.0f) return 0.0f;
@@ -55,8 +63,8 @@ void Envelope::release() {
     if (stage_ == kDelay) {
         level_ = 0.0f;
     } else if (stage_ == kAttack) {
-        // Falling from the amplitude reached, expressed in this envelope's domain.
-        level_ = volume_ ? amplitudeToLevel(attackAmp_) : attackAmp_;
+        // Falling from the output reached, expressed in this envelope's domain.
+        level_ = volume_ ? amplitudeToLevel(attackAmp_) : convexAttack(attackAmp_);
     }
     stage_ = kRelease;
     pos_ = 0.0f;
@@ -114,7 +122,7 @@ float Envelope::advance(int n) {
 float Envelope::output() const {
     switch (stage_) {
     case kDelay: return 0.0f;
-    case kAttack: return attackAmp_;
+    case kAttack: return volume_ ? attackAmp_ : convexAttack(attackAmp_);
     case kHold: return 1.0f;
     case kFinished: return 0.0f;
     default: return volume_ ? levelToAmplitude(level_) : level_;

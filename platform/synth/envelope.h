@@ -11,7 +11,7 @@ struct EnvelopeParams {
 
 // The volume envelope works in a decibel domain: level 1 is 0 dB, 0 is -96 dB; the attack rises linearly in
 // amplitude, decay and release fall linearly in decibels (exponentially in amplitude). The modulation envelope
-// is linear throughout and outputs its level directly.
+// outputs its level directly: a convex attack, then linear decay and release.
 class Envelope {
 public:
     enum Stage { kDelay, kAttack, kHold, kDecay, kSustain, kRelease, kFinished };

@@ -21,12 +21,14 @@ public:
         active_ = true;
         const float limit = kMaxFraction * sampleRate;
         const float fc = cutoffHz > limit ? limit : cutoffHz;
-        float q = std::exp2(resonanceCb * (3.3219281f / 200.0f));  // 10^(cB / 200)
-        if (q < kButterworthQ) q = kButterworthQ;
+        // Resonance: the SoundFont amount (cB) less the 3 dB a two-pole filter has at its cutoff anyway, so 0 is
+        // Butterworth; the pass band drops by half the amount, keeping loud resonances from overloading.
+        const float q = std::exp2((resonanceCb * 0.1f - kButterworthDb) * (3.3219281f / 20.0f));
+        const float passGain = std::exp2(resonanceCb * (-3.3219281f / 400.0f));
         const float w0 = 2.0f * kPi * fc / sampleRate;
         const float cw = std::cos(w0), alpha = std::sin(w0) / (2.0f * q);
         const float a0 = 1.0f / (1.0f + alpha);
-        b1_ = (1.0f - cw) * a0;
+        b1_ = (1.0f - cw) * a0 * passGain;
         b0_ = 0.5f * b1_;
         a1_ = -2.0f * cw * a0;
         a2_ = (1.0f - alpha) * a0;
@@ -68,7 +70,7 @@ public:
 private:
     static constexpr float kOpenFraction = 0.45f;  // cutoff at or above this share of the rate counts as open
     static constexpr float kMaxFraction = 0.48f;
-    static constexpr float kButterworthQ = 0.70710678f;
+    static constexpr float kButterworthDb = 3.0103f;  // a Butterworth low-pass is 3 dB down at its cutoff
 
     float b0_ = 0, b1_ = 0, a1_ = 0, a2_ = 0;
     float x1_ = 0, x2_ = 0, y1_ = 0, y2_ = 0;
