@@ -10,6 +10,7 @@ constexpr uint8_t kGmOn = 0x01, kGmOff = 0x02, kGm2On = 0x03;
 constexpr uint8_t kRoland = 0x41, kRolandGs = 0x42, kRolandDataSet = 0x12;
 constexpr uint8_t kYamaha = 0x43, kYamahaXg = 0x4C;
 constexpr int kXgDrumBank = 127, kXgSfxBank = 126;
+constexpr int kGm2RhythmBank = 120;
 
 bool validChannel(int ch) { return ch >= 0 && ch < kChannelCount; }
 int clamp7(int v) { return v < 0 ? 0 : (v > 127 ? 127 : v); }
@@ -165,7 +166,8 @@ void SynthImpl::keyPressure(int channel, int key, int value) {
 void SynthImpl::resolvePreset(int channel) {
     ChannelState& c = channels_[channel];
     if (mode_ == MidiMode::kXg) c.drum = c.bankMsb == kXgDrumBank || c.bankMsb == kXgSfxBank;
-    const bool drum = c.drum || (mode_ == MidiMode::kGm && c.bankMsb == kXgDrumBank);
+    const bool drum =
+        c.drum || (mode_ == MidiMode::kGm && (c.bankMsb == kXgDrumBank || c.bankMsb == kGm2RhythmBank));
     if (!font_) {
         c.presetIndex = -1;
         return;
@@ -175,7 +177,7 @@ void SynthImpl::resolvePreset(int channel) {
         index = font_->findPreset(kDrumBank, c.program);
         if (index < 0) index = font_->findPreset(kDrumBank, 0);
     } else {
-        const int bank = c.bankMsb == kXgDrumBank ? 0 : c.bankMsb;
+        const int bank = c.bankMsb == kXgDrumBank || c.bankMsb == kGm2RhythmBank ? 0 : c.bankMsb;
         index = font_->findPreset(bank, c.program);
         if (index < 0 && bank != 0) index = font_->findPreset(0, c.program);
     }

@@ -110,6 +110,16 @@ TEST(SynthMidi, XgBankMsb127SelectsDrums) {
     ExpectPreset(*s, 3, kMelodicHz, "XG bank 0 melodic again");
 }
 
+TEST(SynthMidi, Gm2RhythmBankSelectsDrumsOnAnyChannel) {
+    auto s = MakeSynth(GmFont());
+    s->controlChange(5, 0, 120);
+    s->programChange(5, 16);
+    ExpectPreset(*s, 5, kKit2Hz, "GM2 bank 120");
+    s->controlChange(5, 0, 121);  // GM2 melodic bank: falls back to bank 0
+    s->programChange(5, 1);
+    ExpectPreset(*s, 5, kProgramHz, "GM2 bank 121");
+}
+
 TEST(SynthMidi, GmResetRestoresProgramsControllersAndDrums) {
     auto s = MakeSynth(GmFont());
     GsDataSet(*s, 0x40, 0x10, 0x15, 0x00);  // channel 10 melodic
