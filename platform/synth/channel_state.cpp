@@ -7,10 +7,11 @@ namespace {
 constexpr int kRpnNone = 0x3FFF;
 constexpr int kRpnBendRange = 0, kRpnFineTune = 1, kRpnCoarseTune = 2;
 constexpr uint8_t kDefaultVolume = 100, kDefaultPan = 64, kDefaultExpression = 127, kDefaultReverb = 40;
-}  // namespace
+} // namespace
 
 void ChannelState::resetAll(bool drumPart) {
-    for (auto& c : cc) c = 0;
+    for (auto &c : cc)
+        c = 0;
     cc[kCcVolume] = kDefaultVolume;
     cc[kCcPan] = kDefaultPan;
     cc[kCcReverbSend] = kDefaultReverb;
@@ -27,8 +28,10 @@ void ChannelState::resetAll(bool drumPart) {
 void ChannelState::resetControllers() {
     cc[kCcModWheel] = 0;
     cc[kCcExpression] = kDefaultExpression;
-    for (int c = 64; c <= 69; ++c) cc[c] = 0;
-    for (auto& p : keyPressure) p = 0;
+    for (int c = 64; c <= 69; ++c)
+        cc[c] = 0;
+    for (auto &p : keyPressure)
+        p = 0;
     pitchBend = kPitchBendCentre;
     channelPressure = 0;
     rpn = kRpnNone;
@@ -40,14 +43,22 @@ bool ChannelState::setController(int controller, int value) {
     cc[controller & 127] = static_cast<uint8_t>(value & 127);
     ++serial;
     switch (controller) {
-    case kCcBankMsb: bankMsb = value; break;
-    case kCcBankLsb: bankLsb = value; break;
+    case kCcBankMsb:
+        bankMsb = value;
+        break;
+    case kCcBankLsb:
+        bankLsb = value;
+        break;
     case kCcRpnLsb:
-    case kCcRpnMsb: rpn = (cc[kCcRpnMsb] << 7) | cc[kCcRpnLsb]; break;
+    case kCcRpnMsb:
+        rpn = (cc[kCcRpnMsb] << 7) | cc[kCcRpnLsb];
+        break;
     case kCcNrpnLsb:
-    case kCcNrpnMsb: rpn = kRpnNone; break;  // NRPNs are accepted and ignored
+    case kCcNrpnMsb:
+        rpn = kRpnNone;
+        break; // NRPNs are accepted and ignored
     case kCcDataEntryMsb:
-        cc[kCcDataEntryLsb] = 0;  // a new coarse value starts with a zero fine part
+        cc[kCcDataEntryLsb] = 0; // a new coarse value starts with a zero fine part
         [[fallthrough]];
     case kCcDataEntryLsb:
         if (rpn != kRpnNone) {
@@ -55,7 +66,8 @@ bool ChannelState::setController(int controller, int value) {
             return true;
         }
         break;
-    default: break;
+    default:
+        break;
     }
     return false;
 }
@@ -63,11 +75,18 @@ bool ChannelState::setController(int controller, int value) {
 void ChannelState::applyDataEntry() {
     const int msb = cc[kCcDataEntryMsb], lsb = cc[kCcDataEntryLsb];
     switch (rpn) {
-    case kRpnBendRange: bendRangeCents = msb * 100 + (lsb < 100 ? lsb : 99); break;
-    case kRpnFineTune: fineTuneCents = ((msb << 7 | lsb) - 8192) * (100.0f / 8192.0f); break;
-    case kRpnCoarseTune: coarseTuneSemitones = msb - 64; break;
-    default: break;
+    case kRpnBendRange:
+        bendRangeCents = msb * 100 + (lsb < 100 ? lsb : 99);
+        break;
+    case kRpnFineTune:
+        fineTuneCents = ((msb << 7 | lsb) - 8192) * (100.0f / 8192.0f);
+        break;
+    case kRpnCoarseTune:
+        coarseTuneSemitones = msb - 64;
+        break;
+    default:
+        break;
     }
 }
 
-}  // namespace tw::synth
+} // namespace tw::synth

@@ -7,10 +7,27 @@ namespace tw::synth {
 
 // Controller numbers the synthesizer interprets.
 enum Controller : uint8_t {
-    kCcBankMsb = 0, kCcModWheel = 1, kCcDataEntryMsb = 6, kCcVolume = 7, kCcPan = 10, kCcExpression = 11,
-    kCcBankLsb = 32, kCcDataEntryLsb = 38, kCcSustain = 64, kCcReverbSend = 91, kCcChorusSend = 93,
-    kCcNrpnLsb = 98, kCcNrpnMsb = 99, kCcRpnLsb = 100, kCcRpnMsb = 101, kCcAllSoundOff = 120,
-    kCcResetAllControllers = 121, kCcAllNotesOff = 123, kCcOmniOff = 124, kCcOmniOn = 125, kCcMonoOn = 126,
+    kCcBankMsb = 0,
+    kCcModWheel = 1,
+    kCcDataEntryMsb = 6,
+    kCcVolume = 7,
+    kCcPan = 10,
+    kCcExpression = 11,
+    kCcBankLsb = 32,
+    kCcDataEntryLsb = 38,
+    kCcSustain = 64,
+    kCcReverbSend = 91,
+    kCcChorusSend = 93,
+    kCcNrpnLsb = 98,
+    kCcNrpnMsb = 99,
+    kCcRpnLsb = 100,
+    kCcRpnMsb = 101,
+    kCcAllSoundOff = 120,
+    kCcResetAllControllers = 121,
+    kCcAllNotesOff = 123,
+    kCcOmniOff = 124,
+    kCcOmniOn = 125,
+    kCcMonoOn = 126,
     kCcPolyOn = 127,
 };
 
@@ -24,16 +41,16 @@ constexpr int kDrumBank = 128;
 struct ChannelState {
     uint8_t cc[128] = {};
     uint8_t keyPressure[128] = {};
-    int pitchBend = kPitchBendCentre;  // 0..16383
-    int channelPressure = 0;           // 0..127
+    int pitchBend = kPitchBendCentre; // 0..16383
+    int channelPressure = 0;          // 0..127
     int program = 0;
-    int bankMsb = 0, bankLsb = 0;      // as received; applied at the next program change
-    int presetIndex = -1;              // SoundFont preset in use, -1 if none sounds
+    int bankMsb = 0, bankLsb = 0; // as received; applied at the next program change
+    int presetIndex = -1;         // SoundFont preset in use, -1 if none sounds
     bool drum = false;
-    int bendRangeCents = 200;          // RPN 0
-    float fineTuneCents = 0.0f;        // RPN 1, -100..+100
-    int coarseTuneSemitones = 0;       // RPN 2, -64..+63
-    int rpn = 0x3FFF;                  // selected RPN, 0x3FFF when none (or an NRPN) is selected
+    int bendRangeCents = 200;    // RPN 0
+    float fineTuneCents = 0.0f;  // RPN 1, -100..+100
+    int coarseTuneSemitones = 0; // RPN 2, -64..+63
+    int rpn = 0x3FFF;            // selected RPN, 0x3FFF when none (or an NRPN) is selected
     uint32_t serial = 0;
 
     // Back to power-on defaults; drum tells whether the channel starts as a drum part.
@@ -52,4 +69,4 @@ private:
     void applyDataEntry();
 };
 
-}  // namespace tw::synth
+} // namespace tw::synth

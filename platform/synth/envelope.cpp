@@ -11,27 +11,32 @@ constexpr float kFinishedLevel = 0.0f;
 
 // Decibel-domain level (1 = 0 dB, 0 = -96 dB) of a linear amplitude.
 float amplitudeToLevel(float amp) {
-    if (amp <= 1e-5f) return 0.0f;
+    if (amp <= 1e-5f)
+        return 0.0f;
     const float level = 1.0f + 20.0f * std::log10(amp) / kEnvelopeRangeDb;
     return level < 0.0f ? 0.0f : level;
 }
 
 // The modulation envelope's attack follows the SoundFont convex curve: 1 + 40/96 log10(x), rising fast early.
 float convexAttack(float x) {
-    constexpr float kMinimum = 0.004216965f;  // 10^(-96/40): the curve's zero
-    if (x <= kMinimum) return 0.0f;
-    if (x >= 1.0f) return 1.0f;
+    constexpr float kMinimum = 0.004216965f; // 10^(-96/40): the curve's zero
+    if (x <= kMinimum)
+        return 0.0f;
+    if (x >= 1.0f)
+        return 1.0f;
     return 1.0f + (40.0f / 96.0f) * std::log10(x);
 }
 
 float levelToAmplitude(float level) {
-    if (level >= 1.0f) return 1.0f;
-    if (level <= 0.0f) return 0.0f;
-    return std::exp2((level - 1.0f) * (kEnvelopeRangeDb / 20.0f * 3.3219281f));  // 10^x = 2^(x log2 10)
+    if (level >= 1.0f)
+        return 1.0f;
+    if (level <= 0.0f)
+        return 0.0f;
+    return std::exp2((level - 1.0f) * (kEnvelopeRangeDb / 20.0f * 3.3219281f)); // 10^x = 2^(x log2 10)
 }
-}  // namespace
+} // namespace
 
-void Envelope::start(const EnvelopeParams& params, bool volume) {
+void Envelope::start(const EnvelopeParams &params, bool volume) {
     params_ = params;
     volume_ = volume;
     level_ = 0.0f;
@@ -43,23 +48,34 @@ void Envelope::enterStage(Stage s) {
     stage_ = s;
     pos_ = 0.0f;
     switch (s) {
-    case kAttack: attackAmp_ = 0.0f; break;
-    case kHold: level_ = 1.0f; attackAmp_ = 1.0f; break;
-    default: break;
+    case kAttack:
+        attackAmp_ = 0.0f;
+        break;
+    case kHold:
+        level_ = 1.0f;
+        attackAmp_ = 1.0f;
+        break;
+    default:
+        break;
     }
 }
 
 float Envelope::stageLength() const {
     switch (stage_) {
-    case kDelay: return params_.delay;
-    case kAttack: return params_.attack;
-    case kHold: return params_.hold;
-    default: return 0.0f;
+    case kDelay:
+        return params_.delay;
+    case kAttack:
+        return params_.attack;
+    case kHold:
+        return params_.hold;
+    default:
+        return 0.0f;
     }
 }
 
 void Envelope::release() {
-    if (stage_ >= kRelease) return;
+    if (stage_ >= kRelease)
+        return;
     if (stage_ == kDelay) {
         level_ = 0.0f;
     } else if (stage_ == kAttack) {
@@ -68,7 +84,8 @@ void Envelope::release() {
     }
     stage_ = kRelease;
     pos_ = 0.0f;
-    if (level_ <= kFinishedLevel) stage_ = kFinished;
+    if (level_ <= kFinishedLevel)
+        stage_ = kFinished;
 }
 
 float Envelope::advance(int n) {
@@ -81,12 +98,14 @@ float Envelope::advance(int n) {
             const float remain = stageLength() - pos_;
             if (remain > left) {
                 pos_ += left;
-                if (stage_ == kAttack) attackAmp_ = pos_ / params_.attack;
+                if (stage_ == kAttack)
+                    attackAmp_ = pos_ / params_.attack;
                 left = 0.0f;
             } else {
                 left -= remain > 0.0f ? remain : 0.0f;
                 enterStage(static_cast<Stage>(stage_ + 1));
-                if (stage_ == kHold) level_ = 1.0f;
+                if (stage_ == kHold)
+                    level_ = 1.0f;
             }
             break;
         }
@@ -99,10 +118,13 @@ float Envelope::advance(int n) {
                 level_ = params_.sustain;
                 stage_ = kSustain;
             }
-            if (volume_ && level_ <= kFinishedLevel) stage_ = kFinished;
+            if (volume_ && level_ <= kFinishedLevel)
+                stage_ = kFinished;
             break;
         }
-        case kSustain: left = 0.0f; break;
+        case kSustain:
+            left = 0.0f;
+            break;
         case kRelease: {
             const float step = 1.0f / (params_.release > 1.0f ? params_.release : 1.0f);
             level_ -= step * left;
@@ -113,7 +135,9 @@ float Envelope::advance(int n) {
             }
             break;
         }
-        case kFinished: left = 0.0f; break;
+        case kFinished:
+            left = 0.0f;
+            break;
         }
     }
     return output();
@@ -121,12 +145,17 @@ float Envelope::advance(int n) {
 
 float Envelope::output() const {
     switch (stage_) {
-    case kDelay: return 0.0f;
-    case kAttack: return volume_ ? attackAmp_ : convexAttack(attackAmp_);
-    case kHold: return 1.0f;
-    case kFinished: return 0.0f;
-    default: return volume_ ? levelToAmplitude(level_) : level_;
+    case kDelay:
+        return 0.0f;
+    case kAttack:
+        return volume_ ? attackAmp_ : convexAttack(attackAmp_);
+    case kHold:
+        return 1.0f;
+    case kFinished:
+        return 0.0f;
+    default:
+        return volume_ ? levelToAmplitude(level_) : level_;
     }
 }
 
-}  // namespace tw::synth
+} // namespace tw::synth

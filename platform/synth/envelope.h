@@ -5,8 +5,8 @@ namespace tw::synth {
 
 // Stage lengths in samples and the sustain level, as a voice derives them from its generators.
 struct EnvelopeParams {
-    float delay = 0, attack = 0, hold = 0, decay = 0, release = 0;  // samples
-    float sustain = 1.0f;  // level 0..1 in the envelope's own domain (see Envelope)
+    float delay = 0, attack = 0, hold = 0, decay = 0, release = 0; // samples
+    float sustain = 1.0f; // level 0..1 in the envelope's own domain (see Envelope)
 };
 
 // The volume envelope works in a decibel domain: level 1 is 0 dB, 0 is -96 dB; the attack rises linearly in
@@ -16,7 +16,7 @@ class Envelope {
 public:
     enum Stage { kDelay, kAttack, kHold, kDecay, kSustain, kRelease, kFinished };
 
-    void start(const EnvelopeParams& params, bool volume);
+    void start(const EnvelopeParams &params, bool volume);
     // Moves into the release stage from the current output; later blocks fall from there.
     void release();
     // Updates the release length (samples) without restarting the stage.
@@ -36,9 +36,9 @@ private:
 
     EnvelopeParams params_;
     Stage stage_ = kFinished;
-    float pos_ = 0;        // samples spent in the current stage
-    float level_ = 0;      // decibel-domain level (volume) or linear level (modulation), 0..1
-    float attackAmp_ = 0;  // linear amplitude during the volume attack
+    float pos_ = 0;       // samples spent in the current stage
+    float level_ = 0;     // decibel-domain level (volume) or linear level (modulation), 0..1
+    float attackAmp_ = 0; // linear amplitude during the volume attack
     float releaseStep_ = 0;
     bool volume_ = true;
 };
@@ -56,7 +56,8 @@ public:
     float advance(int n) {
         if (delay_ > 0.0f) {
             delay_ -= n;
-            if (delay_ > 0.0f) return 0.0f;
+            if (delay_ > 0.0f)
+                return 0.0f;
             n = static_cast<int>(-delay_);
             delay_ = 0.0f;
         }
@@ -65,7 +66,8 @@ public:
         return value();
     }
     float value() const {
-        if (delay_ > 0.0f) return 0.0f;
+        if (delay_ > 0.0f)
+            return 0.0f;
         // 0 -> 1 at a quarter period, -1 at three quarters.
         const float p = phase_ < 0.25f ? phase_ : (phase_ < 0.75f ? 0.5f - phase_ : phase_ - 1.0f);
         return 4.0f * p;
@@ -75,4 +77,4 @@ private:
     float delay_ = 0, step_ = 0, phase_ = 0;
 };
 
-}  // namespace tw::synth
+} // namespace tw::synth

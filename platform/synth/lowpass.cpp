@@ -8,9 +8,9 @@
 
 namespace tw::synth {
 
-void LowPass::process4(LowPass* const filters[4], float* const buffers[4], int n) {
+void LowPass::process4(LowPass *const filters[4], float *const buffers[4], int n) {
 #ifdef TW_LOWPASS_SSE
-    LowPass* const* f = filters;
+    LowPass *const *f = filters;
     const __m128 b0 = _mm_set_ps(f[3]->b0_, f[2]->b0_, f[1]->b0_, f[0]->b0_);
     const __m128 b1 = _mm_set_ps(f[3]->b1_, f[2]->b1_, f[1]->b1_, f[0]->b1_);
     const __m128 a1 = _mm_set_ps(f[3]->a1_, f[2]->a1_, f[1]->a1_, f[0]->a1_);
@@ -19,13 +19,13 @@ void LowPass::process4(LowPass* const filters[4], float* const buffers[4], int n
     __m128 x2 = _mm_set_ps(f[3]->x2_, f[2]->x2_, f[1]->x2_, f[0]->x2_);
     __m128 y1 = _mm_set_ps(f[3]->y1_, f[2]->y1_, f[1]->y1_, f[0]->y1_);
     __m128 y2 = _mm_set_ps(f[3]->y2_, f[2]->y2_, f[1]->y2_, f[0]->y2_);
-    float* const p0 = buffers[0];
-    float* const p1 = buffers[1];
-    float* const p2 = buffers[2];
-    float* const p3 = buffers[3];
+    float *const p0 = buffers[0];
+    float *const p1 = buffers[1];
+    float *const p2 = buffers[2];
+    float *const p3 = buffers[3];
     auto step = [&](__m128 x) {
-        const __m128 t = _mm_sub_ps(_mm_add_ps(_mm_mul_ps(b0, _mm_add_ps(x, x2)), _mm_mul_ps(b1, x1)),
-                                    _mm_mul_ps(a2, y2));
+        const __m128 t =
+            _mm_sub_ps(_mm_add_ps(_mm_mul_ps(b0, _mm_add_ps(x, x2)), _mm_mul_ps(b1, x1)), _mm_mul_ps(a2, y2));
         const __m128 y = _mm_sub_ps(t, _mm_mul_ps(a1, y1));
         x2 = x1;
         x1 = x;
@@ -71,10 +71,11 @@ void LowPass::process4(LowPass* const filters[4], float* const buffers[4], int n
 #else
     for (int j = 0; j < 4; ++j) {
         State st = filters[j]->state();
-        for (int k = 0; k < n; ++k) buffers[j][k] = filters[j]->tick(st, buffers[j][k]);
+        for (int k = 0; k < n; ++k)
+            buffers[j][k] = filters[j]->tick(st, buffers[j][k]);
         filters[j]->setState(st);
     }
 #endif
 }
 
-}  // namespace tw::synth
+} // namespace tw::synth

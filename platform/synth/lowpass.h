@@ -17,7 +17,8 @@ public:
             active_ = false;
             return false;
         }
-        if (!active_) x1_ = x2_ = y1_ = y2_ = 0.0f;  // stale state from long ago would click
+        if (!active_)
+            x1_ = x2_ = y1_ = y2_ = 0.0f; // stale state from long ago would click
         active_ = true;
         const float limit = kMaxFraction * sampleRate;
         const float fc = cutoffHz > limit ? limit : cutoffHz;
@@ -40,7 +41,7 @@ public:
         float x1, x2, y1, y2;
     };
     State state() const { return {x1_, x2_, y1_, y2_}; }
-    void setState(const State& s) {
+    void setState(const State &s) {
         x1_ = s.x1;
         x2_ = s.x2;
         y1_ = s.y1;
@@ -48,7 +49,7 @@ public:
     }
     // One sample through the filter. The terms not depending on the last output are summed first: only one
     // multiply and one subtraction sit on the recursion's critical path.
-    float tick(State& s, float x) const {
+    float tick(State &s, float x) const {
         const float t = b0_ * (x + s.x2) + b1_ * s.x1 - a2_ * s.y2;
         const float y = t - a1_ * s.y1;
         s.x2 = s.x1;
@@ -60,7 +61,7 @@ public:
 
     // Runs four filters side by side, one per SIMD lane, over n samples of their buffers (in place). The lane
     // arithmetic is the same as tick()'s, so results do not depend on which voices share a pass.
-    static void process4(LowPass* const filters[4], float* const buffers[4], int n);
+    static void process4(LowPass *const filters[4], float *const buffers[4], int n);
 
     void reset() {
         x1_ = x2_ = y1_ = y2_ = 0.0f;
@@ -68,13 +69,13 @@ public:
     }
 
 private:
-    static constexpr float kOpenFraction = 0.45f;  // cutoff at or above this share of the rate counts as open
+    static constexpr float kOpenFraction = 0.45f; // cutoff at or above this share of the rate counts as open
     static constexpr float kMaxFraction = 0.48f;
-    static constexpr float kButterworthDb = 3.0103f;  // a Butterworth low-pass is 3 dB down at its cutoff
+    static constexpr float kButterworthDb = 3.0103f; // a Butterworth low-pass is 3 dB down at its cutoff
 
     float b0_ = 0, b1_ = 0, a1_ = 0, a2_ = 0;
     float x1_ = 0, x2_ = 0, y1_ = 0, y2_ = 0;
     bool active_ = false;
 };
 
-}  // namespace tw::synth
+} // namespace tw::synth

@@ -14,11 +14,11 @@ struct NoteContext {
 
 // Adds every modulator's contribution (amount x source x amount source, transformed) to sums, indexed by
 // generator; sums has kGeneratorCount entries and is cleared first. Linked modulators are ignored.
-void evaluateModulators(const Modulator* mods, int count, const ChannelState& channel, const NoteContext& note,
-                        float* sums);
+void evaluateModulators(const Modulator *mods, int count, const ChannelState &channel, const NoteContext &note,
+                        float *sums);
 
 // Value of one modulator source enumeration, mapped through its curve, polarity and direction: 0..1 unipolar,
 // -1..1 bipolar.
-float modulatorSourceValue(uint16_t source, const ChannelState& channel, const NoteContext& note);
+float modulatorSourceValue(uint16_t source, const ChannelState &channel, const NoteContext &note);
 
-}  // namespace tw::synth
+} // namespace tw::synth

@@ -18,7 +18,7 @@ constexpr float kInputGain = 0.015f;
 constexpr float kWetScale = 3.0f;
 constexpr float kRoomScale = 0.28f, kRoomOffset = 0.7f, kDampScale = 0.4f;
 constexpr float kAllPassFeedback = 0.5f;
-constexpr float kAntiDenormal = 1e-20f;  // keeps the feedback paths out of denormal range on any FPU
+constexpr float kAntiDenormal = 1e-20f; // keeps the feedback paths out of denormal range on any FPU
 
 int scaled(int length, float rate) {
     const int n = static_cast<int>(length * rate / kTuningRate);
@@ -27,15 +27,16 @@ int scaled(int length, float rate) {
 
 // Sine of a phase in periods (0..1), good to about 0.1 %: enough for a modulation sweep.
 inline float fastSine(float phase) {
-    const float x = phase < 0.5f ? phase * 4.0f - 1.0f : 3.0f - phase * 4.0f;  // triangle -1..1
-    return x * (1.5f - 0.5f * x * x);  // smoothed towards a sine
+    const float x = phase < 0.5f ? phase * 4.0f - 1.0f : 3.0f - phase * 4.0f; // triangle -1..1
+    return x * (1.5f - 0.5f * x * x);                                         // smoothed towards a sine
 }
-}  // namespace
+} // namespace
 
 void Reverb::setup(float sampleRate) {
     for (int side = 0; side < 2; ++side) {
         const int spread = side * kStereoSpread;
-        for (int i = 0; i < kCombs; ++i) combs_[side][i].line.assign(scaled(kCombTuning[i] + spread, sampleRate), 0.f);
+        for (int i = 0; i < kCombs; ++i)
+            combs_[side][i].line.assign(scaled(kCombTuning[i] + spread, sampleRate), 0.f);
         for (int i = 0; i < kAllPasses; ++i)
             allPasses_[side][i].line.assign(scaled(kAllPassTuning[i] + spread, sampleRate), 0.f);
     }
@@ -52,35 +53,36 @@ void Reverb::setParameters(float roomSize, float damping, float width, float lev
 }
 
 void Reverb::clear() {
-    for (auto& side : combs_)
-        for (auto& c : side) {
-            for (auto& v : c.line) v = 0.0f;
+    for (auto &side : combs_)
+        for (auto &c : side) {
+            for (auto &v : c.line)
+                v = 0.0f;
             c.pos = 0;
             c.store = 0.0f;
         }
-    for (auto& side : allPasses_)
-        for (auto& a : side) {
-            for (auto& v : a.line) v = 0.0f;
+    for (auto &side : allPasses_)
+        for (auto &a : side) {
+            for (auto &v : a.line)
+                v = 0.0f;
             a.pos = 0;
         }
 }
 
 // Comb-major over the block: each delay line's position stays in a register and the loops have no wrap test
 // inside. Every line is longer than a block, so no sample feeds back within the same block.
-template <bool kDamped>
-void Reverb::runCombs(Comb* combs, const float* in, float* acc, int n) const {
+template <bool kDamped> void Reverb::runCombs(Comb *combs, const float *in, float *acc, int n) const {
     const float feedback = feedback_, damp1 = damp1_, damp2 = damp2_;
     for (int c = 0; c < kCombs; ++c) {
-        Comb& comb = combs[c];
-        float* line = comb.line.data();
+        Comb &comb = combs[c];
+        float *line = comb.line.data();
         const int length = static_cast<int>(comb.line.size());
         int pos = comb.pos;
         float store = comb.store;
         for (int k = 0; k < n;) {
             const int run = std::min(n - k, length - pos);
-            float* __restrict p = line + pos;
-            const float* __restrict x = in + k;
-            float* __restrict a = acc + k;
+            float *__restrict p = line + pos;
+            const float *__restrict x = in + k;
+            float *__restrict a = acc + k;
             if (kDamped) {
                 for (int i = 0; i < run; ++i) {
                     const float y = p[i];
@@ -99,22 +101,23 @@ void Reverb::runCombs(Comb* combs, const float* in, float* acc, int n) const {
             }
             k += run;
             pos += run;
-            if (pos == length) pos = 0;
+            if (pos == length)
+                pos = 0;
         }
         comb.pos = pos;
         comb.store = store;
     }
 }
 
-void Reverb::runAllPasses(AllPass* allPasses, float* acc, int n) {
+void Reverb::runAllPasses(AllPass *allPasses, float *acc, int n) {
     for (int a = 0; a < kAllPasses; ++a) {
-        AllPass& ap = allPasses[a];
-        float* line = ap.line.data();
+        AllPass &ap = allPasses[a];
+        float *line = ap.line.data();
         const int length = static_cast<int>(ap.line.size());
         int pos = ap.pos;
         for (int k = 0; k < n;) {
             const int run = std::min(n - k, length - pos);
-            float* __restrict p = line + pos;
+            float *__restrict p = line + pos;
             for (int i = 0; i < run; ++i) {
                 const float buffered = p[i];
                 const float x = acc[k + i];
@@ -123,20 +126,24 @@ void Reverb::runAllPasses(AllPass* allPasses, float* acc, int n) {
             }
             k += run;
             pos += run;
-            if (pos == length) pos = 0;
+            if (pos == length)
+                pos = 0;
         }
         ap.pos = pos;
     }
 }
 
-void Reverb::process(const float* send, float* left, float* right, int n) {
+void Reverb::process(const float *send, float *left, float *right, int n) {
     for (int done = 0; done < n; done += kChunk) {
         const int m = std::min(kChunk, n - done);
         float in[kChunk], acc[2][kChunk] = {};
-        for (int k = 0; k < m; ++k) in[k] = send[done + k] * kInputGain + kAntiDenormal;
+        for (int k = 0; k < m; ++k)
+            in[k] = send[done + k] * kInputGain + kAntiDenormal;
         for (int side = 0; side < 2; ++side) {
-            if (damp1_ != 0.0f) runCombs<true>(combs_[side], in, acc[side], m);
-            else runCombs<false>(combs_[side], in, acc[side], m);
+            if (damp1_ != 0.0f)
+                runCombs<true>(combs_[side], in, acc[side], m);
+            else
+                runCombs<false>(combs_[side], in, acc[side], m);
             runAllPasses(allPasses_[side], acc[side], m);
         }
         const float wet1 = wet1_, wet2 = wet2_;
@@ -151,7 +158,8 @@ void Chorus::setup(float sampleRate) {
     rate_ = sampleRate;
     constexpr float kMaxDelaySeconds = 0.05f;
     int size = 1;
-    while (size < static_cast<int>(kMaxDelaySeconds * sampleRate) + 4) size <<= 1;
+    while (size < static_cast<int>(kMaxDelaySeconds * sampleRate) + 4)
+        size <<= 1;
     line_.assign(size, 0.0f);
     mask_ = size - 1;
     clear();
@@ -173,7 +181,8 @@ void Chorus::setParameters(int voices, float level, float speedHz, float depthMs
 }
 
 void Chorus::clear() {
-    for (auto& v : line_) v = 0.0f;
+    for (auto &v : line_)
+        v = 0.0f;
     pos_ = 0;
     phase_ = 0.0f;
     lfoFrame_ = 0;
@@ -184,22 +193,26 @@ void Chorus::clear() {
 void Chorus::updateDelays() {
     const float voiceOffset = 1.0f / voices_;
     float next = phase_ + phaseStep_ * kLfoFrames;
-    if (next >= 1.0f) next -= 1.0f;
+    if (next >= 1.0f)
+        next -= 1.0f;
     for (int v = 0; v < voices_; ++v) {
         float p = phase_ + v * voiceOffset, q = next + v * voiceOffset;
-        if (p >= 1.0f) p -= 1.0f;
-        if (q >= 1.0f) q -= 1.0f;
+        if (p >= 1.0f)
+            p -= 1.0f;
+        if (q >= 1.0f)
+            q -= 1.0f;
         delayStart_[v] = baseDelay_ + depth_ * fastSine(p);
         delayStep_[v] = (baseDelay_ + depth_ * fastSine(q) - delayStart_[v]) * (1.0f / kLfoFrames);
     }
     phase_ = next;
 }
 
-void Chorus::process(const float* send, float* left, float* right, int n) {
-    float* line = line_.data();
+void Chorus::process(const float *send, float *left, float *right, int n) {
+    float *line = line_.data();
     const int mask = mask_;
     for (int k = 0; k < n;) {
-        if (lfoFrame_ == 0) updateDelays();
+        if (lfoFrame_ == 0)
+            updateDelays();
         const int run = std::min(n - k, kLfoFrames - lfoFrame_);
         for (int i = 0; i < run; ++i) {
             line[pos_] = send[k + i];
@@ -223,4 +236,4 @@ void Chorus::process(const float* send, float* left, float* right, int n) {
     }
 }
 
-}  // namespace tw::synth
+} // namespace tw::synth

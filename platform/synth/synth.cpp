@@ -21,7 +21,7 @@ namespace tw::synth {
 namespace {
 // Output gain at master volume +2000: a typical General MIDI file then peaks around -1..-3 dBFS before the
 // limiter with TimGM6mb (measured over the 31 openmsx songs: median -2 dB, range -11..+3.7 dB).
-constexpr float kFullVolumeGain = 0.56f;  // -5 dB
+constexpr float kFullVolumeGain = 0.56f; // -5 dB
 constexpr int kMinMasterVolume = -2000, kMaxMasterVolume = 2000;
 constexpr int kDefaultMasterVolume = 0;
 constexpr float kLimiterCeilingDb = -0.1f;
@@ -37,8 +37,12 @@ constexpr float kDcCutoffHz = 5.0f;
 class FlushDenormals {
 public:
 #ifdef TW_SYNTH_HAS_MXCSR
-    FlushDenormals() : saved_(_mm_getcsr()) { _mm_setcsr(saved_ | kFtzDaz); }
-    ~FlushDenormals() { _mm_setcsr(saved_); }
+    FlushDenormals() : saved_(_mm_getcsr()) {
+        _mm_setcsr(saved_ | kFtzDaz);
+    }
+    ~FlushDenormals() {
+        _mm_setcsr(saved_);
+    }
 
 private:
     static constexpr unsigned kFtzDaz = 0x8040;
@@ -50,9 +54,9 @@ float masterGainFor(int hundredthsDb) {
     const int v = clampTo(hundredthsDb, kMinMasterVolume, kMaxMasterVolume);
     return kFullVolumeGain * hundredthsDbToGain(static_cast<float>(v - kMaxMasterVolume));
 }
-}  // namespace
+} // namespace
 
-SynthImpl::SynthImpl(const SynthConfig& config) : config_(config) {
+SynthImpl::SynthImpl(const SynthConfig &config) : config_(config) {
     config_.sampleRate = clampTo(config_.sampleRate, kMinRate, kMaxRate);
     config_.maxVoices = std::max(1, config_.maxVoices);
     voices_.resize(static_cast<size_t>(config_.maxVoices) + kSpareVoices);
@@ -69,41 +73,48 @@ SynthImpl::SynthImpl(const SynthConfig& config) : config_(config) {
     resetChannels();
 }
 
-LoadStatus SynthImpl::loadSoundFont(const uint8_t* data, size_t size, std::string& error) {
-    for (Voice& v : voices_) v.stop();
+LoadStatus SynthImpl::loadSoundFont(const uint8_t *data, size_t size, std::string &error) {
+    for (Voice &v : voices_)
+        v.stop();
     std::unique_ptr<SoundFont> font;
     try {
         font = std::make_unique<SoundFont>();
-    } catch (const std::bad_alloc&) {
+    } catch (const std::bad_alloc &) {
         error = "Not enough memory to load the SoundFont.";
         return LoadStatus::OutOfMemory;
     }
     const LoadStatus status = font->load(data, size, error);
-    if (status != LoadStatus::Ok) return status;
+    if (status != LoadStatus::Ok)
+        return status;
     font_ = std::move(font);
-    for (int ch = 0; ch < kChannelCount; ++ch) resolvePreset(ch);
+    for (int ch = 0; ch < kChannelCount; ++ch)
+        resolvePreset(ch);
     return LoadStatus::Ok;
 }
 
-void SynthImpl::setMasterVolume(int hundredthsDb) { masterTarget_ = masterGainFor(hundredthsDb); }
+void SynthImpl::setMasterVolume(int hundredthsDb) {
+    masterTarget_ = masterGainFor(hundredthsDb);
+}
 
 int SynthImpl::activeVoices() const {
     int n = 0;
-    for (const Voice& v : voices_) n += v.free() ? 0 : 1;
+    for (const Voice &v : voices_)
+        n += v.free() ? 0 : 1;
     return n;
 }
 
 void SynthImpl::controlBlock() {
-    for (Voice& v : voices_)
-        if (!v.free()) v.control(channels_[v.channel()], kBlock);
+    for (Voice &v : voices_)
+        if (!v.free())
+            v.control(channels_[v.channel()], kBlock);
     masterStart_ = masterGain_;
     masterStep_ = (masterTarget_ - masterStart_) * (1.0f / kBlock);
     masterGain_ = masterTarget_;
 }
 
-void SynthImpl::renderFiltered(Voice* const* group, int count, int n, const VoiceBuses& buses) {
-    LowPass* filters[kFilterLanes];
-    float* buffers[kFilterLanes];
+void SynthImpl::renderFiltered(Voice *const *group, int count, int n, const VoiceBuses &buses) {
+    LowPass *filters[kFilterLanes];
+    float *buffers[kFilterLanes];
     int produced[kFilterLanes];
     for (int j = 0; j < kFilterLanes; ++j) {
         if (j < count) {
@@ -112,15 +123,16 @@ void SynthImpl::renderFiltered(Voice* const* group, int count, int n, const Voic
             filters[j] = &group[j]->filter();
             buffers[j] = laneScratch_[j];
         } else {
-            filters[j] = &padFilter_;  // idle lane
+            filters[j] = &padFilter_; // idle lane
             buffers[j] = padScratch_;
         }
     }
     LowPass::process4(filters, buffers, n);
-    for (int j = 0; j < count; ++j) group[j]->finish(n, produced[j], laneScratch_[j], buses);
+    for (int j = 0; j < count; ++j)
+        group[j]->finish(n, produced[j], laneScratch_[j], buses);
 }
 
-void SynthImpl::renderChunk(float* left, float* right, int n) {
+void SynthImpl::renderChunk(float *left, float *right, int n) {
     std::fill(mixLeft_, mixLeft_ + n, 0.0f);
     std::fill(mixRight_, mixRight_ + n, 0.0f);
     std::fill(reverbBus_, reverbBus_ + n, 0.0f);
@@ -130,16 +142,20 @@ void SynthImpl::renderChunk(float* left, float* right, int n) {
     // Unfiltered voices mix at once; filtered ones afterwards, four per filter pass. Both in pool order, so the
     // summation order does not depend on how a block is split into render calls.
     int filtered = 0;
-    for (Voice& v : voices_) {
-        if (v.free()) continue;
-        if (v.filtered()) filteredVoices_[filtered++] = &v;
-        else v.render(n, scratch_, buses);
+    for (Voice &v : voices_) {
+        if (v.free())
+            continue;
+        if (v.filtered())
+            filteredVoices_[filtered++] = &v;
+        else
+            v.render(n, scratch_, buses);
     }
-    for (int first = 0; first < filtered; first += kFilterLanes) renderFiltered(filteredVoices_.data() + first,
-                                                                             std::min(kFilterLanes, filtered - first),
-                                                                             n, buses);
-    if (config_.reverb) reverb_.process(reverbBus_, mixLeft_, mixRight_, n);
-    if (config_.chorus) chorus_.process(chorusBus_, mixLeft_, mixRight_, n);
+    for (int first = 0; first < filtered; first += kFilterLanes)
+        renderFiltered(filteredVoices_.data() + first, std::min(kFilterLanes, filtered - first), n, buses);
+    if (config_.reverb)
+        reverb_.process(reverbBus_, mixLeft_, mixRight_, n);
+    if (config_.chorus)
+        chorus_.process(chorusBus_, mixLeft_, mixRight_, n);
     // Master gain, then a DC blocker: some SoundFonts' samples sit off centre, which would only cost headroom.
     float pos = static_cast<float>(blockPos_);
     float xl = dcInLeft_, xr = dcInRight_, yl = dcOutLeft_, yr = dcOutRight_;
@@ -162,12 +178,14 @@ void SynthImpl::renderChunk(float* left, float* right, int n) {
     limiter_.process(mixLeft_, mixRight_, left, right, n);
 }
 
-void SynthImpl::render(float* left, float* right, int frames) {
-    if (!left || !right || frames <= 0) return;
+void SynthImpl::render(float *left, float *right, int frames) {
+    if (!left || !right || frames <= 0)
+        return;
     FlushDenormals guard;
     int done = 0;
     while (done < frames) {
-        if (blockPos_ == 0) controlBlock();
+        if (blockPos_ == 0)
+            controlBlock();
         const int n = std::min(kBlock - blockPos_, frames - done);
         renderChunk(left + done, right + done, n);
         done += n;
@@ -177,15 +195,15 @@ void SynthImpl::render(float* left, float* right, int frames) {
 
 // Synth: forwards to SynthImpl.
 
-Synth::Synth(const SynthConfig& config) : impl_(std::make_unique<SynthImpl>(config)) {}
+Synth::Synth(const SynthConfig &config) : impl_(std::make_unique<SynthImpl>(config)) {}
 Synth::~Synth() = default;
 
-LoadStatus Synth::loadSoundFont(const uint8_t* data, size_t size, std::string& error) {
+LoadStatus Synth::loadSoundFont(const uint8_t *data, size_t size, std::string &error) {
     return impl_->loadSoundFont(data, size, error);
 }
 
-LoadStatus Synth::loadSoundFontFile(const std::string& path, std::string& error) {
-    std::FILE* f = std::fopen(path.c_str(), "rb");
+LoadStatus Synth::loadSoundFontFile(const std::string &path, std::string &error) {
+    std::FILE *f = std::fopen(path.c_str(), "rb");
     if (!f) {
         error = "Cannot open the SoundFont file \"" + path + "\".";
         return LoadStatus::CannotOpen;
@@ -197,7 +215,7 @@ LoadStatus Synth::loadSoundFontFile(const std::string& path, std::string& error)
     if (ok) {
         try {
             bytes.resize(static_cast<size_t>(size));
-        } catch (const std::bad_alloc&) {
+        } catch (const std::bad_alloc &) {
             std::fclose(f);
             error = "Not enough memory to read the SoundFont file \"" + path + "\".";
             return LoadStatus::OutOfMemory;
@@ -212,20 +230,44 @@ LoadStatus Synth::loadSoundFontFile(const std::string& path, std::string& error)
     return impl_->loadSoundFont(bytes.data(), bytes.size(), error);
 }
 
-void Synth::noteOn(int channel, int key, int velocity) { impl_->noteOn(channel, key, velocity); }
-void Synth::noteOff(int channel, int key) { impl_->noteOff(channel, key); }
+void Synth::noteOn(int channel, int key, int velocity) {
+    impl_->noteOn(channel, key, velocity);
+}
+void Synth::noteOff(int channel, int key) {
+    impl_->noteOff(channel, key);
+}
 void Synth::controlChange(int channel, int controller, int value) {
     impl_->controlChange(channel, controller, value);
 }
-void Synth::programChange(int channel, int program) { impl_->programChange(channel, program); }
-void Synth::pitchBend(int channel, int value) { impl_->pitchBend(channel, value); }
-void Synth::channelPressure(int channel, int value) { impl_->channelPressure(channel, value); }
-void Synth::keyPressure(int channel, int key, int value) { impl_->keyPressure(channel, key, value); }
-void Synth::sysEx(const uint8_t* data, size_t size) { impl_->sysEx(data, size); }
-void Synth::reset() { impl_->reset(); }
-void Synth::setMasterVolume(int hundredthsDb) { impl_->setMasterVolume(hundredthsDb); }
-void Synth::render(float* left, float* right, int frames) { impl_->render(left, right, frames); }
-int Synth::activeVoices() const { return impl_->activeVoices(); }
-int Synth::sampleRate() const { return impl_->sampleRate(); }
+void Synth::programChange(int channel, int program) {
+    impl_->programChange(channel, program);
+}
+void Synth::pitchBend(int channel, int value) {
+    impl_->pitchBend(channel, value);
+}
+void Synth::channelPressure(int channel, int value) {
+    impl_->channelPressure(channel, value);
+}
+void Synth::keyPressure(int channel, int key, int value) {
+    impl_->keyPressure(channel, key, value);
+}
+void Synth::sysEx(const uint8_t *data, size_t size) {
+    impl_->sysEx(data, size);
+}
+void Synth::reset() {
+    impl_->reset();
+}
+void Synth::setMasterVolume(int hundredthsDb) {
+    impl_->setMasterVolume(hundredthsDb);
+}
+void Synth::render(float *left, float *right, int frames) {
+    impl_->render(left, right, frames);
+}
+int Synth::activeVoices() const {
+    return impl_->activeVoices();
+}
+int Synth::sampleRate() const {
+    return impl_->sampleRate();
+}
 
-}  // namespace tw::synth
+} // namespace tw::synth

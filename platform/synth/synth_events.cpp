@@ -12,76 +12,95 @@ constexpr uint8_t kYamaha = 0x43, kYamahaXg = 0x4C;
 constexpr int kXgDrumBank = 127, kXgSfxBank = 126;
 constexpr int kGm2RhythmBank = 120;
 
-bool validChannel(int ch) { return ch >= 0 && ch < kChannelCount; }
-int clamp7(int v) { return v < 0 ? 0 : (v > 127 ? 127 : v); }
-}  // namespace
+bool validChannel(int ch) {
+    return ch >= 0 && ch < kChannelCount;
+}
+int clamp7(int v) {
+    return v < 0 ? 0 : (v > 127 ? 127 : v);
+}
+} // namespace
 
 // ---- notes and voices
 
 void SynthImpl::noteOn(int channel, int key, int velocity) {
-    if (!validChannel(channel) || key < 0 || key > 127) return;
+    if (!validChannel(channel) || key < 0 || key > 127)
+        return;
     if (velocity <= 0) {
         noteOff(channel, key);
         return;
     }
-    ChannelState& c = channels_[channel];
-    if (!font_ || c.presetIndex < 0) return;
+    ChannelState &c = channels_[channel];
+    if (!font_ || c.presetIndex < 0)
+        return;
     // A repeated key ends the previous note's voices the way a key release would.
-    for (Voice& v : voices_)
-        if (v.live() && v.channel() == channel && v.key() == key) v.release();
+    for (Voice &v : voices_)
+        if (v.live() && v.channel() == channel && v.key() == key)
+            v.release();
     const int count = font_->collectZones(c.presetIndex, key, clamp7(velocity), zones_.data(), kMaxZonesPerNote);
     for (int i = 0; i < count; ++i) {
         const int cls = zones_[i].gen[kExclusiveClass];
-        if (cls == 0) continue;
-        for (Voice& v : voices_)
-            if (v.live() && v.channel() == channel && v.exclusiveClass() == cls) v.kill();
+        if (cls == 0)
+            continue;
+        for (Voice &v : voices_)
+            if (v.live() && v.channel() == channel && v.exclusiveClass() == cls)
+                v.kill();
     }
     startZones(channel, key, clamp7(velocity), count);
 }
 
 void SynthImpl::startZones(int channel, int key, int velocity, int zoneCount) {
     ++noteCounter_;
-    const ChannelState& c = channels_[channel];
+    const ChannelState &c = channels_[channel];
     const float rate = static_cast<float>(config_.sampleRate);
     for (int i = 0; i < zoneCount; ++i) {
-        Voice* v = allocateVoice();
-        if (!v) return;
+        Voice *v = allocateVoice();
+        if (!v)
+            return;
         if (!v->start(zones_[i], font_->samples(), font_->sampleCount(), channel, key, velocity, c, rate,
                       ++voiceOrder_)) {
             continue;
         }
         v->setNoteId(noteCounter_);
         // Mid-block starts get their first control update for the rest of the block: sound from this sample.
-        if (blockPos_ != 0) v->control(c, kBlock - blockPos_);
+        if (blockPos_ != 0)
+            v->control(c, kBlock - blockPos_);
     }
 }
 
-Voice* SynthImpl::allocateVoice() {
+Voice *SynthImpl::allocateVoice() {
     int live = 0;
-    Voice* slot = nullptr;
-    for (Voice& v : voices_) {
-        if (v.live()) ++live;
-        else if (!slot && v.free()) slot = &v;
+    Voice *slot = nullptr;
+    for (Voice &v : voices_) {
+        if (v.live())
+            ++live;
+        else if (!slot && v.free())
+            slot = &v;
     }
     if (live >= config_.maxVoices) {
-        if (Voice* victim = chooseVictim()) victim->kill();
+        if (Voice *victim = chooseVictim())
+            victim->kill();
     }
-    if (slot) return slot;
+    if (slot)
+        return slot;
     // Every slot sounds or fades: cut the fader closest to silence.
-    Voice* faded = nullptr;
-    for (Voice& v : voices_)
-        if (v.state() == Voice::State::kKilled && (!faded || v.killGain() < faded->killGain())) faded = &v;
-    if (faded) faded->stop();
+    Voice *faded = nullptr;
+    for (Voice &v : voices_)
+        if (v.state() == Voice::State::kKilled && (!faded || v.killGain() < faded->killGain()))
+            faded = &v;
+    if (faded)
+        faded->stop();
     return faded;
 }
 
-Voice* SynthImpl::chooseVictim() {
-    Voice* oldestReleased = nullptr;
-    Voice* quietest = nullptr;
-    for (Voice& v : voices_) {
-        if (!v.live()) continue;
+Voice *SynthImpl::chooseVictim() {
+    Voice *oldestReleased = nullptr;
+    Voice *quietest = nullptr;
+    for (Voice &v : voices_) {
+        if (!v.live())
+            continue;
         if (v.state() == Voice::State::kReleased) {
-            if (!oldestReleased || v.order() < oldestReleased->order()) oldestReleased = &v;
+            if (!oldestReleased || v.order() < oldestReleased->order())
+                oldestReleased = &v;
         } else if (!quietest || v.loudness() < quietest->loudness()) {
             quietest = &v;
         }
@@ -90,37 +109,47 @@ Voice* SynthImpl::chooseVictim() {
 }
 
 void SynthImpl::noteOff(int channel, int key) {
-    if (!validChannel(channel)) return;
+    if (!validChannel(channel))
+        return;
     const bool held = channels_[channel].sustainOn();
-    for (Voice& v : voices_) {
-        if (v.state() != Voice::State::kOn || v.channel() != channel || v.key() != key) continue;
-        if (held) v.sustain();
-        else v.release();
+    for (Voice &v : voices_) {
+        if (v.state() != Voice::State::kOn || v.channel() != channel || v.key() != key)
+            continue;
+        if (held)
+            v.sustain();
+        else
+            v.release();
     }
 }
 
 void SynthImpl::releaseSustained(int channel) {
-    for (Voice& v : voices_)
-        if (v.state() == Voice::State::kSustained && v.channel() == channel) v.release();
+    for (Voice &v : voices_)
+        if (v.state() == Voice::State::kSustained && v.channel() == channel)
+            v.release();
 }
 
 void SynthImpl::allNotesOff(int channel) {
-    for (int key = 0; key < 128; ++key) noteOff(channel, key);
+    for (int key = 0; key < 128; ++key)
+        noteOff(channel, key);
 }
 
 void SynthImpl::allSoundOff(int channel) {
-    for (Voice& v : voices_)
-        if (!v.free() && v.channel() == channel) v.kill();
+    for (Voice &v : voices_)
+        if (!v.free() && v.channel() == channel)
+            v.kill();
 }
 
 // ---- channel messages
 
 void SynthImpl::controlChange(int channel, int controller, int value) {
-    if (!validChannel(channel) || controller < 0 || controller > 127) return;
-    ChannelState& c = channels_[channel];
+    if (!validChannel(channel) || controller < 0 || controller > 127)
+        return;
+    ChannelState &c = channels_[channel];
     value = clamp7(value);
     switch (controller) {
-    case kCcAllSoundOff: allSoundOff(channel); return;
+    case kCcAllSoundOff:
+        allSoundOff(channel);
+        return;
     case kCcResetAllControllers:
         c.resetControllers();
         releaseSustained(channel);
@@ -129,34 +158,42 @@ void SynthImpl::controlChange(int channel, int controller, int value) {
     case kCcOmniOff:
     case kCcOmniOn:
     case kCcMonoOn:
-    case kCcPolyOn: allNotesOff(channel); return;
-    default: break;
+    case kCcPolyOn:
+        allNotesOff(channel);
+        return;
+    default:
+        break;
     }
     const bool wasHeld = c.sustainOn();
     c.setController(controller, value);
-    if (controller == kCcSustain && wasHeld && !c.sustainOn()) releaseSustained(channel);
+    if (controller == kCcSustain && wasHeld && !c.sustainOn())
+        releaseSustained(channel);
 }
 
 void SynthImpl::programChange(int channel, int program) {
-    if (!validChannel(channel)) return;
+    if (!validChannel(channel))
+        return;
     channels_[channel].program = clamp7(program);
     resolvePreset(channel);
 }
 
 void SynthImpl::pitchBend(int channel, int value) {
-    if (!validChannel(channel)) return;
+    if (!validChannel(channel))
+        return;
     channels_[channel].pitchBend = value < 0 ? 0 : (value > 16383 ? 16383 : value);
     ++channels_[channel].serial;
 }
 
 void SynthImpl::channelPressure(int channel, int value) {
-    if (!validChannel(channel)) return;
+    if (!validChannel(channel))
+        return;
     channels_[channel].channelPressure = clamp7(value);
     ++channels_[channel].serial;
 }
 
 void SynthImpl::keyPressure(int channel, int key, int value) {
-    if (!validChannel(channel) || key < 0 || key > 127) return;
+    if (!validChannel(channel) || key < 0 || key > 127)
+        return;
     channels_[channel].keyPressure[key] = static_cast<uint8_t>(clamp7(value));
     ++channels_[channel].serial;
 }
@@ -164,10 +201,10 @@ void SynthImpl::keyPressure(int channel, int key, int value) {
 // Finds the preset for the channel's bank and program: drums in bank 128 (falling back to the standard kit),
 // melodic banks falling back to bank 0.
 void SynthImpl::resolvePreset(int channel) {
-    ChannelState& c = channels_[channel];
-    if (mode_ == MidiMode::kXg) c.drum = c.bankMsb == kXgDrumBank || c.bankMsb == kXgSfxBank;
-    const bool drum =
-        c.drum || (mode_ == MidiMode::kGm && (c.bankMsb == kXgDrumBank || c.bankMsb == kGm2RhythmBank));
+    ChannelState &c = channels_[channel];
+    if (mode_ == MidiMode::kXg)
+        c.drum = c.bankMsb == kXgDrumBank || c.bankMsb == kXgSfxBank;
+    const bool drum = c.drum || (mode_ == MidiMode::kGm && (c.bankMsb == kXgDrumBank || c.bankMsb == kGm2RhythmBank));
     if (!font_) {
         c.presetIndex = -1;
         return;
@@ -175,11 +212,13 @@ void SynthImpl::resolvePreset(int channel) {
     int index;
     if (drum) {
         index = font_->findPreset(kDrumBank, c.program);
-        if (index < 0) index = font_->findPreset(kDrumBank, 0);
+        if (index < 0)
+            index = font_->findPreset(kDrumBank, 0);
     } else {
         const int bank = c.bankMsb == kXgDrumBank || c.bankMsb == kGm2RhythmBank ? 0 : c.bankMsb;
         index = font_->findPreset(bank, c.program);
-        if (index < 0 && bank != 0) index = font_->findPreset(0, c.program);
+        if (index < 0 && bank != 0)
+            index = font_->findPreset(0, c.program);
     }
     c.presetIndex = index;
 }
@@ -187,13 +226,15 @@ void SynthImpl::resolvePreset(int channel) {
 void SynthImpl::resetChannels() {
     for (int ch = 0; ch < kChannelCount; ++ch) {
         channels_[ch].resetAll(ch == kDrumChannel);
-        if (mode_ == MidiMode::kXg && ch == kDrumChannel) channels_[ch].bankMsb = kXgDrumBank;
+        if (mode_ == MidiMode::kXg && ch == kDrumChannel)
+            channels_[ch].bankMsb = kXgDrumBank;
         resolvePreset(ch);
     }
 }
 
 void SynthImpl::reset() {
-    for (Voice& v : voices_) v.stop();
+    for (Voice &v : voices_)
+        v.stop();
     mode_ = MidiMode::kGm;
     resetChannels();
     reverb_.clear();
@@ -208,33 +249,41 @@ void SynthImpl::setDrumPart(int channel, bool drum) {
 
 // ---- system exclusive
 
-void SynthImpl::sysEx(const uint8_t* data, size_t size) {
-    if (!data) return;
-    if (size > 0 && data[size - 1] == kSysExEnd) --size;
+void SynthImpl::sysEx(const uint8_t *data, size_t size) {
+    if (!data)
+        return;
+    if (size > 0 && data[size - 1] == kSysExEnd)
+        --size;
     auto resetTo = [this](MidiMode mode) {
-        for (int ch = 0; ch < kChannelCount; ++ch) allNotesOff(ch);
+        for (int ch = 0; ch < kChannelCount; ++ch)
+            allNotesOff(ch);
         mode_ = mode;
         resetChannels();
     };
     if (size >= 4 && data[0] == kUniversalNonRealTime && data[2] == kGeneralMidi) {
-        if (data[3] == kGmOn || data[3] == kGm2On || data[3] == kGmOff) resetTo(MidiMode::kGm);
+        if (data[3] == kGmOn || data[3] == kGm2On || data[3] == kGmOff)
+            resetTo(MidiMode::kGm);
     } else if (size >= 5 && data[0] == kRoland && data[2] == kRolandGs && data[3] == kRolandDataSet) {
         gsSysEx(data + 4, size - 4);
-    } else if (size == 7 && data[0] == kYamaha && (data[1] & 0xF0) == 0x10 && data[2] == kYamahaXg &&
-               data[3] == 0 && data[4] == 0 && data[5] == 0x7E && data[6] == 0) {
+    } else if (size == 7 && data[0] == kYamaha && (data[1] & 0xF0) == 0x10 && data[2] == kYamahaXg && data[3] == 0 &&
+               data[4] == 0 && data[5] == 0x7E && data[6] == 0) {
         resetTo(MidiMode::kXg);
     }
 }
 
 // Roland GS data set: three address bytes, data, checksum. Handles GS reset and the drum part assignment.
-void SynthImpl::gsSysEx(const uint8_t* body, size_t size) {
-    if (size < 5) return;
+void SynthImpl::gsSysEx(const uint8_t *body, size_t size) {
+    if (size < 5)
+        return;
     unsigned sum = 0;
-    for (size_t i = 0; i < size; ++i) sum += body[i];
-    if (sum % 128 != 0) return;  // damaged message: a GS device ignores it too
+    for (size_t i = 0; i < size; ++i)
+        sum += body[i];
+    if (sum % 128 != 0)
+        return; // damaged message: a GS device ignores it too
     const uint8_t a0 = body[0], a1 = body[1], a2 = body[2], value = body[3];
     if (a0 == 0x40 && a1 == 0x00 && a2 == 0x7F && value == 0x00) {
-        for (int ch = 0; ch < kChannelCount; ++ch) allNotesOff(ch);
+        for (int ch = 0; ch < kChannelCount; ++ch)
+            allNotesOff(ch);
         mode_ = MidiMode::kGs;
         resetChannels();
     } else if (a0 == 0x40 && (a1 & 0xF0) == 0x10 && a2 == 0x15) {
@@ -245,4 +294,4 @@ void SynthImpl::gsSysEx(const uint8_t* body, size_t size) {
     }
 }
 
-}  // namespace tw::synth
+} // namespace tw::synth

@@ -19,9 +19,9 @@ enum class MidiMode { kGm, kGs, kXg };
 
 class SynthImpl {
 public:
-    explicit SynthImpl(const SynthConfig& config);
+    explicit SynthImpl(const SynthConfig &config);
 
-    LoadStatus loadSoundFont(const uint8_t* data, size_t size, std::string& error);
+    LoadStatus loadSoundFont(const uint8_t *data, size_t size, std::string &error);
 
     void noteOn(int channel, int key, int velocity);
     void noteOff(int channel, int key);
@@ -30,28 +30,28 @@ public:
     void pitchBend(int channel, int value);
     void channelPressure(int channel, int value);
     void keyPressure(int channel, int key, int value);
-    void sysEx(const uint8_t* data, size_t size);
+    void sysEx(const uint8_t *data, size_t size);
     void reset();
     void setMasterVolume(int hundredthsDb);
-    void render(float* left, float* right, int frames);
+    void render(float *left, float *right, int frames);
 
     int activeVoices() const;
     int sampleRate() const { return config_.sampleRate; }
 
 private:
     static constexpr int kBlock = Synth::kBlockFrames;
-    static constexpr int kSpareVoices = 64;  // extra slots where stolen voices fade out
+    static constexpr int kSpareVoices = 64; // extra slots where stolen voices fade out
     static constexpr int kMaxZonesPerNote = 32;
-    static constexpr int kFilterLanes = 4;  // voices filtered side by side
+    static constexpr int kFilterLanes = 4; // voices filtered side by side
 
     // Rendering.
     void controlBlock();
-    void renderChunk(float* left, float* right, int n);
-    void renderFiltered(Voice* const* group, int count, int n, const VoiceBuses& buses);
+    void renderChunk(float *left, float *right, int n);
+    void renderFiltered(Voice *const *group, int count, int n, const VoiceBuses &buses);
 
     // Voices.
-    Voice* allocateVoice();
-    Voice* chooseVictim();
+    Voice *allocateVoice();
+    Voice *chooseVictim();
     void startZones(int channel, int key, int velocity, int zoneCount);
     void releaseSustained(int channel);
     void allNotesOff(int channel);
@@ -60,31 +60,31 @@ private:
     // Channels, programs and SysEx.
     void resetChannels();
     void resolvePreset(int channel);
-    void gsSysEx(const uint8_t* data, size_t size);
+    void gsSysEx(const uint8_t *data, size_t size);
     void setDrumPart(int channel, bool drum);
 
     SynthConfig config_;
-    std::unique_ptr<SoundFont> font_;  // null until a SoundFont loads
+    std::unique_ptr<SoundFont> font_; // null until a SoundFont loads
     ChannelState channels_[kChannelCount];
     MidiMode mode_ = MidiMode::kGm;
-    std::vector<Voice> voices_;        // maxVoices sounding plus kSpareVoices fading
-    std::vector<ZoneVoice> zones_;     // collectZones output, kMaxZonesPerNote entries
-    uint32_t voiceOrder_ = 0;          // start counter: lower is older
-    uint32_t noteCounter_ = 0;         // identifies the voices one note-on started
+    std::vector<Voice> voices_;    // maxVoices sounding plus kSpareVoices fading
+    std::vector<ZoneVoice> zones_; // collectZones output, kMaxZonesPerNote entries
+    uint32_t voiceOrder_ = 0;      // start counter: lower is older
+    uint32_t noteCounter_ = 0;     // identifies the voices one note-on started
 
     // Mix buses for one control block at most.
     float mixLeft_[kBlock] = {}, mixRight_[kBlock] = {}, reverbBus_[kBlock] = {}, chorusBus_[kBlock] = {};
     float scratch_[kBlock] = {}, discardBus_[kBlock] = {};
-    std::vector<Voice*> filteredVoices_;  // this chunk's voices with an active filter (pool-sized)
+    std::vector<Voice *> filteredVoices_; // this chunk's voices with an active filter (pool-sized)
     float laneScratch_[kFilterLanes][kBlock] = {}, padScratch_[kBlock] = {};
     LowPass padFilter_;
-    int blockPos_ = 0;  // frames of the current control block already rendered
+    int blockPos_ = 0; // frames of the current control block already rendered
 
     Reverb reverb_;
     Chorus chorus_;
     Limiter limiter_;
-    float masterGain_ = 0, masterStart_ = 0, masterStep_ = 0, masterTarget_ = 0;  // linear output gain
-    float dcPole_ = 0, dcInLeft_ = 0, dcInRight_ = 0, dcOutLeft_ = 0, dcOutRight_ = 0;  // DC blocker
+    float masterGain_ = 0, masterStart_ = 0, masterStep_ = 0, masterTarget_ = 0;       // linear output gain
+    float dcPole_ = 0, dcInLeft_ = 0, dcInRight_ = 0, dcOutLeft_ = 0, dcOutRight_ = 0; // DC blocker
 };
 
-}  // namespace tw::synth
+} // namespace tw::synth

@@ -10,36 +10,41 @@ namespace tw::synth {
 
 namespace {
 constexpr float kSampleScale = 1.0f / 32768.0f;
-constexpr float kAttenuationScale = 0.4f;    // generator attenuation as EMU hardware applies it
+constexpr float kAttenuationScale = 0.4f; // generator attenuation as EMU hardware applies it
 constexpr float kMaxAttenuationCb = 1440.0f;
-constexpr float kMinTimecents = -12000.0f;   // 1 ms
-constexpr float kMaxTimecents = 8000.0f;     // about 100 s
+constexpr float kMinTimecents = -12000.0f; // 1 ms
+constexpr float kMaxTimecents = 8000.0f;   // about 100 s
 constexpr float kMinFilterCents = 1500.0f, kMaxFilterCents = 13500.0f;
 constexpr float kMaxResonanceCb = 960.0f;
-constexpr double kMaxRatio = 256.0;          // playback speed limit; keeps the 32.32 step in range
-constexpr float kEnvelopeSilence = 1e-4f;    // -80 dB: a decayed envelope counts as silent
-constexpr float kOutputSilence = 3e-5f;      // -90 dB of full scale: a released voice this quiet is inaudible
-constexpr uint32_t kCoarseOffset = 32768;    // sample points per coarse address offset unit
+constexpr double kMaxRatio = 256.0;       // playback speed limit; keeps the 32.32 step in range
+constexpr float kEnvelopeSilence = 1e-4f; // -80 dB: a decayed envelope counts as silent
+constexpr float kOutputSilence = 3e-5f;   // -90 dB of full scale: a released voice this quiet is inaudible
+constexpr uint32_t kCoarseOffset = 32768; // sample points per coarse address offset unit
 constexpr int kLoopContinuous = 1, kLoopUntilRelease = 3;
-
 
 float timeSamples(float timecents, float rate) {
     return timecentsToSeconds(clampTo(timecents, kMinTimecents, kMaxTimecents)) * rate;
 }
 
 // Delays at the format's minimum (the default, about 1 ms) mean "no delay": the note sounds from its first frame.
-float delaySamples(float timecents, float rate) { return timecents <= kMinTimecents ? 0.0f : timeSamples(timecents, rate); }
+float delaySamples(float timecents, float rate) {
+    return timecents <= kMinTimecents ? 0.0f : timeSamples(timecents, rate);
+}
 
-int64_t clamp64(int64_t v, int64_t lo, int64_t hi) { return v < lo ? lo : (v > hi ? hi : v); }
-}  // namespace
+int64_t clamp64(int64_t v, int64_t lo, int64_t hi) {
+    return v < lo ? lo : (v > hi ? hi : v);
+}
+} // namespace
 
-bool Voice::start(const ZoneVoice& zone, const int16_t* data, size_t count, int channel, int key, int velocity,
-                  const ChannelState& state, float outputRate, uint32_t order) {
-    if (!zone.sample || !data) return false;
+bool Voice::start(const ZoneVoice &zone, const int16_t *data, size_t count, int channel, int key, int velocity,
+                  const ChannelState &state, float outputRate, uint32_t order) {
+    if (!zone.sample || !data)
+        return false;
     zone_ = zone;
     outputRate_ = outputRate;
     setupSample(zone, data, count);
-    if (end_ <= start_) return false;
+    if (end_ <= start_)
+        return false;
     channel_ = channel;
     key_ = key;
     note_.key = zone.gen[kKeynum] >= 0 && zone.gen[kKeynum] <= 127 ? zone.gen[kKeynum] : key;
@@ -62,18 +67,18 @@ bool Voice::start(const ZoneVoice& zone, const int16_t* data, size_t count, int 
     filter_.reset();
     filterOn_ = false;
     increment_ = 0;
-    lastCents_ = lastFilterFc_ = lastFilterQ_ = -1e9f;  // force the first computation
+    lastCents_ = lastFilterFc_ = lastFilterQ_ = -1e9f; // force the first computation
     return true;
 }
 
-void Voice::setupSample(const ZoneVoice& zone, const int16_t* data, size_t count) {
-    const SampleInfo& s = *zone.sample;
-    const int16_t* g = zone.gen;
+void Voice::setupSample(const ZoneVoice &zone, const int16_t *data, size_t count) {
+    const SampleInfo &s = *zone.sample;
+    const int16_t *g = zone.gen;
     const int64_t limit = static_cast<int64_t>(s.end) < static_cast<int64_t>(count) ? s.end : count;
-    const int64_t end = clamp64(s.end + g[kEndAddrsOffset] + int64_t(kCoarseOffset) * g[kEndAddrsCoarseOffset],
-                                s.start, limit);
-    const int64_t start = clamp64(s.start + g[kStartAddrsOffset] + int64_t(kCoarseOffset) * g[kStartAddrsCoarseOffset],
-                                  s.start, end);
+    const int64_t end =
+        clamp64(s.end + g[kEndAddrsOffset] + int64_t(kCoarseOffset) * g[kEndAddrsCoarseOffset], s.start, limit);
+    const int64_t start =
+        clamp64(s.start + g[kStartAddrsOffset] + int64_t(kCoarseOffset) * g[kStartAddrsCoarseOffset], s.start, end);
     const int64_t loopStart = clamp64(
         s.loopStart + g[kStartloopAddrsOffset] + int64_t(kCoarseOffset) * g[kStartloopAddrsCoarseOffset], start, end);
     const int64_t loopEnd = clamp64(
@@ -84,8 +89,10 @@ void Voice::setupSample(const ZoneVoice& zone, const int16_t* data, size_t count
     loopStart_ = static_cast<uint32_t>(loopStart);
     loopEnd_ = static_cast<uint32_t>(loopEnd);
     loopMode_ = g[kSampleModes] & 3;
-    if (loopMode_ != kLoopContinuous && loopMode_ != kLoopUntilRelease) loopMode_ = 0;
-    if (loopEnd_ - loopStart_ < 2) loopMode_ = 0;  // too short to loop: play straight through
+    if (loopMode_ != kLoopContinuous && loopMode_ != kLoopUntilRelease)
+        loopMode_ = 0;
+    if (loopEnd_ - loopStart_ < 2)
+        loopMode_ = 0; // too short to loop: play straight through
     looping_ = loopMode_ != 0;
     wrapped_ = false;
     phase_ = static_cast<uint64_t>(start_) << 32;
@@ -94,7 +101,7 @@ void Voice::setupSample(const ZoneVoice& zone, const int16_t* data, size_t count
 
 void Voice::setupEnvelopes(int key) {
     const float rate = outputRate_;
-    const float keyOffset = 60.0f - key;  // key-number scaling is relative to middle C
+    const float keyOffset = 60.0f - key; // key-number scaling is relative to middle C
     EnvelopeParams vol;
     vol.delay = delaySamples(gen(kDelayVolEnv), rate);
     vol.attack = timeSamples(gen(kAttackVolEnv), rate);
@@ -114,9 +121,9 @@ void Voice::setupEnvelopes(int key) {
     modEnv_.start(mod, false);
 }
 
-void Voice::updateModulated(const ChannelState& state) {
+void Voice::updateModulated(const ChannelState &state) {
     evaluateModulators(zone_.modulators, zone_.modulatorCount, state, note_, modSums_);
-    const SampleInfo& s = *zone_.sample;
+    const SampleInfo &s = *zone_.sample;
     const int rootKey = zone_.gen[kOverridingRootKey] >= 0 && zone_.gen[kOverridingRootKey] <= 127
                             ? zone_.gen[kOverridingRootKey]
                             : (s.originalPitch > 127 ? 60 : s.originalPitch);
@@ -142,8 +149,9 @@ void Voice::updateModulated(const ChannelState& state) {
     vibLfo_.setFrequency(absCentsToHz(gen(kFreqVibLFO)), outputRate_);
 }
 
-void Voice::control(const ChannelState& state, int n) {
-    if (state_ == State::kFree || n <= 0) return;
+void Voice::control(const ChannelState &state, int n) {
+    if (state_ == State::kFree || n <= 0)
+        return;
     if (serial_ != state.serial) {
         serial_ = state.serial;
         updateModulated(state);
@@ -158,12 +166,14 @@ void Voice::control(const ChannelState& state, int n) {
     if (cents != lastCents_ || increment_ == 0) {
         lastCents_ = cents;
         double ratio = static_cast<double>(sampleRatio_) * centsToRatio(cents);
-        if (ratio > kMaxRatio) ratio = kMaxRatio;
+        if (ratio > kMaxRatio)
+            ratio = kMaxRatio;
         increment_ = static_cast<uint64_t>(ratio * 4294967296.0);
-        if (increment_ == 0) increment_ = 1;
+        if (increment_ == 0)
+            increment_ = 1;
     }
-    const float fc = clampTo(filterFc_ + modLfo * modLfoToFilter_ + modEnv * modEnvToFilter_, kMinFilterCents,
-                             kMaxFilterCents);
+    const float fc =
+        clampTo(filterFc_ + modLfo * modLfoToFilter_ + modEnv * modEnvToFilter_, kMinFilterCents, kMaxFilterCents);
     if (fc != lastFilterFc_ || filterQ_ != lastFilterQ_) {
         lastFilterFc_ = fc;
         lastFilterQ_ = filterQ_;
@@ -186,9 +196,10 @@ void Voice::control(const ChannelState& state, int n) {
         (stage == Envelope::kRelease && amp < kOutputSilence)) {
         ending_ = true;
     }
-    if (ending_) amp = 0.0f;
+    if (ending_)
+        amp = 0.0f;
     const float a = amp * kSampleScale;
-    amp_ = ampTarget_;  // where the previous block's ramp ended
+    amp_ = ampTarget_; // where the previous block's ramp ended
     ampTarget_ = a;
     ampStep_ = (a - amp_) / static_cast<float>(n);
     coef_[0] = panLeft_;
@@ -200,15 +211,18 @@ void Voice::control(const ChannelState& state, int n) {
 }
 
 void Voice::release() {
-    if (state_ == State::kFree || state_ == State::kKilled || state_ == State::kReleased) return;
+    if (state_ == State::kFree || state_ == State::kKilled || state_ == State::kReleased)
+        return;
     state_ = State::kReleased;
     volEnv_.release();
     modEnv_.release();
-    if (loopMode_ == kLoopUntilRelease) looping_ = false;
+    if (loopMode_ == kLoopUntilRelease)
+        looping_ = false;
 }
 
 void Voice::kill() {
-    if (state_ == State::kFree || state_ == State::kKilled) return;
+    if (state_ == State::kFree || state_ == State::kKilled)
+        return;
     state_ = State::kKilled;
     killStep_ = 1.0f / (kKillFadeSeconds * outputRate_);
 }
@@ -216,16 +230,20 @@ void Voice::kill() {
 int Voice::fetch(int64_t index) const {
     if (looping_) {
         const int64_t len = loopEnd_ - loopStart_;
-        while (index >= loopEnd_) index -= len;
-        if (wrapped_ && index < loopStart_) index += len;
+        while (index >= loopEnd_)
+            index -= len;
+        if (wrapped_ && index < loopStart_)
+            index += len;
     }
-    if (index < start_) index = start_;
-    if (index >= end_) return 0;
+    if (index < start_)
+        index = start_;
+    if (index >= end_)
+        return 0;
     return data_[index];
 }
 
-int Voice::generate(int n, float* out) {
-    const int16_t* d = data_;
+int Voice::generate(int n, float *out) {
+    const int16_t *d = data_;
     uint64_t phase = phase_;
     const uint64_t inc = increment_;
     int i = 0;
@@ -244,7 +262,7 @@ int Voice::generate(int n, float* out) {
                 phase += inc * 4;
             }
             for (; k < m; ++k) {
-                const int16_t* p = d + (phase >> 32);
+                const int16_t *p = d + (phase >> 32);
                 out[i + k] = interpolate(p[-1], p[0], p[1], p[2], interpRow(phase));
                 phase += inc;
             }
@@ -273,7 +291,7 @@ int Voice::generate(int n, float* out) {
 // overlaps with the mixing work.
 // Four frames at a time with the same arithmetic as the scalar loop; returns the frames done.
 template <bool kSends>
-int Voice::mixVector(const float* in, int m, int base, float* left, float* right, float* rev, float* cho) const {
+int Voice::mixVector(const float *in, int m, int base, float *left, float *right, float *rev, float *cho) const {
 #ifdef TW_SYNTH_SSE2
     const __m128 a0 = _mm_set1_ps(amp_), da = _mm_set1_ps(ampStep_);
     const __m128 cl = _mm_set1_ps(coef_[0]), cr = _mm_set1_ps(coef_[1]);
@@ -298,16 +316,16 @@ int Voice::mixVector(const float* in, int m, int base, float* left, float* right
 #endif
 }
 
-template <bool kFiltered, bool kSends> void Voice::mix(const float* in, int m, const VoiceBuses& buses) {
+template <bool kFiltered, bool kSends> void Voice::mix(const float *in, int m, const VoiceBuses &buses) {
     // The ramp is evaluated from the block start so that any split of the block gives the same samples; it
     // reaches its target on the block's last frame, so a new note sounds from its first frame.
     const int base = blockDone_ + 1;
     const float a0 = amp_, da = ampStep_;
     const float cl = coef_[0], cr = coef_[1], cv = coef_[2], cc = coef_[3];
-    float* __restrict left = buses.left;
-    float* __restrict right = buses.right;
-    float* __restrict rev = buses.reverb ? buses.reverb : buses.discard;
-    float* __restrict cho = buses.chorus ? buses.chorus : buses.discard;
+    float *__restrict left = buses.left;
+    float *__restrict right = buses.right;
+    float *__restrict rev = buses.reverb ? buses.reverb : buses.discard;
+    float *__restrict cho = buses.chorus ? buses.chorus : buses.discard;
     LowPass::State fs;
     int k = 0;
     if (kFiltered) {
@@ -317,7 +335,8 @@ template <bool kFiltered, bool kSends> void Voice::mix(const float* in, int m, c
     }
     for (; k < m; ++k) {
         float x = in[k];
-        if (kFiltered) x = filter_.tick(fs, x);
+        if (kFiltered)
+            x = filter_.tick(fs, x);
         const float v = x * (a0 + da * static_cast<float>(base + k));
         left[k] += v * cl;
         right[k] += v * cr;
@@ -326,32 +345,42 @@ template <bool kFiltered, bool kSends> void Voice::mix(const float* in, int m, c
             cho[k] += v * cc;
         }
     }
-    if (kFiltered) filter_.setState(fs);
+    if (kFiltered)
+        filter_.setState(fs);
 }
 
-void Voice::render(int n, float* scratch, const VoiceBuses& buses) {
-    if (state_ == State::kFree) return;
+void Voice::render(int n, float *scratch, const VoiceBuses &buses) {
+    if (state_ == State::kFree)
+        return;
     const int m = generate(n, scratch);
     const bool sends = (buses.reverb && coef_[2] != 0.0f) || (buses.chorus && coef_[3] != 0.0f);
     if (filterOn_) {
-        if (sends) mix<true, true>(scratch, m, buses);
-        else mix<true, false>(scratch, m, buses);
+        if (sends)
+            mix<true, true>(scratch, m, buses);
+        else
+            mix<true, false>(scratch, m, buses);
     } else {
-        if (sends) mix<false, true>(scratch, m, buses);
-        else mix<false, false>(scratch, m, buses);
+        if (sends)
+            mix<false, true>(scratch, m, buses);
+        else
+            mix<false, false>(scratch, m, buses);
     }
     blockDone_ += n;
     blockLeft_ -= n;
-    if (m < n || (ending_ && blockLeft_ <= 0)) state_ = State::kFree;
+    if (m < n || (ending_ && blockLeft_ <= 0))
+        state_ = State::kFree;
 }
 
-void Voice::finish(int n, int m, const float* in, const VoiceBuses& buses) {
+void Voice::finish(int n, int m, const float *in, const VoiceBuses &buses) {
     const bool sends = (buses.reverb && coef_[2] != 0.0f) || (buses.chorus && coef_[3] != 0.0f);
-    if (sends) mix<false, true>(in, m, buses);
-    else mix<false, false>(in, m, buses);
+    if (sends)
+        mix<false, true>(in, m, buses);
+    else
+        mix<false, false>(in, m, buses);
     blockDone_ += n;
     blockLeft_ -= n;
-    if (m < n || (ending_ && blockLeft_ <= 0)) state_ = State::kFree;
+    if (m < n || (ending_ && blockLeft_ <= 0))
+        state_ = State::kFree;
 }
 
-}  // namespace tw::synth
+} // namespace tw::synth

@@ -14,11 +14,11 @@ namespace tw::synth {
 
 // Mix buses a voice adds into; each holds at least the frames of one render call.
 struct VoiceBuses {
-    float* left;
-    float* right;
-    float* reverb;  // mono send, nullptr when the effect is off
-    float* chorus;  // mono send, nullptr when the effect is off
-    float* discard; // scratch bus standing in for a missing send
+    float *left;
+    float *right;
+    float *reverb;  // mono send, nullptr when the effect is off
+    float *chorus;  // mono send, nullptr when the effect is off
+    float *discard; // scratch bus standing in for a missing send
 };
 
 class Voice {
@@ -27,23 +27,23 @@ public:
 
     // Starts playing zone for a note; data is the SoundFont's whole 16-bit sample pool of count points.
     // Returns false when the zone cannot sound (no sample or an empty range).
-    bool start(const ZoneVoice& zone, const int16_t* data, size_t count, int channel, int key, int velocity,
-               const ChannelState& state, float outputRate, uint32_t order);
+    bool start(const ZoneVoice &zone, const int16_t *data, size_t count, int channel, int key, int velocity,
+               const ChannelState &state, float outputRate, uint32_t order);
 
     // Computes the targets reached after the next n frames (a control block, or its rest for a new voice).
-    void control(const ChannelState& state, int n);
+    void control(const ChannelState &state, int n);
 
     // Renders n frames (n <= the frames of the current control block) into buses; scratch holds n floats.
     // Marks the voice free when it has ended.
-    void render(int n, float* scratch, const VoiceBuses& buses);
+    void render(int n, float *scratch, const VoiceBuses &buses);
 
     // The same in three steps, so that the caller can filter four voices at once in between:
     // produce() interpolates up to n frames into out and returns how many the sample had; the caller then runs
     // filter() over them when filtered() says so; finish() mixes them and ends the block's part.
-    int produce(int n, float* out) { return generate(n, out); }
+    int produce(int n, float *out) { return generate(n, out); }
     bool filtered() const { return filterOn_; }
-    LowPass& filter() { return filter_; }
-    void finish(int n, int m, const float* in, const VoiceBuses& buses);
+    LowPass &filter() { return filter_; }
+    void finish(int n, int m, const float *in, const VoiceBuses &buses);
 
     // Key released: enters the release stages (loop mode 3 then plays on to the sample's end).
     void release();
@@ -70,23 +70,23 @@ public:
     static constexpr float kKillFadeSeconds = 0.003f;
 
 private:
-    void setupSample(const ZoneVoice& zone, const int16_t* data, size_t count);
+    void setupSample(const ZoneVoice &zone, const int16_t *data, size_t count);
     void setupEnvelopes(int key);
-    void updateModulated(const ChannelState& state);
-    int generate(int n, float* out);
-    template <bool kFiltered, bool kSends> void mix(const float* in, int m, const VoiceBuses& buses);
+    void updateModulated(const ChannelState &state);
+    int generate(int n, float *out);
+    template <bool kFiltered, bool kSends> void mix(const float *in, int m, const VoiceBuses &buses);
     template <bool kSends>
-    int mixVector(const float* in, int m, int base, float* left, float* right, float* rev, float* cho) const;
+    int mixVector(const float *in, int m, int base, float *left, float *right, float *rev, float *cho) const;
     int fetch(int64_t index) const;
     float gen(int g) const { return static_cast<float>(zone_.gen[g]) + modSums_[g]; }
 
     // Sample playback.
-    const int16_t* data_ = nullptr;
-    uint32_t start_ = 0, end_ = 0, loopStart_ = 0, loopEnd_ = 0;  // points into data_, end exclusive
-    uint64_t phase_ = 0;       // 32.32 fixed-point position in data_
-    uint64_t increment_ = 0;   // 32.32 step per output frame
-    bool looping_ = false;     // currently looping (mode 3 stops at release)
-    bool wrapped_ = false;     // passed the loop end at least once
+    const int16_t *data_ = nullptr;
+    uint32_t start_ = 0, end_ = 0, loopStart_ = 0, loopEnd_ = 0; // points into data_, end exclusive
+    uint64_t phase_ = 0;                                         // 32.32 fixed-point position in data_
+    uint64_t increment_ = 0;                                     // 32.32 step per output frame
+    bool looping_ = false;                                       // currently looping (mode 3 stops at release)
+    bool wrapped_ = false;                                       // passed the loop end at least once
     int loopMode_ = 0;
     float sampleRatio_ = 1.0f; // sample rate / output rate
 
@@ -100,16 +100,16 @@ private:
 
     // Modulated parameters, refreshed when the channel's serial changes.
     float modSums_[kGeneratorCount] = {};
-    float pitchCents_ = 0;      // relative to the sample's own pitch
+    float pitchCents_ = 0; // relative to the sample's own pitch
     float attenuationCb_ = 0;
     float panLeft_ = 0.7071f, panRight_ = 0.7071f;
-    float reverbSend_ = 0, chorusSend_ = 0;  // 0..1
-    float filterFc_ = 13500, filterQ_ = 0;   // absolute cents, centibels
-    float modLfoToPitch_ = 0, vibLfoToPitch_ = 0, modEnvToPitch_ = 0;  // cents
-    float modLfoToFilter_ = 0, modEnvToFilter_ = 0;                    // cents
-    float modLfoToVolume_ = 0;                                         // centibels
+    float reverbSend_ = 0, chorusSend_ = 0;                           // 0..1
+    float filterFc_ = 13500, filterQ_ = 0;                            // absolute cents, centibels
+    float modLfoToPitch_ = 0, vibLfoToPitch_ = 0, modEnvToPitch_ = 0; // cents
+    float modLfoToFilter_ = 0, modEnvToFilter_ = 0;                   // cents
+    float modLfoToVolume_ = 0;                                        // centibels
 
-    float lastCents_ = 0, lastFilterFc_ = 0, lastFilterQ_ = 0;  // inputs of the current step and coefficients
+    float lastCents_ = 0, lastFilterFc_ = 0, lastFilterQ_ = 0; // inputs of the current step and coefficients
 
     Envelope volEnv_, modEnv_;
     Lfo modLfo_, vibLfo_;
@@ -119,12 +119,12 @@ private:
     // Amplitude (sample scale included) ramped linearly across the control block: value at the block start,
     // per-frame step, value at the block end. Pan and send coefficients hold for the block.
     float amp_ = 0, ampStep_ = 0, ampTarget_ = 0;
-    float coef_[4] = {};  // left, right, reverb send, chorus send
+    float coef_[4] = {}; // left, right, reverb send, chorus send
     int blockDone_ = 0;  // frames of the current control block already rendered
     float killGain_ = 1.0f, killStep_ = 0.0f;
     float loudness_ = 0;
-    int blockLeft_ = 0;    // frames left in the current control block
-    bool ending_ = false;  // the voice has reached silence; it frees itself after the current block
+    int blockLeft_ = 0;   // frames left in the current control block
+    bool ending_ = false; // the voice has reached silence; it frees itself after the current block
 };
 
-}  // namespace tw::synth
+} // namespace tw::synth

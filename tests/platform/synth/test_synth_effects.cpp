@@ -24,9 +24,10 @@ Stereo PlayBurst(bool reverb, bool chorus, int reverbSend, int chorusSend) {
     return Render(*s, 4 * kRate);
 }
 
-bool AllFinite(const Stereo& x) {
+bool AllFinite(const Stereo &x) {
     for (size_t i = 0; i < x.size(); ++i)
-        if (!std::isfinite(x.left[i]) || !std::isfinite(x.right[i])) return false;
+        if (!std::isfinite(x.left[i]) || !std::isfinite(x.right[i]))
+            return false;
     return true;
 }
 
@@ -44,7 +45,8 @@ TEST(SynthEffects, ReverbSendLeavesATailThatDecays) {
     EXPECT_LT(Rms(wet.left, 3 * kRate, 4 * kRate), early * 1e-3);
     // Two decorrelated sides: the tails differ.
     double diff = 0;
-    for (size_t i = kTailStart; i < kTailStart + kRate / 10; ++i) diff += std::fabs(wet.left[i] - wet.right[i]);
+    for (size_t i = kTailStart; i < kTailStart + kRate / 10; ++i)
+        diff += std::fabs(wet.left[i] - wet.right[i]);
     EXPECT_GT(diff, 1e-3);
 }
 
@@ -77,5 +79,5 @@ TEST(SynthEffects, ResetClearsTheTails) {
     EXPECT_LT(Peak(after.left, synth::Synth::latencyFrames(), after.size()), 1e-6f);
 }
 
-}  // namespace
-}  // namespace tw::test
+} // namespace
+} // namespace tw::test

@@ -5,8 +5,8 @@ namespace tw::test {
 namespace {
 
 constexpr double kDelay = 0.02, kAttack = 0.1, kHold = 0.05, kFullDecay = 0.96, kFullRelease = 0.96;
-constexpr int kSustainCb = 120;   // 12 dB below the peak
-constexpr double kNoteOff = 0.5;  // seconds after the note-on
+constexpr int kSustainCb = 120;  // 12 dB below the peak
+constexpr double kNoteOff = 0.5; // seconds after the note-on
 
 Sf2Builder EnvelopeFont() {
     Sf2Builder b = SinePreset();
@@ -22,12 +22,12 @@ Sf2Builder EnvelopeFont() {
 }
 
 // Amplitude around a time (seconds from the note-on): the peak over one period of the 100-point test sine.
-float AmplitudeAt(const Stereo& out, double seconds) {
+float AmplitudeAt(const Stereo &out, double seconds) {
     const size_t at = static_cast<size_t>(seconds * kRate) + synth::Synth::latencyFrames();
     return Peak(out.left, at - 50, at + 50);
 }
 
-Stereo PlayEnvelope(const Sf2Builder& b, int key = 60) {
+Stereo PlayEnvelope(const Sf2Builder &b, int key = 60) {
     auto s = MakeSynth(b);
     s->noteOn(0, key, 127);
     Stereo out = Render(*s, static_cast<int>(kNoteOff * kRate));
@@ -68,7 +68,7 @@ TEST(SynthEnvelope, ReleaseDuringAttackFallsFromTheLevelReached) {
 
 TEST(SynthEnvelope, KeyNumberScalingShortensDecayForHigherKeys) {
     Sf2Builder b = EnvelopeFont();
-    b.instruments[0].zones[0].gen(synth::kKeynumToVolEnvDecay, 100);  // 12 keys up: decay twice as fast
+    b.instruments[0].zones[0].gen(synth::kKeynumToVolEnvDecay, 100); // 12 keys up: decay twice as fast
     const Stereo c4 = PlayEnvelope(b, 60), c5 = PlayEnvelope(b, 72);
     const double decayStart = kDelay + kAttack + kHold;
     const float topC4 = AmplitudeAt(c4, decayStart - 0.01), topC5 = AmplitudeAt(c5, decayStart - 0.01);
@@ -82,7 +82,7 @@ TEST(SynthEnvelope, ModulationEnvelopeDrivesPitch) {
         .zones[0]
         .gen(synth::kModEnvToPitch, 1200)
         .gen(synth::kHoldModEnv, Timecents(0.2))
-        .gen(synth::kSustainModEnv, 1000);  // falls to nothing after the hold
+        .gen(synth::kSustainModEnv, 1000); // falls to nothing after the hold
     auto s = MakeSynth(b);
     s->noteOn(0, 60, 100);
     Stereo out = Render(*s, kRate);
@@ -104,5 +104,5 @@ TEST(SynthEnvelope, VibratoLfoSwingsPitchBothWays) {
     EXPECT_NEAR(CentsBetween(MeasureFrequency(out.left, 15650, 17420), kSineHz), -100.0, 12.0);
 }
 
-}  // namespace
-}  // namespace tw::test
+} // namespace
+} // namespace tw::test

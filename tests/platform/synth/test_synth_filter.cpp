@@ -4,15 +4,16 @@
 namespace tw::test {
 namespace {
 
-constexpr int kCutoffCents = 8321;  // 1000 Hz: 1200 log2(1000 / 8.176)
+constexpr int kCutoffCents = 8321; // 1000 Hz: 1200 log2(1000 / 8.176)
 constexpr int kSettle = 8820, kMeasure = 22050;
 
 // Sine of 1000 Hz at key 69; keys 45 and 57 give 250 and 500 Hz, 81 gives 2000 Hz.
 Sf2Builder FilterFont(int cutoffCents, int resonanceCb) {
     Sf2Builder b;
     int smp = b.addSample("sine", Sf2Builder::Sine(44100, 44.1), kRate, 69, 0, 44100);
-    b.addSimplePreset("Open", 0, 0, smp).gen(synth::kSampleModes, 1).mod(kVelocityToFilterSource,
-                                                                          synth::kInitialFilterFc, 0);
+    b.addSimplePreset("Open", 0, 0, smp)
+        .gen(synth::kSampleModes, 1)
+        .mod(kVelocityToFilterSource, synth::kInitialFilterFc, 0);
     b.addSimplePreset("Filtered", 0, 1, smp)
         .gen(synth::kSampleModes, 1)
         .gen(synth::kInitialFilterFc, cutoffCents)
@@ -22,7 +23,7 @@ Sf2Builder FilterFont(int cutoffCents, int resonanceCb) {
 }
 
 // Level of the filtered preset relative to the open one at a key, in dB.
-double ResponseDb(synth::Synth& s, int key) {
+double ResponseDb(synth::Synth &s, int key) {
     double rms[2];
     for (int program = 0; program < 2; ++program) {
         s.programChange(0, program);
@@ -44,7 +45,7 @@ TEST(SynthFilter, WithoutResonanceTheCutoffIsThreeDecibelsDown) {
 }
 
 TEST(SynthFilter, ResonancePeaksAtTheCutoffAndLowersThePassBand) {
-    auto s = MakeSynth(FilterFont(kCutoffCents, 100));  // 10 dB
+    auto s = MakeSynth(FilterFont(kCutoffCents, 100)); // 10 dB
     const double pass = ResponseDb(*s, 45), peak = ResponseDb(*s, 69);
     EXPECT_NEAR(pass, -4.5, 0.2) << "pass band lowered by half the resonance (plus the rising skirt)";
     EXPECT_NEAR(peak - pass, 6.5, 0.3) << "peak stands out by the resonance less the Butterworth 3 dB";
@@ -57,7 +58,7 @@ TEST(SynthFilter, FullyOpenFilterIsTransparent) {
 
 TEST(SynthFilter, ModulationEnvelopeAttackIsConvex) {
     Sf2Builder b = SinePreset();
-    b.instruments[0].zones[0].gen(synth::kModEnvToPitch, 1200).gen(synth::kAttackModEnv, 0);  // 1 s attack
+    b.instruments[0].zones[0].gen(synth::kModEnvToPitch, 1200).gen(synth::kAttackModEnv, 0); // 1 s attack
     auto s = MakeSynth(b);
     s->noteOn(0, 60, 100);
     Stereo out = Render(*s, kRate / 2);
@@ -69,5 +70,5 @@ TEST(SynthFilter, ModulationEnvelopeAttackIsConvex) {
     EXPECT_NEAR(at400ms, 1200 * (1 + 40.0 / 96 * std::log10(0.4)), 20.0);
 }
 
-}  // namespace
-}  // namespace tw::test
+} // namespace
+} // namespace tw::test

@@ -7,7 +7,7 @@ namespace {
 constexpr int kSettle = 4410;
 constexpr int kMeasure = 22050;
 
-double NoteRms(synth::Synth& s, int key, int velocity, bool left = true) {
+double NoteRms(synth::Synth &s, int key, int velocity, bool left = true) {
     s.noteOn(0, key, velocity);
     Stereo out = Render(s, kSettle + kMeasure);
     s.controlChange(0, 120, 0);
@@ -17,7 +17,9 @@ double NoteRms(synth::Synth& s, int key, int velocity, bool left = true) {
 
 // SoundFont velocity law: attenuation 960 cB x concave(1 - velocity / 128) with concave(x) =
 // -20/96 log10((1 - x)^2), that is a level of 40 log10(velocity / 128) dB.
-double ExpectedVelocityDb(int velocity) { return 40.0 * std::log10(velocity / 128.0); }
+double ExpectedVelocityDb(int velocity) {
+    return 40.0 * std::log10(velocity / 128.0);
+}
 
 TEST(SynthLevels, VelocityFollowsTheConcaveAttenuationCurve) {
     auto s = MakeSynth(SinePreset());
@@ -67,7 +69,7 @@ TEST(SynthLevels, MasterVolumeZeroIsTwentyDecibelsBelowFull) {
     EXPECT_NEAR(Db(NoteRms(*s, 60, 64) / full), -20.0, 0.01);
     s->setMasterVolume(-2000);
     EXPECT_NEAR(Db(NoteRms(*s, 60, 64) / full), -40.0, 0.01);
-    s->setMasterVolume(5000);  // clamped to +2000
+    s->setMasterVolume(5000); // clamped to +2000
     EXPECT_NEAR(Db(NoteRms(*s, 60, 64) / full), 0.0, 0.01);
 }
 
@@ -80,7 +82,7 @@ TEST(SynthLevels, LimiterKeepsManyLoudVoicesAtOrBelowTheCeiling) {
     Stereo out;
     for (int key = 40; key < 100; ++key) {
         s->noteOn(key % 16, key, 127);
-        Append(out, Render(*s, 37));  // staggered onsets: a fresh peak every few frames
+        Append(out, Render(*s, 37)); // staggered onsets: a fresh peak every few frames
     }
     Append(out, Render(*s, kRate));
     EXPECT_LE(Peak(out.left, 0, out.size()), ceiling);
@@ -99,18 +101,20 @@ TEST(SynthLevels, LimiterLeavesQuietSignalsUntouched) {
 TEST(SynthLevels, OffCentreSampleLeavesNoDcInTheOutput) {
     Sf2Builder b;
     std::vector<int16_t> data = Sf2Builder::Sine(20000, 100.0, 8000);
-    for (auto& v : data) v = static_cast<int16_t>(v + 8000);
+    for (auto &v : data)
+        v = static_cast<int16_t>(v + 8000);
     int smp = b.addSample("offset", data, kRate, 60, 0, 20000);
     b.addSimplePreset("Offset", 0, 0, smp).gen(synth::kSampleModes, 1);
     auto s = MakeSynth(b);
     s->noteOn(0, 60, 127);
     Stereo out = Render(*s, 2 * kRate);
     double mean = 0;
-    for (size_t i = kRate; i < out.size(); ++i) mean += out.left[i];
+    for (size_t i = kRate; i < out.size(); ++i)
+        mean += out.left[i];
     mean /= out.size() - kRate;
     // After a second the blocker has removed the offset to below 1 % of the signal.
     EXPECT_LT(std::fabs(mean), 0.01 * Rms(out.left, kRate, out.size()));
 }
 
-}  // namespace
-}  // namespace tw::test
+} // namespace
+} // namespace tw::test

@@ -5,8 +5,8 @@ namespace tw::test {
 namespace {
 
 constexpr uint32_t kLoopStart = 1000, kLoopEnd = 2000, kLoopLength = kLoopEnd - kLoopStart;
-constexpr int kLoopSpike = 1010;  // a positive spike inside the loop
-constexpr int kTailSpike = 2500;  // a negative spike after the loop end
+constexpr int kLoopSpike = 1010; // a positive spike inside the loop
+constexpr int kTailSpike = 2500; // a negative spike after the loop end
 constexpr int kLength = 3000;
 
 // Zeros with one spike in the loop and one after it, so each pass and the tail show as single peaks.
@@ -24,12 +24,13 @@ Sf2Builder SpikeFont(int mode) {
 }
 
 // Frames where the signal has a local peak above threshold (positive) or below -threshold (negative).
-std::vector<size_t> Peaks(const std::vector<float>& x, float threshold, bool positive) {
+std::vector<size_t> Peaks(const std::vector<float> &x, float threshold, bool positive) {
     std::vector<size_t> at;
     for (size_t i = 1; i + 1 < x.size(); ++i) {
         const float v = positive ? x[i] : -x[i];
         const float a = positive ? x[i - 1] : -x[i - 1], c = positive ? x[i + 1] : -x[i + 1];
-        if (v > threshold && v >= a && v > c) at.push_back(i);
+        if (v > threshold && v >= a && v > c)
+            at.push_back(i);
     }
     return at;
 }
@@ -44,7 +45,8 @@ TEST(SynthLoops, LoopRepeatsEveryLoopLengthExactlyAtUnityPitch) {
     ASSERT_GE(p.size(), 55u);
     // First pass: spike at its offset from the note start (plus the output latency).
     EXPECT_EQ(p[0], static_cast<size_t>(kLoopSpike + synth::Synth::latencyFrames()));
-    for (size_t i = 1; i < p.size(); ++i) ASSERT_EQ(p[i] - p[i - 1], kLoopLength) << "pass " << i;
+    for (size_t i = 1; i < p.size(); ++i)
+        ASSERT_EQ(p[i] - p[i - 1], kLoopLength) << "pass " << i;
     // At unity pitch the spike is reproduced as a single point: neighbours stay near zero.
     EXPECT_LT(std::fabs(out.left[p[10] + 1]), top * 0.01f);
     EXPECT_LT(std::fabs(out.left[p[10] - 1]), top * 0.01f);
@@ -53,7 +55,7 @@ TEST(SynthLoops, LoopRepeatsEveryLoopLengthExactlyAtUnityPitch) {
 TEST(SynthLoops, LoopDoesNotDriftAtOtherPitches) {
     auto s = MakeSynth(SpikeFont(1));
     s->setMasterVolume(2000);
-    const int key = 65;  // +5 semitones
+    const int key = 65; // +5 semitones
     const double ratio = std::pow(2.0, 5 / 12.0);
     s->noteOn(0, key, 127);
     Stereo out = Render(*s, 150 * kLoopLength);
@@ -117,5 +119,5 @@ TEST(SynthLoops, AddressOffsetsMoveStartAndLoopPoints) {
     EXPECT_EQ(p[2] - p[1], kLoopLength - 100);
 }
 
-}  // namespace
-}  // namespace tw::test
+} // namespace
+} // namespace tw::test

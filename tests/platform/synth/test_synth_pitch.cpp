@@ -5,11 +5,11 @@ namespace tw::test {
 namespace {
 
 constexpr double kToleranceCents = 1.0;
-constexpr double kSineHz = kRate / 100.0;  // the test sine: 441 Hz at its root key
-constexpr int kSettle = 4410;              // frames skipped before measuring (attack, ramps)
+constexpr double kSineHz = kRate / 100.0; // the test sine: 441 Hz at its root key
+constexpr int kSettle = 4410;             // frames skipped before measuring (attack, ramps)
 constexpr int kMeasure = 44100;
 
-double PlayAndMeasure(synth::Synth& s, int channel, int key) {
+double PlayAndMeasure(synth::Synth &s, int channel, int key) {
     s.noteOn(channel, key, 100);
     Stereo out = Render(s, kSettle + kMeasure);
     s.noteOff(channel, key);
@@ -29,8 +29,9 @@ TEST(SynthPitch, SampleRateAndRootKeyOfTheSampleAreHonoured) {
     Sf2Builder b;
     // 22050 Hz sample, period 50 points: 441 Hz at its root key 57.
     int smp = b.addSample("half", Sf2Builder::Sine(10000, 50.0), 22050, 57, 0, 10000);
-    b.addSimplePreset("Half", 0, 0, smp).gen(synth::kSampleModes, 1).mod(kVelocityToFilterSource,
-                                                                           synth::kInitialFilterFc, 0);
+    b.addSimplePreset("Half", 0, 0, smp)
+        .gen(synth::kSampleModes, 1)
+        .mod(kVelocityToFilterSource, synth::kInitialFilterFc, 0);
     auto s = MakeSynth(b);
     EXPECT_NEAR(CentsBetween(PlayAndMeasure(*s, 0, 57), kSineHz), 0.0, kToleranceCents);
     EXPECT_NEAR(CentsBetween(PlayAndMeasure(*s, 0, 64), kSineHz * std::pow(2.0, 7 / 12.0)), 0.0, kToleranceCents);
@@ -64,10 +65,9 @@ TEST(SynthPitch, BendWhileSoundingRetunesTheHeldNote) {
     auto s = MakeSynth(SinePreset());
     s->noteOn(0, 60, 100);
     Render(*s, kSettle);
-    s->pitchBend(0, 12288);  // half way up
+    s->pitchBend(0, 12288); // half way up
     Stereo out = Render(*s, kSettle + kMeasure);
-    EXPECT_NEAR(CentsBetween(MeasureFrequency(out.left, kSettle, kSettle + kMeasure), kSineHz), 100.0,
-                kToleranceCents);
+    EXPECT_NEAR(CentsBetween(MeasureFrequency(out.left, kSettle, kSettle + kMeasure), kSineHz), 100.0, kToleranceCents);
 }
 
 TEST(SynthPitch, RpnBendRangeAndTuningApply) {
@@ -84,7 +84,7 @@ TEST(SynthPitch, RpnBendRangeAndTuningApply) {
     s->controlChange(0, 100, 2);
     s->controlChange(0, 6, 64 - 3);
     s->controlChange(0, 100, 1);
-    s->controlChange(0, 6, 96);  // (96 << 7) - 8192 = +4096 of 8192: +50 cents
+    s->controlChange(0, 6, 96); // (96 << 7) - 8192 = +4096 of 8192: +50 cents
     s->controlChange(0, 38, 0);
     EXPECT_NEAR(CentsBetween(PlayAndMeasure(*s, 0, 60), kSineHz), -250.0, kToleranceCents);
     // NRPN selection makes data entry go nowhere.
@@ -98,5 +98,5 @@ TEST(SynthPitch, RpnBendRangeAndTuningApply) {
     EXPECT_NEAR(CentsBetween(PlayAndMeasure(*s, 0, 60), kSineHz), -250.0, kToleranceCents);
 }
 
-}  // namespace
-}  // namespace tw::test
+} // namespace
+} // namespace tw::test

@@ -23,7 +23,7 @@ TEST(SynthVoices, SustainPedalHoldsReleasedNotesUntilLifted) {
     const float before = Peak(held.left, 0, 441);
     EXPECT_NEAR(Peak(held.left, held.size() - 441, held.size()) / before, 1.0, 0.01) << "pedal holds the note";
     s->controlChange(0, 64, 0);
-    Render(*s, kRate / 2);  // 0.1 s release: gone well before 0.5 s
+    Render(*s, kRate / 2); // 0.1 s release: gone well before 0.5 s
     EXPECT_EQ(s->activeVoices(), 0);
 }
 
@@ -34,13 +34,13 @@ TEST(SynthVoices, NoteOffReleasesOnlyItsKeyAndChannel) {
     s->noteOn(1, 60, 100);
     Render(*s, 4410);
     s->noteOff(0, 60);
-    s->noteOn(2, 70, 0);  // velocity 0 is a note-off for a key not sounding: nothing happens
+    s->noteOn(2, 70, 0); // velocity 0 is a note-off for a key not sounding: nothing happens
     Render(*s, kRate / 2);
     EXPECT_EQ(s->activeVoices(), 2);
-    s->controlChange(1, 123, 0);  // all notes off on channel 1
+    s->controlChange(1, 123, 0); // all notes off on channel 1
     Render(*s, kRate / 2);
     EXPECT_EQ(s->activeVoices(), 1);
-    s->controlChange(0, 120, 0);  // all sound off: fades in a few milliseconds despite the release time
+    s->controlChange(0, 120, 0); // all sound off: fades in a few milliseconds despite the release time
     Render(*s, 441);
     EXPECT_EQ(s->activeVoices(), 0);
 }
@@ -54,15 +54,15 @@ TEST(SynthVoices, ExclusiveClassCutsTheOtherNoteOfItsClass) {
     b.instrumentZone(inst, smp).keys(50, 50).gen(synth::kSampleModes, 1);
     b.presetZone(b.addPreset("Kit", 128, 0), inst);
     auto s = MakeSynth(b);
-    s->noteOn(9, 46, 100);  // open hat
-    s->noteOn(9, 50, 100);  // no class: unaffected
+    s->noteOn(9, 46, 100); // open hat
+    s->noteOn(9, 50, 100); // no class: unaffected
     Render(*s, 4410);
-    s->noteOn(9, 42, 100);  // closed hat cuts the open one
-    Render(*s, 441);        // 10 ms: the cut voice's fade is over
+    s->noteOn(9, 42, 100); // closed hat cuts the open one
+    Render(*s, 441);       // 10 ms: the cut voice's fade is over
     EXPECT_EQ(s->activeVoices(), 2);
-    s->noteOn(10, 46, 100);  // another channel's class 1 does not cut channel 9's
+    s->noteOn(10, 46, 100); // another channel's class 1 does not cut channel 9's
     Render(*s, 441);
-    EXPECT_EQ(s->activeVoices(), 2);  // channel 10 is melodic: bank 0 has no preset, nothing sounds
+    EXPECT_EQ(s->activeVoices(), 2); // channel 10 is melodic: bank 0 has no preset, nothing sounds
 }
 
 // Max step between neighbouring samples with and without a stolen voice: a hard cut of a voice shows as a
@@ -73,9 +73,10 @@ TEST(SynthVoices, StealingFadesTheVictimWithoutAClick) {
         config.maxVoices = maxVoices;
         auto s = MakeSynth(SinePreset(100.0, 60, 32000), config);
         s->setMasterVolume(0);
-        for (int i = 0; i < 4; ++i) s->noteOn(0, 60 + i * 5, 127);
+        for (int i = 0; i < 4; ++i)
+            s->noteOn(0, 60 + i * 5, 127);
         Stereo out = Render(*s, 4410);
-        s->noteOn(0, 90, 40);  // fifth note: with four voices the quietest/oldest is stolen
+        s->noteOn(0, 90, 40); // fifth note: with four voices the quietest/oldest is stolen
         Append(out, Render(*s, 4410));
         return std::make_pair(out, s->activeVoices());
     };
@@ -96,11 +97,11 @@ TEST(SynthVoices, StealingTakesTheOldestReleasedVoiceFirst) {
     s->noteOn(0, 60, 60);
     s->noteOn(1, 64, 100);
     s->noteOn(2, 67, 100);
-    s->noteOn(3, 69, 100);  // steals the quietest, 60: none is released yet
+    s->noteOn(3, 69, 100); // steals the quietest, 60: none is released yet
     Render(*s, 4410);
     EXPECT_EQ(s->activeVoices(), 3);
     s->noteOff(1, 64);
-    s->noteOff(3, 69);  // released later: younger than 64
+    s->noteOff(3, 69); // released later: younger than 64
     Render(*s, 441);
     s->noteOn(4, 72, 100);
     Render(*s, 441);
@@ -127,7 +128,8 @@ TEST(SynthVoices, StealingTakesTheQuietestWhenNoneIsReleased) {
 TEST(SynthVoices, PoolOfTwoHundredFiftySixVoicesPlaysAtOnce) {
     auto s = MakeSynth(SinePreset());
     for (int ch = 0; ch < 16; ++ch)
-        for (int key = 30; key < 46; ++key) s->noteOn(ch == 9 ? 15 : ch, key + (ch == 9 ? 16 : 0), 100);
+        for (int key = 30; key < 46; ++key)
+            s->noteOn(ch == 9 ? 15 : ch, key + (ch == 9 ? 16 : 0), 100);
     Render(*s, 441);
     EXPECT_EQ(s->activeVoices(), 256);
 }
@@ -138,9 +140,9 @@ TEST(SynthVoices, RenderSplitDoesNotChangeTheOutput) {
         int at, key;
         bool on;
     };
-    const Event events[] = {{0, 60, true}, {100, 64, true}, {101, 67, true}, {777, 60, false},
+    const Event events[] = {{0, 60, true},    {100, 64, true},   {101, 67, true},   {777, 60, false},
                             {2000, 72, true}, {2063, 64, false}, {5000, 67, false}, {5001, 72, false}};
-    auto play = [&](const std::vector<int>& cuts) {
+    auto play = [&](const std::vector<int> &cuts) {
         auto s = MakeSynth(ReleasingSine(), {}, true);
         s->setMasterVolume(2000);
         Stereo out;
@@ -149,12 +151,15 @@ TEST(SynthVoices, RenderSplitDoesNotChangeTheOutput) {
         const int total = 9000;
         while (pos < total) {
             while (next < std::size(events) && events[next].at == pos) {
-                if (events[next].on) s->noteOn(0, events[next].key, 100);
-                else s->noteOff(0, events[next].key);
+                if (events[next].on)
+                    s->noteOn(0, events[next].key, 100);
+                else
+                    s->noteOff(0, events[next].key);
                 ++next;
             }
             int end = total;
-            if (next < std::size(events)) end = std::min(end, events[next].at);
+            if (next < std::size(events))
+                end = std::min(end, events[next].at);
             end = std::min(end, pos + cuts[cut++ % cuts.size()]);
             Append(out, Render(*s, end - pos));
             pos = end;
@@ -162,7 +167,7 @@ TEST(SynthVoices, RenderSplitDoesNotChangeTheOutput) {
         return out;
     };
     const Stereo whole = play({1 << 20});
-    for (const std::vector<int>& cuts : {std::vector<int>{1}, {kBlock}, {7, 13, 64, 200, 3}, {1000}}) {
+    for (const std::vector<int> &cuts : {std::vector<int>{1}, {kBlock}, {7, 13, 64, 200, 3}, {1000}}) {
         const Stereo split = play(cuts);
         ASSERT_EQ(split.size(), whole.size());
         EXPECT_EQ(split.left, whole.left);
@@ -185,5 +190,5 @@ TEST(SynthVoices, NoteSoundsFromItsExactSample) {
     }
 }
 
-}  // namespace
-}  // namespace tw::test
+} // namespace
+} // namespace tw::test
