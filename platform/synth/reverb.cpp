@@ -6,6 +6,11 @@
 
 #include "synth_math.h"
 
+#if defined(__SSE2__) || defined(__x86_64__) || defined(_M_X64)
+#include <emmintrin.h>
+#define TW_CHORUS_SSE2 1
+#endif
+
 namespace tw::synth {
 
 namespace {
@@ -207,6 +212,40 @@ void Chorus::updateDelays() {
     phase_ = next;
 }
 
+#ifdef TW_CHORUS_SSE2
+// The three voices side by side in SIMD lanes (the fourth lane idle, with zero gain).
+void Chorus::runVoicesSse(const float *send, float *left, float *right, int run) {
+    float *line = line_.data();
+    const __m128 start = _mm_set_ps(0.0f, delayStart_[2], delayStart_[1], delayStart_[0]);
+    const __m128 step = _mm_set_ps(0.0f, delayStep_[2], delayStep_[1], delayStep_[0]);
+    const __m128 gl = _mm_set_ps(0.0f, gainLeft_[2], gainLeft_[1], gainLeft_[0]);
+    const __m128 gr = _mm_set_ps(0.0f, gainRight_[2], gainRight_[1], gainRight_[0]);
+    const __m128i mask = _mm_set1_epi32(mask_);
+    alignas(16) int32_t at[4];
+    alignas(16) float out[4];
+    for (int i = 0; i < run; ++i) {
+        line[pos_] = send[i];
+        const __m128 delay = _mm_add_ps(start, _mm_mul_ps(step, _mm_set1_ps(static_cast<float>(lfoFrame_ + i))));
+        const __m128i whole = _mm_cvttps_epi32(delay);
+        const __m128 frac = _mm_sub_ps(delay, _mm_cvtepi32_ps(whole));
+        _mm_store_si128(reinterpret_cast<__m128i *>(at),
+                        _mm_and_si128(_mm_sub_epi32(_mm_set1_epi32(pos_), whole), mask));
+        const __m128 a = _mm_set_ps(0.0f, line[at[2]], line[at[1]], line[at[0]]);
+        const __m128 b =
+            _mm_set_ps(0.0f, line[(at[2] - 1) & mask_], line[(at[1] - 1) & mask_], line[(at[0] - 1) & mask_]);
+        const __m128 y = _mm_add_ps(a, _mm_mul_ps(_mm_sub_ps(b, a), frac));
+        const __m128 yl = _mm_mul_ps(y, gl), yr = _mm_mul_ps(y, gr);
+        // Lanes 0..2 summed for each side: (l0 + l1 + l2) and (r0 + r1 + r2).
+        const __m128 lo = _mm_unpacklo_ps(yl, yr); // l0 r0 l1 r1
+        const __m128 hi = _mm_unpackhi_ps(yl, yr); // l2 r2 l3 r3
+        _mm_store_ps(out, _mm_add_ps(_mm_add_ps(lo, _mm_movehl_ps(lo, lo)), hi));
+        left[i] += out[0];
+        right[i] += out[1];
+        pos_ = (pos_ + 1) & mask_;
+    }
+}
+#endif
+
 void Chorus::process(const float *send, float *left, float *right, int n) {
     float *line = line_.data();
     const int mask = mask_;
@@ -214,6 +253,14 @@ void Chorus::process(const float *send, float *left, float *right, int n) {
         if (lfoFrame_ == 0)
             updateDelays();
         const int run = std::min(n - k, kLfoFrames - lfoFrame_);
+#ifdef TW_CHORUS_SSE2
+        if (voices_ == kMaxVoices) {
+            runVoicesSse(send + k, left + k, right + k, run);
+            k += run;
+            lfoFrame_ = (lfoFrame_ + run) % kLfoFrames;
+            continue;
+        }
+#endif
         for (int i = 0; i < run; ++i) {
             line[pos_] = send[k + i];
             const float at = static_cast<float>(lfoFrame_ + i);

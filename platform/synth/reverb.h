@@ -50,6 +50,7 @@ public:
 private:
     static constexpr int kLfoFrames = 64; // modulation update period
     void updateDelays();
+    void runVoicesSse(const float *send, float *left, float *right, int run);
 
     std::vector<float> line_;
     int lfoFrame_ = 0;                                               // frames since the last modulation update

@@ -138,7 +138,7 @@ void SynthImpl::renderChunk(float *left, float *right, int n) {
     std::fill(reverbBus_, reverbBus_ + n, 0.0f);
     std::fill(chorusBus_, chorusBus_ + n, 0.0f);
     const VoiceBuses buses{mixLeft_, mixRight_, config_.reverb ? reverbBus_ : nullptr,
-                           config_.chorus ? chorusBus_ : nullptr, discardBus_};
+                           config_.chorus ? chorusBus_ : nullptr};
     // Unfiltered voices mix at once; filtered ones afterwards, four per filter pass. Both in pool order, so the
     // summation order does not depend on how a block is split into render calls.
     int filtered = 0;

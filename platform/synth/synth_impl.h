@@ -74,7 +74,7 @@ private:
 
     // Mix buses for one control block at most.
     float mixLeft_[kBlock] = {}, mixRight_[kBlock] = {}, reverbBus_[kBlock] = {}, chorusBus_[kBlock] = {};
-    float scratch_[kBlock] = {}, discardBus_[kBlock] = {};
+    float scratch_[kBlock] = {};
     std::vector<Voice *> filteredVoices_; // this chunk's voices with an active filter (pool-sized)
     float laneScratch_[kFilterLanes][kBlock] = {}, padScratch_[kBlock] = {};
     LowPass padFilter_;

@@ -21,6 +21,7 @@ constexpr float kEnvelopeSilence = 1e-4f; // -80 dB: a decayed envelope counts a
 constexpr float kOutputSilence = 3e-5f;   // -90 dB of full scale: a released voice this quiet is inaudible
 constexpr uint32_t kCoarseOffset = 32768; // sample points per coarse address offset unit
 constexpr int kLoopContinuous = 1, kLoopUntilRelease = 3;
+constexpr int kReverbBus = 1, kChorusBus = 2; // send buses a mix pass writes
 
 float timeSamples(float timecents, float rate) {
     return timecentsToSeconds(clampTo(timecents, kMinTimecents, kMaxTimecents)) * rate;
@@ -290,7 +291,7 @@ int Voice::generate(int n, float *out) {
 // Filter (when on), amplitude ramp and the spread to the buses in one pass: the filter's recursion then
 // overlaps with the mixing work.
 // Four frames at a time with the same arithmetic as the scalar loop; returns the frames done.
-template <bool kSends>
+template <int kSends>
 int Voice::mixVector(const float *in, int m, int base, float *left, float *right, float *rev, float *cho) const {
 #ifdef TW_SYNTH_SSE2
     const __m128 a0 = _mm_set1_ps(amp_), da = _mm_set1_ps(ampStep_);
@@ -303,10 +304,10 @@ int Voice::mixVector(const float *in, int m, int base, float *left, float *right
         const __m128 v = _mm_mul_ps(_mm_loadu_ps(in + k), _mm_add_ps(a0, _mm_mul_ps(da, _mm_cvtepi32_ps(pos))));
         _mm_storeu_ps(left + k, _mm_add_ps(_mm_loadu_ps(left + k), _mm_mul_ps(v, cl)));
         _mm_storeu_ps(right + k, _mm_add_ps(_mm_loadu_ps(right + k), _mm_mul_ps(v, cr)));
-        if (kSends) {
+        if (kSends & kReverbBus)
             _mm_storeu_ps(rev + k, _mm_add_ps(_mm_loadu_ps(rev + k), _mm_mul_ps(v, cv)));
+        if (kSends & kChorusBus)
             _mm_storeu_ps(cho + k, _mm_add_ps(_mm_loadu_ps(cho + k), _mm_mul_ps(v, cc)));
-        }
         pos = _mm_add_epi32(pos, four);
     }
     return k;
@@ -316,7 +317,7 @@ int Voice::mixVector(const float *in, int m, int base, float *left, float *right
 #endif
 }
 
-template <bool kFiltered, bool kSends> void Voice::mix(const float *in, int m, const VoiceBuses &buses) {
+template <bool kFiltered, int kSends> void Voice::mix(const float *in, int m, const VoiceBuses &buses) {
     // The ramp is evaluated from the block start so that any split of the block gives the same samples; it
     // reaches its target on the block's last frame, so a new note sounds from its first frame.
     const int base = blockDone_ + 1;
@@ -324,8 +325,8 @@ template <bool kFiltered, bool kSends> void Voice::mix(const float *in, int m, c
     const float cl = coef_[0], cr = coef_[1], cv = coef_[2], cc = coef_[3];
     float *__restrict left = buses.left;
     float *__restrict right = buses.right;
-    float *__restrict rev = buses.reverb ? buses.reverb : buses.discard;
-    float *__restrict cho = buses.chorus ? buses.chorus : buses.discard;
+    float *__restrict rev = buses.reverb; // used only when kSends says it exists
+    float *__restrict cho = buses.chorus;
     LowPass::State fs;
     int k = 0;
     if (kFiltered) {
@@ -340,43 +341,53 @@ template <bool kFiltered, bool kSends> void Voice::mix(const float *in, int m, c
         const float v = x * (a0 + da * static_cast<float>(base + k));
         left[k] += v * cl;
         right[k] += v * cr;
-        if (kSends) {
+        if (kSends & kReverbBus)
             rev[k] += v * cv;
+        if (kSends & kChorusBus)
             cho[k] += v * cc;
-        }
     }
     if (kFiltered)
         filter_.setState(fs);
+}
+
+int Voice::sendMask(const VoiceBuses &buses) const {
+    return (buses.reverb && coef_[2] != 0.0f ? kReverbBus : 0) | (buses.chorus && coef_[3] != 0.0f ? kChorusBus : 0);
+}
+
+template <bool kFiltered> void Voice::mixAny(const float *in, int m, const VoiceBuses &buses) {
+    switch (sendMask(buses)) {
+    case kReverbBus:
+        mix<kFiltered, kReverbBus>(in, m, buses);
+        break;
+    case kChorusBus:
+        mix<kFiltered, kChorusBus>(in, m, buses);
+        break;
+    case kReverbBus | kChorusBus:
+        mix<kFiltered, kReverbBus | kChorusBus>(in, m, buses);
+        break;
+    default:
+        mix<kFiltered, 0>(in, m, buses);
+        break;
+    }
 }
 
 void Voice::render(int n, float *scratch, const VoiceBuses &buses) {
     if (state_ == State::kFree)
         return;
     const int m = generate(n, scratch);
-    const bool sends = (buses.reverb && coef_[2] != 0.0f) || (buses.chorus && coef_[3] != 0.0f);
-    if (filterOn_) {
-        if (sends)
-            mix<true, true>(scratch, m, buses);
-        else
-            mix<true, false>(scratch, m, buses);
-    } else {
-        if (sends)
-            mix<false, true>(scratch, m, buses);
-        else
-            mix<false, false>(scratch, m, buses);
-    }
-    blockDone_ += n;
-    blockLeft_ -= n;
-    if (m < n || (ending_ && blockLeft_ <= 0))
-        state_ = State::kFree;
+    if (filterOn_)
+        mixAny<true>(scratch, m, buses);
+    else
+        mixAny<false>(scratch, m, buses);
+    endChunk(n, m);
 }
 
 void Voice::finish(int n, int m, const float *in, const VoiceBuses &buses) {
-    const bool sends = (buses.reverb && coef_[2] != 0.0f) || (buses.chorus && coef_[3] != 0.0f);
-    if (sends)
-        mix<false, true>(in, m, buses);
-    else
-        mix<false, false>(in, m, buses);
+    mixAny<false>(in, m, buses);
+    endChunk(n, m);
+}
+
+void Voice::endChunk(int n, int m) {
     blockDone_ += n;
     blockLeft_ -= n;
     if (m < n || (ending_ && blockLeft_ <= 0))

@@ -16,9 +16,8 @@ namespace tw::synth {
 struct VoiceBuses {
     float *left;
     float *right;
-    float *reverb;  // mono send, nullptr when the effect is off
-    float *chorus;  // mono send, nullptr when the effect is off
-    float *discard; // scratch bus standing in for a missing send
+    float *reverb; // mono send, nullptr when the effect is off
+    float *chorus; // mono send, nullptr when the effect is off
 };
 
 class Voice {
@@ -74,8 +73,12 @@ private:
     void setupEnvelopes(int key);
     void updateModulated(const ChannelState &state);
     int generate(int n, float *out);
-    template <bool kFiltered, bool kSends> void mix(const float *in, int m, const VoiceBuses &buses);
-    template <bool kSends>
+    // kSends: bit 0 reverb bus, bit 1 chorus bus; buses with a zero send are skipped.
+    template <bool kFiltered, int kSends> void mix(const float *in, int m, const VoiceBuses &buses);
+    template <bool kFiltered> void mixAny(const float *in, int m, const VoiceBuses &buses);
+    int sendMask(const VoiceBuses &buses) const;
+    void endChunk(int n, int m);
+    template <int kSends>
     int mixVector(const float *in, int m, int base, float *left, float *right, float *rev, float *cho) const;
     int fetch(int64_t index) const;
     float gen(int g) const { return static_cast<float>(zone_.gen[g]) + modSums_[g]; }
