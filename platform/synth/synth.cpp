@@ -20,8 +20,8 @@ namespace tw::synth {
 
 namespace {
 // Output gain at master volume +2000: a typical General MIDI file then peaks around -1..-3 dBFS before the
-// limiter with TimGM6mb (measured over the 31 openmsx songs: median -2 dB, range -11..+3.7 dB).
-constexpr float kFullVolumeGain = 0.56f; // -5 dB
+// limiter with TimGM6mb (measured over the 31 openmsx songs: median -2 dB, range -10.3..+4.4 dB).
+constexpr float kFullVolumeGain = 0.63f; // -4 dB
 constexpr int kMinMasterVolume = -2000, kMaxMasterVolume = 2000;
 constexpr int kDefaultMasterVolume = 0;
 constexpr float kLimiterCeilingDb = -0.1f;
