@@ -32,6 +32,7 @@ constexpr int kChorusVoices = 3;
 constexpr float kChorusLevel = 2.0f, kChorusSpeedHz = 0.3f, kChorusDepthMs = 8.0f;
 constexpr int kMinRate = 8000, kMaxRate = 192000;
 constexpr float kDcCutoffHz = 5.0f;
+constexpr int kMaxVoiceLimit = 4096; // pool sizes beyond this are a configuration mistake
 
 // Flushes denormals to zero (FTZ and DAZ) while it lives, restoring the caller's mode afterwards.
 class FlushDenormals {
@@ -58,7 +59,7 @@ float masterGainFor(int hundredthsDb) {
 
 SynthImpl::SynthImpl(const SynthConfig &config) : config_(config) {
     config_.sampleRate = clampTo(config_.sampleRate, kMinRate, kMaxRate);
-    config_.maxVoices = std::max(1, config_.maxVoices);
+    config_.maxVoices = clampTo(config_.maxVoices, 1, kMaxVoiceLimit);
     voices_.resize(static_cast<size_t>(config_.maxVoices) + kSpareVoices);
     zones_.resize(kMaxZonesPerNote);
     filteredVoices_.resize(voices_.size());

@@ -192,3 +192,21 @@ TEST(SynthVoices, NoteSoundsFromItsExactSample) {
 
 } // namespace
 } // namespace tw::test
+
+namespace tw::test {
+namespace {
+
+TEST(SynthVoices, OutOfRangeConfigurationIsClamped) {
+    synth::SynthConfig config;
+    config.maxVoices = 0;
+    config.sampleRate = 1;
+    auto s = MakeSynth(SinePreset(), config);
+    EXPECT_EQ(s->sampleRate(), 8000);
+    s->noteOn(0, 60, 100);
+    s->noteOn(0, 64, 100); // a pool of one: steals the first note
+    Render(*s, 441);
+    EXPECT_EQ(s->activeVoices(), 1);
+}
+
+} // namespace
+} // namespace tw::test
