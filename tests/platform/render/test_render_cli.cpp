@@ -31,9 +31,14 @@ void WriteFile(const std::string &path, const std::vector<uint8_t> &bytes) {
     out.write(reinterpret_cast<const char *>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
 }
 
+// A scratch path of the running test's own: ctest runs the cases of this program in parallel.
+std::string TestPath(const std::string &suffix) {
+    return kTemp + "/render_cli_" + ::testing::UnitTest::GetInstance()->current_test_info()->name() + suffix;
+}
+
 // Runs the renderer; returns its exit code and its stderr.
 int RunRender(const std::string &args, std::string &errors) {
-    const std::string log = kTemp + "/render_cli_stderr.txt";
+    const std::string log = TestPath("_stderr.txt");
     const int status = std::system((kExe + " " + args + " 2>" + log).c_str());
     std::ifstream in(log);
     errors.assign(std::istreambuf_iterator<char>(in), {});
@@ -45,9 +50,9 @@ protected:
     void SetUp() override {
         if (kExe.empty())
             GTEST_SKIP() << "tunewright-render not built in this configuration";
-        out_ = kTemp + "/render_cli_out.wav";
+        out_ = TestPath("_out.wav");
         std::remove(out_.c_str());
-        midi_ = kTemp + "/render_cli_scale.mid";
+        midi_ = TestPath("_scale.mid");
         WriteFile(midi_, tw::render::test::ScaleMidi({60, 64, 67}));
     }
     std::string out_;
