@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
 #include <memory>
 #include <new>
 
@@ -74,23 +73,47 @@ SynthImpl::SynthImpl(const SynthConfig &config) : config_(config) {
     resetChannels();
 }
 
-LoadStatus SynthImpl::loadSoundFont(const uint8_t *data, size_t size, std::string &error) {
-    for (Voice &v : voices_)
-        v.stop();
-    std::unique_ptr<SoundFont> font;
+namespace {
+
+// A new, empty font; null when memory is short.
+std::unique_ptr<SoundFont> NewSoundFont(std::string &error) {
     try {
-        font = std::make_unique<SoundFont>();
+        return std::make_unique<SoundFont>();
     } catch (const std::bad_alloc &) {
         error = "Not enough memory to load the SoundFont.";
-        return LoadStatus::OutOfMemory;
+        return nullptr;
     }
+}
+
+} // namespace
+
+LoadStatus SynthImpl::loadSoundFont(const uint8_t *data, size_t size, std::string &error) {
+    std::unique_ptr<SoundFont> font = NewSoundFont(error);
+    if (!font)
+        return LoadStatus::OutOfMemory;
     const LoadStatus status = font->load(data, size, error);
-    if (status != LoadStatus::Ok)
-        return status;
+    if (status == LoadStatus::Ok)
+        installSoundFont(std::move(font));
+    return status;
+}
+
+// The font keeps the file's image as its sample store: memory stays near the file's size.
+LoadStatus SynthImpl::loadSoundFontFile(const std::string &path, std::string &error) {
+    std::unique_ptr<SoundFont> font = NewSoundFont(error);
+    if (!font)
+        return LoadStatus::OutOfMemory;
+    const LoadStatus status = font->loadFile(path, error);
+    if (status == LoadStatus::Ok)
+        installSoundFont(std::move(font));
+    return status;
+}
+
+void SynthImpl::installSoundFont(std::unique_ptr<SoundFont> font) {
+    for (Voice &v : voices_)
+        v.stop();
     font_ = std::move(font);
     for (int ch = 0; ch < kChannelCount; ++ch)
         resolvePreset(ch);
-    return LoadStatus::Ok;
 }
 
 void SynthImpl::setMasterVolume(int hundredthsDb) {
@@ -204,31 +227,7 @@ LoadStatus Synth::loadSoundFont(const uint8_t *data, size_t size, std::string &e
 }
 
 LoadStatus Synth::loadSoundFontFile(const std::string &path, std::string &error) {
-    std::FILE *f = std::fopen(path.c_str(), "rb");
-    if (!f) {
-        error = "Cannot open the SoundFont file \"" + path + "\".";
-        return LoadStatus::CannotOpen;
-    }
-    std::vector<uint8_t> bytes;
-    bool ok = std::fseek(f, 0, SEEK_END) == 0;
-    const long size = ok ? std::ftell(f) : -1;
-    ok = ok && size >= 0 && std::fseek(f, 0, SEEK_SET) == 0;
-    if (ok) {
-        try {
-            bytes.resize(static_cast<size_t>(size));
-        } catch (const std::bad_alloc &) {
-            std::fclose(f);
-            error = "Not enough memory to read the SoundFont file \"" + path + "\".";
-            return LoadStatus::OutOfMemory;
-        }
-        ok = bytes.empty() || std::fread(bytes.data(), 1, bytes.size(), f) == bytes.size();
-    }
-    std::fclose(f);
-    if (!ok) {
-        error = "Cannot read the SoundFont file \"" + path + "\".";
-        return LoadStatus::CannotOpen;
-    }
-    return impl_->loadSoundFont(bytes.data(), bytes.size(), error);
+    return impl_->loadSoundFontFile(path, error);
 }
 
 void Synth::noteOn(int channel, int key, int velocity) {

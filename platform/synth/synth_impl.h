@@ -22,6 +22,7 @@ public:
     explicit SynthImpl(const SynthConfig &config);
 
     LoadStatus loadSoundFont(const uint8_t *data, size_t size, std::string &error);
+    LoadStatus loadSoundFontFile(const std::string &path, std::string &error);
 
     void noteOn(int channel, int key, int velocity);
     void noteOff(int channel, int key);
@@ -64,6 +65,9 @@ private:
     void setDrumPart(int channel, bool drum);
 
     SynthConfig config_;
+    // Makes a loaded font the one every channel plays; the voices of the previous one stop.
+    void installSoundFont(std::unique_ptr<SoundFont> font);
+
     std::unique_ptr<SoundFont> font_; // null until a SoundFont loads
     ChannelState channels_[kChannelCount];
     MidiMode mode_ = MidiMode::kGm;
