@@ -128,7 +128,12 @@ bool ReadWavMono(const std::string &path, MonoAudio &out, std::string &error) {
     size_t n;
     while ((n = std::fread(chunk, 1, sizeof chunk, f)) > 0)
         bytes.insert(bytes.end(), chunk, chunk + n);
+    const bool readFailed = std::ferror(f) != 0;
     std::fclose(f);
+    if (readFailed) {
+        error = "cannot read " + path;
+        return false;
+    }
     if (bytes.size() < 12 || std::memcmp(bytes.data(), "RIFF", 4) != 0 || std::memcmp(bytes.data() + 8, "WAVE", 4)) {
         error = path + " is not a WAV file";
         return false;
@@ -159,6 +164,9 @@ bool ReadWavMono(const std::string &path, MonoAudio &out, std::string &error) {
             }
             return true;
         }
+        // A size past the end would wrap a 32-bit position back into the file.
+        if (size >= bytes.size() - body)
+            break;
         pos = body + size + (size & 1);
     }
     error = path + " has no audio data";

@@ -103,3 +103,28 @@ TEST(WavReaderTest, RejectsNonWavAndTruncatedHeaders) {
     EXPECT_FALSE(ReadWavMono(path, audio, error));
     EXPECT_FALSE(ReadWavMono(std::string(TEST_TEMP_DIR) + "/missing.wav", audio, error));
 }
+
+TEST(WavReaderTest, ChunkSizePastTheEndStopsTheChunkWalk) {
+    // An "LIST" chunk claiming nearly 4 GB before the data chunk: the walk must stop, not wrap around to an
+    // earlier position and read the header bytes as chunks.
+    const std::string path = std::string(TEST_TEMP_DIR) + "/huge_chunk.wav";
+    {
+        std::ofstream out(path, std::ios::binary);
+        const char bytes[] = "RIFF\x24\0\0\0WAVELIST\xf4\xff\xff\xff"
+                             "fmt \x10\0\0\0\x01\0\x01\0\x40\x1f\0\0\x80\x3e\0\0\x02\0\x10\0"
+                             "data\x02\0\0\0\x00\x40";
+        out.write(bytes, sizeof bytes - 1);
+    }
+    MonoAudio audio;
+    std::string error;
+    EXPECT_FALSE(ReadWavMono(path, audio, error));
+    EXPECT_NE(error.find("no audio data"), std::string::npos) << error;
+}
+
+TEST(WavReaderTest, UnreadableFileIsReportedAsSuch) {
+    // A folder opens on POSIX systems but every read fails.
+    MonoAudio audio;
+    std::string error;
+    EXPECT_FALSE(ReadWavMono(TEST_TEMP_DIR, audio, error));
+    EXPECT_NE(error.find("cannot read"), std::string::npos) << error;
+}
