@@ -41,7 +41,7 @@ void ReadMidiPrograms(const char *path) {
 
 void LoadUsedPrograms(const char *path) {
     for (int p = 0; p < kProgramTableSize; ++p)
-        g_usedPrograms[p] = kProgramUnused;
+        g_usedPrograms[p] = kNoProgram;
     ReadMidiPrograms(path);
     g_usedPrograms[0] = 0;
 }

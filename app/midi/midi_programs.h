@@ -5,10 +5,10 @@
 
 #include <stdint.h>
 
-// Entries of the program tables: one per program number, 0..255.
+// Entries of the program tables (used programs, program map): one per program number, 0..255.
 constexpr int kProgramTableSize = 256;
-// A table entry for a program the file does not use.
-constexpr int32_t kProgramUnused = -1;
+// A table entry for a program the file does not use or that is muted, and a channel with no kept program.
+constexpr int32_t kNoProgram = -1;
 
 // Entry p holds p when the loaded file selects program p, -1 when not; entry 0 is 0 after every load.
 // Written by the dialog thread while nothing plays.

@@ -106,7 +106,7 @@ public:
 class InstrumentToolTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        for (int p = 0; p < kProgramMapSize; ++p) {
+        for (int p = 0; p < kProgramTableSize; ++p) {
             m_used[p] = p < 128 ? p : kNoProgram;
         }
         ResetProgramMap(m_used);
@@ -142,7 +142,7 @@ protected:
     }
     HRESULT Process(void *pMsg) { return m_pTool->ProcessPMsg(&m_perf, static_cast<DMUS_PMSG *>(pMsg)); }
 
-    int m_used[kProgramMapSize];
+    int m_used[kProgramTableSize];
     CInstrumentTool *m_pTool = nullptr;
     FakeGraph m_graph;
     FakePerformance m_perf;
@@ -349,8 +349,8 @@ TEST(InstrumentToolLifetime, InterfaceIdsHaveTheirPlatformValues) {
 }
 
 TEST(InstrumentPlan, RowsFollowUsedProgramsInAscendingOrder) {
-    int used[kProgramMapSize];
-    for (int p = 0; p < kProgramMapSize; ++p) {
+    int used[kProgramTableSize];
+    for (int p = 0; p < kProgramTableSize; ++p) {
         used[p] = kNoProgram;
     }
     used[0] = 0;
@@ -371,8 +371,8 @@ TEST(InstrumentPlan, RowsFollowUsedProgramsInAscendingOrder) {
 }
 
 TEST(InstrumentPlan, ShortRowListIsNotReadPastItsEnd) {
-    int used[kProgramMapSize];
-    for (int p = 0; p < kProgramMapSize; ++p) {
+    int used[kProgramTableSize];
+    for (int p = 0; p < kProgramTableSize; ++p) {
         used[p] = p < 4 ? p : kNoProgram;
     }
     const bool rowChecked[] = {false, false};
@@ -385,12 +385,12 @@ TEST(InstrumentPlan, ShortRowListIsNotReadPastItsEnd) {
 }
 
 TEST(InstrumentPlan, OpeningAFileCopiesTheUsedPrograms) {
-    int used[kProgramMapSize];
-    for (int p = 0; p < kProgramMapSize; ++p) {
+    int used[kProgramTableSize];
+    for (int p = 0; p < kProgramTableSize; ++p) {
         used[p] = (p % 3 == 0 && p < 128) ? p : kNoProgram;
     }
     ResetProgramMap(used);
-    for (int p = 0; p < kProgramMapSize; ++p) {
+    for (int p = 0; p < kProgramTableSize; ++p) {
         EXPECT_EQ(used[p], g_programMap[p]) << p;
     }
 }

@@ -28,7 +28,7 @@ std::string TempFile(const std::string& name, const Bytes& bytes) {
 std::set<int> UsedPrograms() {
     std::set<int> used;
     for (int p = 0; p < kProgramTableSize; ++p) {
-        if (g_usedPrograms[p] == kProgramUnused)
+        if (g_usedPrograms[p] == kNoProgram)
             continue;
         EXPECT_EQ(g_usedPrograms[p], p);
         used.insert(p);
@@ -90,12 +90,12 @@ TEST(UsedPrograms, DamagedProgramByteMarksNothing) {
     EXPECT_EQ(LoadFile("ff.mid", SingleTrack({0x00, 0xC9, 0xFF, 0x00, 0xC0, 0x01})), (std::set<int>{0, 1}));
     std::string path = std::string(TEST_MIDI_DIR) + "/dwm_chparam_Death_-_Without_Judgement.mid";
     LoadUsedPrograms(path.c_str());
-    EXPECT_EQ(g_usedPrograms[255], kProgramUnused);
+    EXPECT_EQ(g_usedPrograms[255], kNoProgram);
 }
 
 TEST(UsedPrograms, OnMidiEventIgnoresAllButProgramChanges) {
     for (int p = 0; p < kProgramTableSize; ++p)
-        g_usedPrograms[p] = kProgramUnused;
+        g_usedPrograms[p] = kNoProgram;
     MidiReadRecord record = {};
     const uint8_t statuses[] = {0x90, 0xB0, 0xE0, 0xD0, 0xF0, 0xFF, 0xCF};
     for (uint8_t status : statuses) {
