@@ -8,24 +8,32 @@
 #include <cstring>
 #include <vector>
 
+// The header of a top-down 32-bit uncompressed DIB of width x height pixels (0x00RRGGBB per pixel).
+inline BITMAPINFO TopDown32Info(int width, int height) {
+    BITMAPINFO info;
+    std::memset(&info, 0, sizeof(info));
+    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    return info;
+}
+
 // A memory DC with a top-down 32-bit DIB section selected; pixels read straight from the bits.
 class TestCanvas {
 public:
     TestCanvas(int width, int height, COLORREF background) : width_(width), height_(height) {
-        BITMAPINFO info;
-        std::memset(&info, 0, sizeof(info));
-        info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-        info.bmiHeader.biWidth = width;
-        info.bmiHeader.biHeight = -height;
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 32;
-        info.bmiHeader.biCompression = BI_RGB;
+        BITMAPINFO info = TopDown32Info(width, height);
         hdc_ = CreateCompatibleDC(NULL);
         void *bits = NULL;
         bitmap_ = CreateDIBSection(hdc_, &info, DIB_RGB_COLORS, &bits, NULL, 0);
         bits_ = static_cast<uint32_t *>(bits);
         old_ = SelectObject(hdc_, bitmap_);
-        Fill(background);
+        if (Valid()) {
+            Fill(background);
+        }
     }
     ~TestCanvas() {
         SelectObject(hdc_, old_);
@@ -95,14 +103,7 @@ inline std::vector<COLORREF> ReadBitmap(HBITMAP bitmap, int *width, int *height)
     }
     *width = bm.bmWidth;
     *height = bm.bmHeight;
-    BITMAPINFO info;
-    std::memset(&info, 0, sizeof(info));
-    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info.bmiHeader.biWidth = bm.bmWidth;
-    info.bmiHeader.biHeight = -bm.bmHeight;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
+    BITMAPINFO info = TopDown32Info(bm.bmWidth, bm.bmHeight);
     std::vector<uint32_t> raw(static_cast<size_t>(bm.bmWidth) * bm.bmHeight);
     HDC hdc = GetDC(NULL);
     int lines = GetDIBits(hdc, bitmap, 0, bm.bmHeight, raw.data(), &info, DIB_RGB_COLORS);

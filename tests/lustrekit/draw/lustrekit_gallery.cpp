@@ -6,6 +6,7 @@
 #include <cstring>
 #include <string>
 
+#include "lk_test_canvas.h"
 #include "lustrekit.h"
 
 namespace {
@@ -26,39 +27,6 @@ constexpr COLORREF kTintColour = RGB(40, 90, 200);
 constexpr int kRowGap = 4;
 constexpr COLORREF kCanvasColour = RGB(255, 255, 255);
 constexpr COLORREF kLabelColour = RGB(0, 0, 0);
-
-struct Canvas {
-    HDC hdc = NULL;
-    HBITMAP hBitmap = NULL;
-    HGDIOBJ hOld = NULL;
-    DWORD *pBits = NULL; // top-down 0x00RRGGBB pixels
-};
-
-bool MakeCanvas(Canvas *pCanvas) {
-    BITMAPINFO info;
-    std::memset(&info, 0, sizeof(info));
-    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info.bmiHeader.biWidth = kCanvasWidth;
-    info.bmiHeader.biHeight = -kCanvasHeight;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    pCanvas->hdc = CreateCompatibleDC(NULL);
-    void *pvBits = NULL;
-    pCanvas->hBitmap = CreateDIBSection(pCanvas->hdc, &info, DIB_RGB_COLORS, &pvBits, NULL, 0);
-    if (pCanvas->hdc == NULL || pCanvas->hBitmap == NULL) {
-        return false;
-    }
-    pCanvas->pBits = static_cast<DWORD *>(pvBits);
-    pCanvas->hOld = SelectObject(pCanvas->hdc, pCanvas->hBitmap);
-    RECT all = {0, 0, kCanvasWidth, kCanvasHeight};
-    HBRUSH hbr = CreateSolidBrush(kCanvasColour);
-    FillRect(pCanvas->hdc, &all, hbr);
-    DeleteObject(hbr);
-    SetBkMode(pCanvas->hdc, TRANSPARENT);
-    SetTextColor(pCanvas->hdc, kLabelColour);
-    return true;
-}
 
 void Label(HDC hdc, int x, int y, const char *pszText) {
     SetTextColor(hdc, kLabelColour);
@@ -131,14 +99,7 @@ void DrawGradients(HDC hdc, int top) {
 
 // A 32 x 32 test icon: a red disc with a blue band and a white dot; outside the disc transparent.
 HICON MakeGalleryIcon() {
-    BITMAPINFO info;
-    std::memset(&info, 0, sizeof(info));
-    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info.bmiHeader.biWidth = kIconSize;
-    info.bmiHeader.biHeight = -kIconSize;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
+    BITMAPINFO info = TopDown32Info(kIconSize, kIconSize);
     void *pvBits = NULL;
     HBITMAP hColour = CreateDIBSection(NULL, &info, DIB_RGB_COLORS, &pvBits, NULL, 0);
     BYTE maskBits[kIconSize * kIconSize / 8];
@@ -224,7 +185,7 @@ void DrawIcons(HDC hdc, int top) {
 }
 
 // Writes the canvas as a bottom-up 24-bit BMP, through a temporary file so a failed write loses nothing.
-bool SaveBmp(const Canvas &canvas, const std::string &path) {
+bool SaveBmp(const TestCanvas &canvas, const std::string &path) {
     const int stride = ((kCanvasWidth * 3 + 3) / 4) * 4;
     BITMAPFILEHEADER file;
     BITMAPINFOHEADER header;
@@ -249,13 +210,12 @@ bool SaveBmp(const Canvas &canvas, const std::string &path) {
     bool bOk = WriteFile(hFile, &file, sizeof(file), &written, NULL) && written == sizeof(file) &&
                WriteFile(hFile, &header, sizeof(header), &written, NULL) && written == sizeof(header);
     std::string row(stride, '\0');
-    GdiFlush();
     for (int line = kCanvasHeight - 1; bOk && line >= 0; --line) {
         for (int x = 0; x < kCanvasWidth; ++x) {
-            DWORD v = canvas.pBits[line * kCanvasWidth + x];
-            row[x * 3 + 0] = static_cast<char>(v & 0xFF);
-            row[x * 3 + 1] = static_cast<char>((v >> 8) & 0xFF);
-            row[x * 3 + 2] = static_cast<char>((v >> 16) & 0xFF);
+            COLORREF colour = canvas.At(x, line);
+            row[x * 3 + 0] = static_cast<char>(GetBValue(colour));
+            row[x * 3 + 1] = static_cast<char>(GetGValue(colour));
+            row[x * 3 + 2] = static_cast<char>(GetRValue(colour));
         }
         bOk = WriteFile(hFile, row.data(), stride, &written, NULL) && written == static_cast<DWORD>(stride);
     }
@@ -271,20 +231,16 @@ bool SaveBmp(const Canvas &canvas, const std::string &path) {
 
 int main(int argc, char **argv) {
     std::string path = argc > 1 ? argv[1] : LK_GALLERY_PATH;
-    Canvas canvas;
-    if (!MakeCanvas(&canvas)) {
+    TestCanvas canvas(kCanvasWidth, kCanvasHeight, kCanvasColour);
+    if (!canvas.Valid()) {
         std::fprintf(stderr, "lustrekit_gallery: cannot make the drawing surface\n");
         return 1;
     }
     const int gradientTop = kMargin + kLabelHeight + 3 * (kCellHeight + kRowGap) + kMargin;
-    DrawPatterns(canvas.hdc, kMargin);
-    DrawGradients(canvas.hdc, gradientTop);
-    DrawIcons(canvas.hdc, gradientTop + kLabelHeight + kCellHeight + kMargin);
-    bool bSaved = SaveBmp(canvas, path);
-    SelectObject(canvas.hdc, canvas.hOld);
-    DeleteObject(canvas.hBitmap);
-    DeleteDC(canvas.hdc);
-    if (!bSaved) {
+    DrawPatterns(canvas.Dc(), kMargin);
+    DrawGradients(canvas.Dc(), gradientTop);
+    DrawIcons(canvas.Dc(), gradientTop + kLabelHeight + kCellHeight + kMargin);
+    if (!SaveBmp(canvas, path)) {
         std::fprintf(stderr, "lustrekit_gallery: cannot write %s\n", path.c_str());
         return 1;
     }
