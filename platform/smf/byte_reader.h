@@ -4,7 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 
-namespace tw::smf {
+namespace tw {
 
 // Reads from [data + pos, data + end). A read that does not fit returns false and leaves the position alone.
 class ByteReader {
@@ -40,6 +40,15 @@ public:
         return true;
     }
 
+    // Points at the next count bytes and moves past them.
+    bool take(size_t count, const uint8_t *&bytes) {
+        if (count > remaining())
+            return false;
+        bytes = data_ + pos_;
+        pos_ += count;
+        return true;
+    }
+
     bool be16(uint16_t &value) {
         if (remaining() < 2)
             return false;
@@ -54,6 +63,14 @@ public:
         value = static_cast<uint32_t>(data_[pos_]) << 24 | static_cast<uint32_t>(data_[pos_ + 1]) << 16 |
                 static_cast<uint32_t>(data_[pos_ + 2]) << 8 | data_[pos_ + 3];
         pos_ += 4;
+        return true;
+    }
+
+    bool le16(uint16_t &value) {
+        if (remaining() < 2)
+            return false;
+        value = static_cast<uint16_t>(data_[pos_] | data_[pos_ + 1] << 8);
+        pos_ += 2;
         return true;
     }
 
@@ -106,4 +123,4 @@ private:
     size_t pos_;
 };
 
-} // namespace tw::smf
+} // namespace tw

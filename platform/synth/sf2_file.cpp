@@ -3,8 +3,12 @@
 
 #include <cstring>
 
+#include "platform/smf/byte_reader.h"
+
 namespace tw::synth::sf2 {
 namespace {
+
+using tw::ByteReader;
 
 constexpr size_t kChunkHeaderSize = 8;  // four-character id and 32-bit size
 constexpr size_t kFormHeaderSize = 12;  // "RIFF", size, "sfbk"
@@ -13,43 +17,31 @@ constexpr size_t kPhdrSize = 38, kBagSize = 4, kModSize = 10, kGenSize = 4, kIns
 constexpr uint16_t kSupportedMajorVersion = 2;
 constexpr uint16_t kCompressedMajorVersion = 3;
 
-// Reads little-endian values from a byte range; every read is checked against what remains.
-class Reader {
-public:
-    Reader(const uint8_t* data, size_t size) : p_(data), end_(data + size) {}
-
-    size_t remaining() const { return static_cast<size_t>(end_ - p_); }
-    const uint8_t* position() const { return p_; }
-    bool skip(size_t n) {
-        if (n > remaining()) return false;
-        p_ += n;
-        return true;
-    }
-    uint8_t u8() { return *p_++; }
-    uint16_t u16() {
-        uint16_t v = static_cast<uint16_t>(p_[0] | (p_[1] << 8));
-        p_ += 2;
-        return v;
-    }
-    uint32_t u32() {
-        uint32_t v = static_cast<uint32_t>(p_[0]) | (static_cast<uint32_t>(p_[1]) << 8) |
-                     (static_cast<uint32_t>(p_[2]) << 16) | (static_cast<uint32_t>(p_[3]) << 24);
-        p_ += 4;
-        return v;
-    }
-    // A fixed-size text field; stops at the first NUL.
-    std::string text(size_t n) {
-        size_t len = 0;
-        while (len < n && p_[len] != 0) ++len;
-        std::string s(reinterpret_cast<const char*>(p_), len);
-        p_ += n;
-        return s;
-    }
-
-private:
-    const uint8_t* p_;
-    const uint8_t* end_;
-};
+// Record fields. HydraChunk checks each chunk's size against its records before any is read, so these reads
+// always fit; one that did not would leave 0 rather than read past the chunk.
+uint8_t U8(ByteReader& r) {
+    uint8_t v = 0;
+    r.u8(v);
+    return v;
+}
+uint16_t U16(ByteReader& r) {
+    uint16_t v = 0;
+    r.le16(v);
+    return v;
+}
+uint32_t U32(ByteReader& r) {
+    uint32_t v = 0;
+    r.le32(v);
+    return v;
+}
+// A fixed-size text field; stops at the first NUL.
+std::string Text(ByteReader& r, size_t n) {
+    const uint8_t* p = nullptr;
+    if (!r.take(n, p)) return std::string();
+    size_t len = 0;
+    while (len < n && p[len] != 0) ++len;
+    return std::string(reinterpret_cast<const char*>(p), len);
+}
 
 struct Chunk {
     char id[5] = {};
@@ -59,8 +51,8 @@ struct Chunk {
 
 // Splits a byte range into its chunks, checking each size against the bytes left.
 bool ReadChunks(const uint8_t* data, size_t size, std::vector<Chunk>& chunks, std::string& error) {
-    Reader r(data, size);
-    while (r.remaining() > 0) {
+    ByteReader r(data, size);
+    while (!r.atEnd()) {
         if (r.remaining() < kChunkHeaderSize) {
             // A lone pad byte at the end of a list is harmless; anything more is a cut-off header.
             if (r.remaining() == 1) return true;
@@ -68,19 +60,18 @@ bool ReadChunks(const uint8_t* data, size_t size, std::vector<Chunk>& chunks, st
             return false;
         }
         Chunk c;
-        std::memcpy(c.id, r.position(), 4);
+        const uint8_t* id = nullptr;
+        r.take(4, id);
+        std::memcpy(c.id, id, 4);
         for (int i = 0; i < 4; ++i)
             if (c.id[i] < 0x20 || c.id[i] > 0x7E) c.id[i] = '?';  // keeps error texts printable
-        r.skip(4);
-        uint32_t chunkSize = r.u32();
-        if (chunkSize > r.remaining()) {
+        const uint32_t chunkSize = U32(r);
+        if (!r.take(chunkSize, c.data)) {
             error = std::string("the '") + c.id + "' chunk runs past the end of the file";
             return false;
         }
-        c.data = r.position();
         c.size = chunkSize;
-        r.skip(chunkSize);
-        if ((chunkSize & 1) && r.remaining() > 0) r.skip(1);  // RIFF pads odd chunks to even length
+        r.skip(chunkSize & 1);  // RIFF pads odd chunks to even length; the last pad byte may be missing
         chunks.push_back(c);
     }
     return true;
@@ -115,9 +106,9 @@ LoadStatus ReadInfo(const Chunk& info, File& out, std::string& error) {
     if (!ReadChunks(info.data, info.size, chunks, why)) return Damaged(error, "INFO list: " + why);
     if (const Chunk* ifil = FindChunk(chunks, "ifil")) {
         if (ifil->size != 4) return Damaged(error, "the version chunk 'ifil' has the wrong size");
-        Reader r(ifil->data, ifil->size);
-        out.versionMajor = r.u16();
-        out.versionMinor = r.u16();
+        ByteReader r(ifil->data, ifil->size);
+        out.versionMajor = U16(r);
+        out.versionMinor = U16(r);
         if (out.versionMajor == kCompressedMajorVersion) {
             error = "Compressed SoundFont 3 files are not supported.";
             return LoadStatus::NotSoundFont;
@@ -128,8 +119,8 @@ LoadStatus ReadInfo(const Chunk& info, File& out, std::string& error) {
         }
     }
     if (const Chunk* inam = FindChunk(chunks, "INAM")) {
-        Reader r(inam->data, inam->size);
-        out.name = r.text(inam->size);
+        ByteReader r(inam->data, inam->size);
+        out.name = Text(r, inam->size);
     }
     return LoadStatus::Ok;
 }
@@ -148,7 +139,7 @@ LoadStatus ReadSampleData(const Chunk& sdta, File& out, std::string& error) {
 
 // Locates one hydra sub-chunk and checks its size against its record size and minimum record count.
 bool HydraChunk(const std::vector<Chunk>& chunks, const char* id, size_t recordSize, size_t minRecords,
-                Reader& r, size_t& count, std::string& why) {
+                ByteReader& r, size_t& count, std::string& why) {
     const Chunk* c = FindChunk(chunks, id);
     if (!c) {
         why = std::string("the '") + id + "' chunk is missing";
@@ -164,34 +155,34 @@ bool HydraChunk(const std::vector<Chunk>& chunks, const char* id, size_t recordS
         why = std::string("the '") + id + "' chunk has too few records";
         return false;
     }
-    r = Reader(c->data, c->size);
+    r = ByteReader(c->data, c->size);
     return true;
 }
 
-void ReadBags(Reader& r, size_t n, std::vector<sfBag>& bags) {
+void ReadBags(ByteReader& r, size_t n, std::vector<sfBag>& bags) {
     bags.resize(n);
     for (sfBag& b : bags) {
-        b.wGenNdx = r.u16();
-        b.wModNdx = r.u16();
+        b.wGenNdx = U16(r);
+        b.wModNdx = U16(r);
     }
 }
 
-void ReadMods(Reader& r, size_t n, std::vector<sfModList>& mods) {
+void ReadMods(ByteReader& r, size_t n, std::vector<sfModList>& mods) {
     mods.resize(n);
     for (sfModList& m : mods) {
-        m.sfModSrcOper = r.u16();
-        m.sfModDestOper = r.u16();
-        m.modAmount = static_cast<int16_t>(r.u16());
-        m.sfModAmtSrcOper = r.u16();
-        m.sfModTransOper = r.u16();
+        m.sfModSrcOper = U16(r);
+        m.sfModDestOper = U16(r);
+        m.modAmount = static_cast<int16_t>(U16(r));
+        m.sfModAmtSrcOper = U16(r);
+        m.sfModTransOper = U16(r);
     }
 }
 
-void ReadGens(Reader& r, size_t n, std::vector<sfGenList>& gens) {
+void ReadGens(ByteReader& r, size_t n, std::vector<sfGenList>& gens) {
     gens.resize(n);
     for (sfGenList& g : gens) {
-        g.sfGenOper = r.u16();
-        g.genAmount = r.u16();
+        g.sfGenOper = U16(r);
+        g.genAmount = U16(r);
     }
 }
 
@@ -216,16 +207,16 @@ LoadStatus ReadHydra(const Chunk& pdta, File& out, std::string& error) {
     std::vector<Chunk> chunks;
     std::string why;
     if (!ReadChunks(pdta.data, pdta.size, chunks, why)) return Damaged(error, "preset data list: " + why);
-    Reader r(nullptr, 0);
+    ByteReader r(nullptr, 0);
     size_t n = 0;
 
     if (!HydraChunk(chunks, "phdr", kPhdrSize, 2, r, n, why)) return Damaged(error, why);
     out.phdr.resize(n);
     for (sfPresetHeader& p : out.phdr) {
-        p.achPresetName = r.text(kNameSize);
-        p.wPreset = r.u16();
-        p.wBank = r.u16();
-        p.wPresetBagNdx = r.u16();
+        p.achPresetName = Text(r, kNameSize);
+        p.wPreset = U16(r);
+        p.wBank = U16(r);
+        p.wPresetBagNdx = U16(r);
         r.skip(12);  // dwLibrary, dwGenre, dwMorphology: reserved
     }
     if (!HydraChunk(chunks, "pbag", kBagSize, 1, r, n, why)) return Damaged(error, why);
@@ -238,8 +229,8 @@ LoadStatus ReadHydra(const Chunk& pdta, File& out, std::string& error) {
     if (!HydraChunk(chunks, "inst", kInstSize, 1, r, n, why)) return Damaged(error, why);
     out.inst.resize(n);
     for (sfInst& i : out.inst) {
-        i.achInstName = r.text(kNameSize);
-        i.wInstBagNdx = r.u16();
+        i.achInstName = Text(r, kNameSize);
+        i.wInstBagNdx = U16(r);
     }
     if (!HydraChunk(chunks, "ibag", kBagSize, 1, r, n, why)) return Damaged(error, why);
     ReadBags(r, n, out.ibag);
@@ -251,16 +242,16 @@ LoadStatus ReadHydra(const Chunk& pdta, File& out, std::string& error) {
     if (!HydraChunk(chunks, "shdr", kShdrSize, 1, r, n, why)) return Damaged(error, why);
     out.shdr.resize(n);
     for (sfSample& s : out.shdr) {
-        s.achSampleName = r.text(kNameSize);
-        s.dwStart = r.u32();
-        s.dwEnd = r.u32();
-        s.dwStartloop = r.u32();
-        s.dwEndloop = r.u32();
-        s.dwSampleRate = r.u32();
-        s.byOriginalPitch = r.u8();
-        s.chPitchCorrection = static_cast<int8_t>(r.u8());
-        s.wSampleLink = r.u16();
-        s.sfSampleType = r.u16();
+        s.achSampleName = Text(r, kNameSize);
+        s.dwStart = U32(r);
+        s.dwEnd = U32(r);
+        s.dwStartloop = U32(r);
+        s.dwEndloop = U32(r);
+        s.dwSampleRate = U32(r);
+        s.byOriginalPitch = U8(r);
+        s.chPitchCorrection = static_cast<int8_t>(U8(r));
+        s.wSampleLink = U16(r);
+        s.sfSampleType = U16(r);
     }
     return LoadStatus::Ok;
 }
@@ -303,9 +294,8 @@ LoadStatus ReadFile(const uint8_t* data, size_t size, File& out, std::string& er
         error = "The file is not a SoundFont 2 file.";
         return LoadStatus::NotSoundFont;
     }
-    Reader r(data, size);
-    r.skip(4);
-    uint32_t formSize = r.u32();
+    ByteReader r(data, size, 4);
+    const uint32_t formSize = U32(r);
     if (formSize < 4 || formSize > size - kChunkHeaderSize) return Damaged(error, "the file is truncated");
     std::vector<Chunk> chunks;
     std::string why;
