@@ -1,6 +1,8 @@
 // 16-bit PCM WAV writing (via a temporary file) and reading.
 #include "platform/render/wav_file.h"
 
+#include "platform/smf/byte_reader.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstring>
@@ -13,6 +15,9 @@ namespace {
 constexpr int kChannels = 2;
 constexpr int kBytesPerSample = 2;
 constexpr int kHeaderBytes = 44;
+constexpr size_t kRiffHeaderBytes = 12; // "RIFF", size, "WAVE"
+constexpr size_t kChunkHeaderBytes = 8; // four-character id and 32-bit size
+constexpr size_t kFormatBytes = 16;     // the PCM fields of "fmt "
 constexpr float kFullScale = 32767.0f;
 
 void Put32(uint8_t *p, uint32_t v) {
@@ -22,12 +27,6 @@ void Put32(uint8_t *p, uint32_t v) {
 void Put16(uint8_t *p, uint16_t v) {
     p[0] = static_cast<uint8_t>(v);
     p[1] = static_cast<uint8_t>(v >> 8);
-}
-uint32_t Get32(const uint8_t *p) {
-    return p[0] | (p[1] << 8) | (p[2] << 16) | (uint32_t(p[3]) << 24);
-}
-uint16_t Get16(const uint8_t *p) {
-    return static_cast<uint16_t>(p[0] | (p[1] << 8));
 }
 
 int16_t ToPcm(float v) {
@@ -134,40 +133,51 @@ bool ReadWavMono(const std::string &path, MonoAudio &out, std::string &error) {
         error = "cannot read " + path;
         return false;
     }
-    if (bytes.size() < 12 || std::memcmp(bytes.data(), "RIFF", 4) != 0 || std::memcmp(bytes.data() + 8, "WAVE", 4)) {
+    if (bytes.size() < kRiffHeaderBytes || std::memcmp(bytes.data(), "RIFF", 4) != 0 ||
+        std::memcmp(bytes.data() + 8, "WAVE", 4) != 0) {
         error = path + " is not a WAV file";
         return false;
     }
     int channels = 0, bits = 0;
-    size_t pos = 12;
-    while (pos + 8 <= bytes.size()) {
-        const uint32_t size = Get32(bytes.data() + pos + 4);
-        const size_t body = pos + 8;
-        const size_t avail = std::min<size_t>(size, bytes.size() - body);
-        if (std::memcmp(bytes.data() + pos, "fmt ", 4) == 0 && avail >= 16) {
-            channels = Get16(bytes.data() + body + 2);
-            out.sampleRate = static_cast<int>(Get32(bytes.data() + body + 4));
-            bits = Get16(bytes.data() + body + 14);
-        } else if (std::memcmp(bytes.data() + pos, "data", 4) == 0) {
+    tw::ByteReader in(bytes.data(), bytes.size(), kRiffHeaderBytes);
+    while (in.remaining() >= kChunkHeaderBytes) {
+        const bool isFormat = in.matches("fmt "), isData = in.matches("data");
+        uint32_t size = 0;
+        in.skip(4);
+        in.le32(size);
+        // A chunk cut short by the end of the file is read as far as it goes.
+        tw::ByteReader body(bytes.data(), in.pos() + std::min<size_t>(size, in.remaining()), in.pos());
+        if (isFormat && body.remaining() >= kFormatBytes) {
+            uint16_t channelCount = 0, bitsPerSample = 0;
+            uint32_t rate = 0;
+            body.skip(2); // format tag
+            body.le16(channelCount);
+            body.le32(rate);
+            body.skip(6); // byte rate, block align
+            body.le16(bitsPerSample);
+            channels = channelCount;
+            out.sampleRate = static_cast<int>(rate);
+            bits = bitsPerSample;
+        } else if (isData) {
             if (channels <= 0 || bits != 16 || out.sampleRate <= 0) {
                 error = path + " is not 16-bit PCM";
                 return false;
             }
-            const size_t frames = avail / (2 * channels);
+            const size_t frames = body.remaining() / (2 * channels);
             out.samples.resize(frames);
             for (size_t i = 0; i < frames; ++i) {
                 float sum = 0;
                 for (int c = 0; c < channels; ++c) {
-                    sum += static_cast<int16_t>(Get16(bytes.data() + body + 2 * (i * channels + c)));
+                    uint16_t v = 0;
+                    body.le16(v);
+                    sum += static_cast<int16_t>(v);
                 }
                 out.samples[i] = sum / (32768.0f * channels);
             }
             return true;
         }
-        // A size past the end would wrap a 32-bit position back into the file.
-        if (size >= bytes.size() - body)
+        if (!in.skip(size) || !in.skip(size & 1)) // chunks are padded to even sizes
             break;
-        pos = body + size + (size & 1);
     }
     error = path + " has no audio data";
     return false;
