@@ -21,7 +21,24 @@ constexpr float kEnvelopeSilence = 1e-4f; // -80 dB: a decayed envelope counts a
 constexpr float kOutputSilence = 3e-5f;   // -90 dB of full scale: a released voice this quiet is inaudible
 constexpr uint32_t kCoarseOffset = 32768; // sample points per coarse address offset unit
 constexpr int kLoopContinuous = 1, kLoopUntilRelease = 3;
-constexpr int kReverbBus = 1, kChorusBus = 2; // send buses a mix pass writes
+constexpr float kVolSustainFullScale = 960.0f;  // volume envelope sustain: attenuation in cB
+constexpr float kModSustainFullScale = 1000.0f; // modulation envelope sustain: decrease in 0.1 %
+constexpr int kReverbBus = 1, kChorusBus = 2;   // send buses a mix pass writes
+
+// Both envelopes have eight generators in this order, from the delay's on.
+enum EnvelopeGenerator {
+    kEnvDelay,
+    kEnvAttack,
+    kEnvHold,
+    kEnvDecay,
+    kEnvSustain,
+    kEnvRelease,
+    kEnvKeyToHold,
+    kEnvKeyToDecay
+};
+static_assert(kKeynumToVolEnvDecay - kDelayVolEnv == kEnvKeyToDecay && kSustainVolEnv - kDelayVolEnv == kEnvSustain &&
+                  kKeynumToModEnvDecay - kDelayModEnv == kEnvKeyToDecay && kSustainModEnv - kDelayModEnv == kEnvSustain,
+              "envelope generator order");
 
 float timeSamples(float timecents, float rate) {
     return timecentsToSeconds(clampTo(timecents, kMinTimecents, kMaxTimecents)) * rate;
@@ -100,26 +117,22 @@ void Voice::setupSample(const ZoneVoice &zone, const int16_t *data, size_t count
     sampleRatio_ = static_cast<float>(s.sampleRate) / outputRate_;
 }
 
-void Voice::setupEnvelopes(int key) {
+EnvelopeParams Voice::envelopeParams(int first, float sustainFullScale, int key) const {
     const float rate = outputRate_;
     const float keyOffset = 60.0f - key; // key-number scaling is relative to middle C
-    EnvelopeParams vol;
-    vol.delay = delaySamples(gen(kDelayVolEnv), rate);
-    vol.attack = timeSamples(gen(kAttackVolEnv), rate);
-    vol.hold = timeSamples(gen(kHoldVolEnv) + keyOffset * gen(kKeynumToVolEnvHold), rate);
-    vol.decay = timeSamples(gen(kDecayVolEnv) + keyOffset * gen(kKeynumToVolEnvDecay), rate);
-    vol.release = timeSamples(gen(kReleaseVolEnv), rate);
-    vol.sustain = clampTo(1.0f - gen(kSustainVolEnv) / 960.0f, 0.0f, 1.0f);
-    volEnv_.start(vol, true);
+    EnvelopeParams p;
+    p.delay = delaySamples(gen(first + kEnvDelay), rate);
+    p.attack = timeSamples(gen(first + kEnvAttack), rate);
+    p.hold = timeSamples(gen(first + kEnvHold) + keyOffset * gen(first + kEnvKeyToHold), rate);
+    p.decay = timeSamples(gen(first + kEnvDecay) + keyOffset * gen(first + kEnvKeyToDecay), rate);
+    p.sustain = clampTo(1.0f - gen(first + kEnvSustain) / sustainFullScale, 0.0f, 1.0f);
+    p.release = timeSamples(gen(first + kEnvRelease), rate);
+    return p;
+}
 
-    EnvelopeParams mod;
-    mod.delay = delaySamples(gen(kDelayModEnv), rate);
-    mod.attack = timeSamples(gen(kAttackModEnv), rate);
-    mod.hold = timeSamples(gen(kHoldModEnv) + keyOffset * gen(kKeynumToModEnvHold), rate);
-    mod.decay = timeSamples(gen(kDecayModEnv) + keyOffset * gen(kKeynumToModEnvDecay), rate);
-    mod.release = timeSamples(gen(kReleaseModEnv), rate);
-    mod.sustain = clampTo(1.0f - gen(kSustainModEnv) / 1000.0f, 0.0f, 1.0f);
-    modEnv_.start(mod, false);
+void Voice::setupEnvelopes(int key) {
+    volEnv_.start(envelopeParams(kDelayVolEnv, kVolSustainFullScale, key), true);
+    modEnv_.start(envelopeParams(kDelayModEnv, kModSustainFullScale, key), false);
 }
 
 void Voice::updateModulated(const ChannelState &state) {

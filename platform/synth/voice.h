@@ -71,6 +71,8 @@ public:
 private:
     void setupSample(const ZoneVoice &zone, const int16_t *data, size_t count);
     void setupEnvelopes(int key);
+    // Envelope times in samples for a key from the eight generators starting at first.
+    EnvelopeParams envelopeParams(int first, float sustainFullScale, int key) const;
     void updateModulated(const ChannelState &state);
     int generate(int n, float *out);
     // kSends: bit 0 reverb bus, bit 1 chorus bus; buses with a zero send are skipped.
