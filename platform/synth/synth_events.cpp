@@ -249,25 +249,27 @@ void SynthImpl::setDrumPart(int channel, bool drum) {
 
 // ---- system exclusive
 
+// A GM, GS or XG reset: sounding notes are released, then every channel takes that mode's defaults.
+void SynthImpl::resetToMode(MidiMode mode) {
+    for (int ch = 0; ch < kChannelCount; ++ch)
+        allNotesOff(ch);
+    mode_ = mode;
+    resetChannels();
+}
+
 void SynthImpl::sysEx(const uint8_t *data, size_t size) {
     if (!data)
         return;
     if (size > 0 && data[size - 1] == kSysExEnd)
         --size;
-    auto resetTo = [this](MidiMode mode) {
-        for (int ch = 0; ch < kChannelCount; ++ch)
-            allNotesOff(ch);
-        mode_ = mode;
-        resetChannels();
-    };
     if (size >= 4 && data[0] == kUniversalNonRealTime && data[2] == kGeneralMidi) {
         if (data[3] == kGmOn || data[3] == kGm2On || data[3] == kGmOff)
-            resetTo(MidiMode::kGm);
+            resetToMode(MidiMode::kGm);
     } else if (size >= 5 && data[0] == kRoland && data[2] == kRolandGs && data[3] == kRolandDataSet) {
         gsSysEx(data + 4, size - 4);
     } else if (size == 7 && data[0] == kYamaha && (data[1] & 0xF0) == 0x10 && data[2] == kYamahaXg && data[3] == 0 &&
                data[4] == 0 && data[5] == 0x7E && data[6] == 0) {
-        resetTo(MidiMode::kXg);
+        resetToMode(MidiMode::kXg);
     }
 }
 
@@ -282,10 +284,7 @@ void SynthImpl::gsSysEx(const uint8_t *body, size_t size) {
         return; // damaged message: a GS device ignores it too
     const uint8_t a0 = body[0], a1 = body[1], a2 = body[2], value = body[3];
     if (a0 == 0x40 && a1 == 0x00 && a2 == 0x7F && value == 0x00) {
-        for (int ch = 0; ch < kChannelCount; ++ch)
-            allNotesOff(ch);
-        mode_ = MidiMode::kGs;
-        resetChannels();
+        resetToMode(MidiMode::kGs);
     } else if (a0 == 0x40 && (a1 & 0xF0) == 0x10 && a2 == 0x15) {
         // Parts are numbered 1..16 with part 10 first: block 0 is channel 10, blocks 1..9 channels 1..9.
         const int block = a1 & 0x0F;

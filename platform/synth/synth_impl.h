@@ -60,6 +60,7 @@ private:
 
     // Channels, programs and SysEx.
     void resetChannels();
+    void resetToMode(MidiMode mode);
     void resolvePreset(int channel);
     void gsSysEx(const uint8_t *data, size_t size);
     void setDrumPart(int channel, bool drum);
