@@ -142,7 +142,8 @@ int MatchOnsets(const std::vector<double> &onsets, const std::vector<double> &ca
 }
 
 std::vector<double> EnvelopeDb(const std::vector<float> &x, int rate) {
-    const size_t frame = static_cast<size_t>(kEnvelopeFrameSeconds * rate);
+    // At least one sample: at a rate under 20 Hz (a hostile WAV header) a zero-length frame would never advance.
+    const size_t frame = std::max<size_t>(1, static_cast<size_t>(kEnvelopeFrameSeconds * rate));
     std::vector<double> db;
     for (size_t start = 0; start + frame <= x.size(); start += frame) {
         double sum = 0;

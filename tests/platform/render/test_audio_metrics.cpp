@@ -84,3 +84,11 @@ TEST(CompareAudioTest, DurationDifferenceInSeconds) {
     const auto r = CompareAudio(Bursts(kStarts, 2.5), Bursts(kStarts, 3.0), kRate);
     EXPECT_NEAR(r.durationB - r.durationA, 0.5, 1e-6);
 }
+
+TEST(CompareAudioTest, TinySampleRateFromAWavHeaderStillFinishes) {
+    // 10 Hz makes a 50 ms envelope frame shorter than one sample; it used to loop for ever.
+    const std::vector<float> a(40, 0.25f), b(40, -0.25f);
+    const tw::render::CompareResult r = CompareAudio(a, b, 10);
+    EXPECT_DOUBLE_EQ(r.durationA, 4.0);
+    EXPECT_TRUE(std::isfinite(r.envelopeCorrelation));
+}
