@@ -102,15 +102,12 @@ bool Usable(const sf2::sfModList& m) {
     return (m.sfModSrcOper & kSourceCcFlag) || (m.sfModSrcOper & kSourceIndexMask) != 0;
 }
 
-// Adds a modulator to a list; an identical one already there is replaced (instrument level) or gets this
-// amount added (preset modulators on top of an instrument's).
-void MergeModulator(std::vector<Modulator>& list, const Modulator& m, bool addAmounts) {
+// Adds a modulator to a zone's list; an identical one already there takes the new amount. (Preset modulators
+// are added on top of an instrument's when a note collects its zones.)
+void MergeModulator(std::vector<Modulator>& list, const Modulator& m) {
     for (Modulator& have : list) {
         if (!Identical(have, m)) continue;
-        if (addAmounts)
-            have.amount = static_cast<int16_t>(std::clamp(have.amount + m.amount, -32768, 32767));
-        else
-            have.amount = m.amount;
+        have.amount = m.amount;
         return;
     }
     if (list.size() < kMaxListModulators) list.push_back(m);
@@ -154,7 +151,7 @@ void ReadZone(const std::vector<sf2::sfBag>& bags, size_t bag, const std::vector
         const sf2::sfModList& m = mods[i];
         if (!Usable(m)) continue;
         MergeModulator(zone.mods, {m.sfModSrcOper, m.sfModDestOper, m.modAmount, m.sfModAmtSrcOper,
-                                   m.sfModTransOper}, false);
+                                   m.sfModTransOper});
     }
 }
 
@@ -291,8 +288,8 @@ LoadStatus SoundFontBuilder::readInstruments(std::string& error) {
             z.gen[kSampleID] = static_cast<int16_t>(z.sample);
             mods.assign(std::begin(kDefaultModulators), std::end(kDefaultModulators));
             if (hasGlobal)
-                for (const Modulator& m : global.mods) MergeModulator(mods, m, false);
-            for (const Modulator& m : zone.mods) MergeModulator(mods, m, false);
+                for (const Modulator& m : global.mods) MergeModulator(mods, m);
+            for (const Modulator& m : zone.mods) MergeModulator(mods, m);
             z.modFirst = storeModulators(mods);
             z.modCount = static_cast<uint32_t>(mods.size());
             sf_.instZones_.push_back(z);
@@ -366,7 +363,7 @@ LoadStatus SoundFontBuilder::readPresets(std::string& error) {
             z.instrument = static_cast<uint32_t>(zone.terminal);
             mods.clear();
             if (hasGlobal) mods = global.mods;
-            for (const Modulator& m : zone.mods) MergeModulator(mods, m, false);
+            for (const Modulator& m : zone.mods) MergeModulator(mods, m);
             z.modFirst = storeModulators(mods);
             z.modCount = static_cast<uint32_t>(mods.size());
             sf_.presetZones_.push_back(z);
