@@ -109,11 +109,15 @@ Voice *SynthImpl::chooseVictim() {
 }
 
 void SynthImpl::noteOff(int channel, int key) {
-    if (!validChannel(channel))
-        return;
+    if (validChannel(channel))
+        endNotes(channel, key);
+}
+
+// One pass over the pool for one key or, with kAnyKey, for every key of the channel.
+void SynthImpl::endNotes(int channel, int key) {
     const bool held = channels_[channel].sustainOn();
     for (Voice &v : voices_) {
-        if (v.state() != Voice::State::kOn || v.channel() != channel || v.key() != key)
+        if (v.state() != Voice::State::kOn || v.channel() != channel || (key != kAnyKey && v.key() != key))
             continue;
         if (held)
             v.sustain();
@@ -129,8 +133,7 @@ void SynthImpl::releaseSustained(int channel) {
 }
 
 void SynthImpl::allNotesOff(int channel) {
-    for (int key = 0; key < 128; ++key)
-        noteOff(channel, key);
+    endNotes(channel, kAnyKey);
 }
 
 void SynthImpl::allSoundOff(int channel) {

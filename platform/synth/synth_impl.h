@@ -55,6 +55,9 @@ private:
     Voice *chooseVictim();
     void startZones(int channel, int key, int velocity, int zoneCount);
     void releaseSustained(int channel);
+    // Releases (or, under a held sustain pedal, sustains) the channel's voices still on for key.
+    void endNotes(int channel, int key);
+    static constexpr int kAnyKey = -1;
     void allNotesOff(int channel);
     void allSoundOff(int channel);
 

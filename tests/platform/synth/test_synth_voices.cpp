@@ -45,6 +45,21 @@ TEST(SynthVoices, NoteOffReleasesOnlyItsKeyAndChannel) {
     EXPECT_EQ(s->activeVoices(), 0);
 }
 
+TEST(SynthVoices, AllNotesOffUnderTheSustainPedalHoldsEveryKeyUntilLifted) {
+    auto s = MakeSynth(ReleasingSine());
+    s->noteOn(0, 0, 100);
+    s->noteOn(0, 127, 100);
+    s->noteOn(1, 60, 100);
+    Render(*s, 4410);
+    s->controlChange(0, 64, 127);
+    s->controlChange(0, 123, 0); // all notes off while the pedal is down: both keys, lowest and highest, held
+    Render(*s, kRate / 2);
+    EXPECT_EQ(s->activeVoices(), 3);
+    s->controlChange(0, 64, 0);
+    Render(*s, kRate / 2); // 0.1 s release
+    EXPECT_EQ(s->activeVoices(), 1) << "channel 1 is untouched";
+}
+
 TEST(SynthVoices, ExclusiveClassCutsTheOtherNoteOfItsClass) {
     Sf2Builder b;
     int smp = b.addSample("sine", Sf2Builder::Sine(20000, 100.0), kRate, 60, 0, 20000);
