@@ -155,6 +155,44 @@ void ReadZone(const std::vector<sf2::sfBag>& bags, size_t bag, const std::vector
     }
 }
 
+// Walks the zones of one instrument or preset (bags firstBag..endBag - 1). Only the first zone may be global
+// (have no terminal generator); next() hands it out beside every later zone. A later zone without the terminal
+// generator is ignored.
+class ZoneWalker {
+public:
+    ZoneWalker(const std::vector<sf2::sfBag>& bags, const std::vector<sf2::sfGenList>& gens,
+               const std::vector<sf2::sfModList>& mods, uint16_t terminalOp, size_t firstBag, size_t endBag)
+        : bags_(bags), gens_(gens), mods_(mods), terminalOp_(terminalOp), first_(firstBag), bag_(firstBag),
+          end_(endBag) {}
+
+    // The next zone with a terminal generator, and the global zone (null when there is none); false at the end.
+    bool next(RawZone& zone, const RawZone*& global) {
+        while (bag_ < end_) {
+            const size_t b = bag_++;
+            zone = RawZone();
+            ReadZone(bags_, b, gens_, mods_, terminalOp_, zone);
+            if (zone.terminal >= 0) {
+                global = hasGlobal_ ? &global_ : nullptr;
+                return true;
+            }
+            if (b == first_) {
+                global_ = std::move(zone);
+                hasGlobal_ = true;
+            }
+        }
+        return false;
+    }
+
+private:
+    const std::vector<sf2::sfBag>& bags_;
+    const std::vector<sf2::sfGenList>& gens_;
+    const std::vector<sf2::sfModList>& mods_;
+    uint16_t terminalOp_;
+    size_t first_, bag_, end_;
+    RawZone global_;
+    bool hasGlobal_ = false;
+};
+
 // Key and velocity ranges of a zone, its global zone's where it sets none; false when the range is empty.
 template <typename RangeT>
 bool ZoneRange(const RawZone* global, const RawZone& local, RangeT& range) {
@@ -260,35 +298,26 @@ LoadStatus SoundFontBuilder::readInstruments(std::string& error) {
     for (size_t i = 0; i < count; ++i) {
         size_t firstBag = f_.inst[i].wInstBagNdx, endBag = f_.inst[i + 1].wInstBagNdx;
         size_t firstZone = sf_.instZones_.size();
-        RawZone global;
-        bool hasGlobal = false;
-        for (size_t b = firstBag; b < endBag; ++b) {
-            RawZone zone;
-            ReadZone(f_.ibag, b, f_.igen, f_.imod, kSampleID, zone);
-            if (zone.terminal < 0) {
-                // Only the first zone may be global; a later zone without a sample is ignored.
-                if (b == firstBag) {
-                    global = std::move(zone);
-                    hasGlobal = true;
-                }
-                continue;
-            }
+        ZoneWalker walk(f_.ibag, f_.igen, f_.imod, kSampleID, firstBag, endBag);
+        RawZone zone;
+        const RawZone* global = nullptr;
+        while (walk.next(zone, global)) {
             if (static_cast<size_t>(zone.terminal) >= usable_.size())
                 return Damaged(error, "instrument " + Quoted(f_.inst[i].achInstName) +
                                           " refers to a sample that does not exist");
             SoundFont::InstrumentZone z;
             z.range = {};
-            if (!usableSample(zone.terminal) || !ZoneRange(hasGlobal ? &global : nullptr, zone, z.range)) continue;
+            if (!usableSample(zone.terminal) || !ZoneRange(global, zone, z.range)) continue;
             SetInstrumentDefaults(z.gen);
-            if (hasGlobal) ApplyGenerators(global, z.gen);
+            if (global) ApplyGenerators(*global, z.gen);
             ApplyGenerators(zone, z.gen);
             z.gen[kKeyRange] = static_cast<int16_t>(z.range.keyLo | (z.range.keyHi << 8));
             z.gen[kVelRange] = static_cast<int16_t>(z.range.velLo | (z.range.velHi << 8));
             z.sample = static_cast<uint32_t>(zone.terminal);
             z.gen[kSampleID] = static_cast<int16_t>(z.sample);
             mods.assign(std::begin(kDefaultModulators), std::end(kDefaultModulators));
-            if (hasGlobal)
-                for (const Modulator& m : global.mods) MergeModulator(mods, m);
+            if (global)
+                for (const Modulator& m : global->mods) MergeModulator(mods, m);
             for (const Modulator& m : zone.mods) MergeModulator(mods, m);
             z.modFirst = storeModulators(mods);
             z.modCount = static_cast<uint32_t>(mods.size());
@@ -337,32 +366,24 @@ LoadStatus SoundFontBuilder::readPresets(std::string& error) {
         sf_.presetInfo_[p] = {h.wBank, h.wPreset, h.achPresetName};
         size_t firstBag = h.wPresetBagNdx, endBag = f_.phdr[p + 1].wPresetBagNdx;
         size_t firstZone = sf_.presetZones_.size();
-        RawZone global;
-        bool hasGlobal = false;
-        for (size_t b = firstBag; b < endBag; ++b) {
-            RawZone zone;
-            ReadZone(f_.pbag, b, f_.pgen, f_.pmod, kInstrument, zone);
-            if (zone.terminal < 0) {
-                if (b == firstBag) {
-                    global = std::move(zone);
-                    hasGlobal = true;
-                }
-                continue;
-            }
+        ZoneWalker walk(f_.pbag, f_.pgen, f_.pmod, kInstrument, firstBag, endBag);
+        RawZone zone;
+        const RawZone* global = nullptr;
+        while (walk.next(zone, global)) {
             if (static_cast<size_t>(zone.terminal) >= sf_.instruments_.size())
                 return Damaged(error, "preset " + Quoted(h.achPresetName) +
                                           " refers to an instrument that does not exist");
             SoundFont::PresetZone z;
             z.range = {};
-            if (!ZoneRange(hasGlobal ? &global : nullptr, zone, z.range)) continue;
+            if (!ZoneRange(global, zone, z.range)) continue;
             std::fill(std::begin(z.gen), std::end(z.gen), int16_t(0));
-            if (hasGlobal) ApplyGenerators(global, z.gen);
+            if (global) ApplyGenerators(*global, z.gen);
             ApplyGenerators(zone, z.gen);
             for (int g = 0; g < kGeneratorCount; ++g)
                 if (IsInstrumentOnly(g)) z.gen[g] = 0;
             z.instrument = static_cast<uint32_t>(zone.terminal);
             mods.clear();
-            if (hasGlobal) mods = global.mods;
+            if (global) mods = global->mods;
             for (const Modulator& m : zone.mods) MergeModulator(mods, m);
             z.modFirst = storeModulators(mods);
             z.modCount = static_cast<uint32_t>(mods.size());
