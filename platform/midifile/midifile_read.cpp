@@ -11,8 +11,6 @@ namespace {
 using tw::smf::Event;
 using tw::smf::File;
 
-constexpr uint8_t kMetaStatus = 0xFF;
-constexpr uint8_t kMetaTempo = 0x51;
 constexpr uint8_t kMetaFirstText = 0x01;
 constexpr uint8_t kMetaLastText = 0x0F;
 
@@ -31,9 +29,9 @@ int KindSlot(const Event &e) {
                                             MIDI_CB_PITCH_BEND};
         return kChannelSlots[(e.kind() - 0x80) >> 4];
     }
-    if (e.status != kMetaStatus)
+    if (!e.isMeta())
         return MIDI_CB_SYSEX;
-    if (e.meta == kMetaTempo && e.length == 3)
+    if (e.isTempo())
         return MIDI_CB_TEMPO;
     if (e.meta >= kMetaFirstText && e.meta <= kMetaLastText)
         return MIDI_CB_TEXT;
@@ -45,7 +43,7 @@ void FillEvent(MidiReadRecord *record, const File &file, const Event &e, uint32_
     record->delta = e.tick - previousTick;
     record->eventIndex = index;
     record->status = e.status;
-    record->metaType = e.status == kMetaStatus ? e.meta : 0;
+    record->metaType = e.isMeta() ? e.meta : 0;
     if (e.isChannel()) {
         record->data1 = e.data1;
         record->data2 = e.data2;
@@ -56,7 +54,7 @@ void FillEvent(MidiReadRecord *record, const File &file, const Event &e, uint32_
     record->payload = e.length > 0 ? file.bytes.data() + e.offset : nullptr;
     record->payloadLength = e.length;
     record->data2 = 0;
-    if (e.status == kMetaStatus)
+    if (e.isMeta())
         record->data1 = e.meta;
     else
         record->data1 = e.length > 0 ? file.bytes[e.offset] : 0;

@@ -11,8 +11,6 @@ namespace {
 
 constexpr int kMaxKey = 127;
 constexpr int kMaxChannel = 15;
-constexpr int kBankMsbController = 0;
-constexpr int kBankLsbController = 32;
 
 } // namespace
 

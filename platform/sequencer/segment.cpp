@@ -10,12 +10,6 @@ namespace tw::sequencer {
 
 namespace {
 
-constexpr uint8_t kMetaTempo = 0x51;
-constexpr uint32_t kTempoLength = 3;
-constexpr uint8_t kSysExStart = 0xF0;
-constexpr uint8_t kMetaStatus = 0xFF;
-constexpr uint8_t kBankMsbController = 0;
-constexpr uint8_t kBankLsbController = 32;
 constexpr int kChannels = 16;
 constexpr int kKeys = 128;
 
@@ -154,9 +148,9 @@ void Segment::addMetaOrSysEx(const smf::File &file, const smf::Event &e, uint32_
     if (!PayloadInside(file, e))
         return;
     const uint8_t *payload = file.bytes.data() + e.offset;
-    if (e.status == kMetaStatus && e.meta == kMetaTempo && e.length == kTempoLength) {
+    if (e.isTempo()) {
         tempo_.addTempo(tick, (uint32_t(payload[0]) << 16) | (uint32_t(payload[1]) << 8) | payload[2]);
-    } else if (e.status == kSysExStart && e.length > 0) {
+    } else if (e.status == smf::kStatusSysEx && e.length > 0) {
         SegmentEvent ev;
         ev.tick = tick;
         ev.kind = EventKind::SysEx;

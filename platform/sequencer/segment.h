@@ -14,6 +14,10 @@ struct Event;
 
 namespace tw::sequencer {
 
+// Bank select controllers: the segment records the bank each program change selects, the player sends it.
+constexpr uint8_t kBankMsbController = 0;
+constexpr uint8_t kBankLsbController = 32;
+
 enum class EventKind : uint8_t {
     NoteOn,  // index: the note in Segment::notes()
     NoteOff, // index: the note it ends

@@ -22,6 +22,14 @@ enum class Status {
                     // End-of-Track, unknown format read as format 1, more MTrk chunks than declared
 };
 
+// Status bytes of the events that are not channel messages, and the meta types readers of events look at.
+constexpr uint8_t kStatusSysEx = 0xF0;       // SysEx message; the payload follows the F0
+constexpr uint8_t kStatusSysExEscape = 0xF7; // SysEx continuation, or bytes sent as they are
+constexpr uint8_t kStatusMeta = 0xFF;
+constexpr uint8_t kMetaEndOfTrack = 0x2F;
+constexpr uint8_t kMetaTempo = 0x51;
+constexpr uint32_t kTempoBytes = 3; // a tempo's payload: microseconds per quarter note, big-endian
+
 // One event of a track. Channel messages keep their status and data bytes; SysEx and meta events refer to
 // their payload inside File::bytes.
 struct Event {
@@ -34,7 +42,9 @@ struct Event {
     uint32_t offset = 0;      // SysEx / meta payload: first byte in File::bytes
     uint32_t length = 0;      // SysEx / meta payload: number of bytes
 
-    bool isChannel() const { return status >= 0x80 && status < 0xF0; }
+    bool isChannel() const { return status >= 0x80 && status < kStatusSysEx; }
+    bool isMeta() const { return status == kStatusMeta; }
+    bool isTempo() const { return isMeta() && meta == kMetaTempo && length == kTempoBytes; }
     uint8_t kind() const { return status & 0xF0; }     // 0x80 note off ... 0xE0 pitch bend
     uint8_t channel() const { return status & 0x0F; }  // 0..15
 };

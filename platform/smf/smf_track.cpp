@@ -9,10 +9,6 @@ namespace tw::smf {
 namespace {
 
 constexpr uint8_t kStatusBit = 0x80;
-constexpr uint8_t kSysEx = 0xF0;
-constexpr uint8_t kSysExEscape = 0xF7;
-constexpr uint8_t kMeta = 0xFF;
-constexpr uint8_t kMetaEndOfTrack = 0x2F;
 
 // Data bytes that follow a channel status byte.
 int ChannelDataBytes(uint8_t status) {
@@ -99,11 +95,11 @@ private:
             status = b;
             in_.skip(1);
         }
-        if (status < kSysEx)
+        if (status < kStatusSysEx)
             return readChannel(status);
-        if (status == kMeta)
+        if (status == kStatusMeta)
             return readMeta(endOfTrack);
-        if (status == kSysEx || status == kSysExEscape)
+        if (status == kStatusSysEx || status == kStatusSysExEscape)
             return readPayload(status, 0);
         return skipSystemCommon(status);
     }
@@ -138,7 +134,7 @@ private:
             truncated();
             return false;
         }
-        if (!readPayload(kMeta, type))
+        if (!readPayload(kStatusMeta, type))
             return false;
         endOfTrack = type == kMetaEndOfTrack;
         return true;
