@@ -2,6 +2,8 @@
 #define LUSTREKIT_BUILDING
 #include "lustrekit.h"
 
+#include <climits>
+#include <cstdint>
 #include <cstring>
 
 #include "lk_fill_math.h"
@@ -49,6 +51,19 @@ void FillGradientPixels(DWORD *pBits, LONG w, LONG h, COLORREF colour1, COLORREF
     }
 }
 
+// Width and height of a rectangle, worked out in 64 bits so that an inverted rectangle with extreme coordinates
+// cannot wrap round into a positive size; false unless both are in 1..LONG_MAX.
+bool RectExtent(const RECT *rect, LONG *pnWidth, LONG *pnHeight) {
+    const int64_t w = static_cast<int64_t>(rect->right) - rect->left;
+    const int64_t h = static_cast<int64_t>(rect->bottom) - rect->top;
+    if (w <= 0 || h <= 0 || w > LONG_MAX || h > LONG_MAX) {
+        return false;
+    }
+    *pnWidth = static_cast<LONG>(w);
+    *pnHeight = static_cast<LONG>(h);
+    return true;
+}
+
 void StorePair(HBITMAP *phOut, HBITMAP *phHotOut, HBITMAP hBmp, HBITMAP hHot) {
     if (phOut != NULL) {
         *phOut = hBmp;
@@ -90,12 +105,11 @@ int WINAPI Gradient_Fill(HDC hdc, const RECT *rect, COLORREF colour1, COLORREF c
 }
 
 BOOL WINAPI DrawGradient(HDC hdc, const RECT *rect, COLORREF colour1, COLORREF colour2, DWORD vertical) {
-    if (rect == NULL) {
+    LONG w = 0, h = 0;
+    if (rect == NULL || !RectExtent(rect, &w, &h)) {
         return FALSE;
     }
-    const LONG w = rect->right - rect->left;
-    const LONG h = rect->bottom - rect->top;
-    if (w <= 0 || h <= 0 || static_cast<uint64_t>(w) * static_cast<uint64_t>(h) * 4 > kMaxSectionBytes) {
+    if (static_cast<uint64_t>(w) * static_cast<uint64_t>(h) * 4 > kMaxSectionBytes) {
         return FALSE;
     }
     BITMAPINFO info;
@@ -127,12 +141,12 @@ BOOL WINAPI DrawGradient(HDC hdc, const RECT *rect, COLORREF colour1, COLORREF c
 BOOL WINAPI CreateFillBmp(int pattern, const RECT *rect, int depth, int hotPercent, int tintPercent,
                           COLORREF tintColour, HBITMAP *bitmapOut, HBITMAP *hotBitmapOut) {
     StorePair(bitmapOut, hotBitmapOut, NULL, NULL);
-    if (rect == NULL || bitmapOut == NULL) {
+    LONG w = 0, h = 0;
+    if (rect == NULL || bitmapOut == NULL || !RectExtent(rect, &w, &h)) {
         return FALSE;
     }
     lk::FillLayout layout;
-    if (lk::PrepareFillLayout(pattern, rect->right - rect->left, rect->bottom - rect->top, depth, &layout) !=
-        lk::FillStatus::kOk) {
+    if (lk::PrepareFillLayout(pattern, w, h, depth, &layout) != lk::FillStatus::kOk) {
         return FALSE;
     }
     const SIZE_T blockBytes = sizeof(BITMAPINFOHEADER) + lk::kPaletteBytes + layout.pixelBytes;

@@ -2,6 +2,8 @@
 // with the portable generator replaying the same random sequence, DrawGradient rows and columns, Gradient_Fill.
 #include <gtest/gtest.h>
 
+#include <climits>
+
 #include <vector>
 
 #include "lk_fill_math.h"
@@ -129,6 +131,12 @@ TEST_F(FillBitmapTest, RefusedSizesGiveNullHandlesAndDrawNoRandomNumbers) {
     EXPECT_EQ(hHot, (HBITMAP)NULL);
     RECT rect = {0, 0, 4, 4};
     EXPECT_FALSE(CreateFillBmp(FILLBMP_NOISE, &rect, 45, 5, 0, 0, NULL, NULL));
+    // Inverted, with coordinates whose 32-bit difference would wrap round to a width of 6.
+    RECT wrapping = {LONG_MAX, 0, LONG_MIN + 5, 4};
+    hBmp = hHot = reinterpret_cast<HBITMAP>(1);
+    EXPECT_FALSE(CreateFillBmp(FILLBMP_NOISE, &wrapping, 45, 5, 0, 0, &hBmp, &hHot));
+    EXPECT_EQ(hBmp, (HBITMAP)NULL);
+    EXPECT_EQ(hHot, (HBITMAP)NULL);
     ExpectFill(FILLBMP_NOISE, RECT{0, 0, 16, 16}, 45, 5, 0, 0);
     ExpectFill(FILLBMP_CAPSULE, RECT{0, 0, 40, 2}, 3, 5, 0, 0);
     ExpectFill(FILLBMP_STROKES, RECT{0, 0, 128, 128}, 45, 5, 0, 0);
@@ -187,6 +195,8 @@ TEST_F(GradientTest, DrawGradientRefusesEmptyAndInvertedRectangles) {
     EXPECT_EQ(DrawGradient(canvas_.Dc(), &empty, 0, RGB(255, 255, 255), 1), 0);
     EXPECT_EQ(DrawGradient(canvas_.Dc(), &inverted, 0, RGB(255, 255, 255), 0), 0);
     EXPECT_EQ(DrawGradient(canvas_.Dc(), NULL, 0, RGB(255, 255, 255), 0), 0);
+    RECT wrapping = {LONG_MAX, 0, LONG_MIN + 5, 4}; // a 32-bit difference would wrap round to 6
+    EXPECT_EQ(DrawGradient(canvas_.Dc(), &wrapping, 0, RGB(255, 255, 255), 0), 0);
     ExpectOutsideUntouched(RECT{0, 0, 0, 0});
 }
 
