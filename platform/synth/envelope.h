@@ -39,7 +39,6 @@ private:
     float pos_ = 0;       // samples spent in the current stage
     float level_ = 0;     // decibel-domain level (volume) or linear level (modulation), 0..1
     float attackAmp_ = 0; // linear amplitude during the volume attack
-    float releaseStep_ = 0;
     bool volume_ = true;
 };
 
