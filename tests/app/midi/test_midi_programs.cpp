@@ -13,15 +13,8 @@ using namespace smftest;
 
 namespace {
 
-std::string TempFile(const std::string& name, const Bytes& bytes) {
-    std::string path = std::string(TEST_TEMP_DIR) + "/programs_" + name;
-    std::FILE* f = std::fopen(path.c_str(), "wb");
-    EXPECT_NE(f, nullptr) << path;
-    if (f) {
-        std::fwrite(bytes.data(), 1, bytes.size(), f);
-        std::fclose(f);
-    }
-    return path;
+std::string TempFile(const std::string &name, const Bytes &bytes) {
+    return WriteTempFile("programs_" + name, bytes);
 }
 
 // The used entries of g_usedPrograms, checking that each holds its own index and the rest hold -1.

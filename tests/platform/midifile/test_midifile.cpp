@@ -47,14 +47,7 @@ MidiCallbackTable AllSlots() {
 }
 
 std::string TempFile(const std::string &name, const Bytes &bytes) {
-    std::string path = std::string(TEST_TEMP_DIR) + "/midifile_" + name;
-    std::FILE *f = std::fopen(path.c_str(), "wb");
-    EXPECT_NE(f, nullptr) << path;
-    if (f) {
-        std::fwrite(bytes.data(), 1, bytes.size(), f);
-        std::fclose(f);
-    }
-    return path;
+    return WriteTempFile("midifile_" + name, bytes);
 }
 
 int ReadWith(const MidiCallbackTable &table, const std::string &path, MidiReadRecord &record) {

@@ -1,7 +1,10 @@
 // Builds Standard MIDI File images in memory for the parser tests.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <cstdint>
+#include <cstdio>
 #include <initializer_list>
 #include <string>
 #include <vector>
@@ -49,6 +52,18 @@ inline Bytes SingleTrack(const Bytes &events, bool endOfTrack = true) {
     Bytes out = Header(0, 1, 96);
     Append(out, Track(events, endOfTrack));
     return out;
+}
+
+// Writes the bytes to a scratch file, TEST_TEMP_DIR/name, and returns its path.
+inline std::string WriteTempFile(const std::string &name, const Bytes &bytes) {
+    std::string path = std::string(TEST_TEMP_DIR) + "/" + name;
+    std::FILE *f = std::fopen(path.c_str(), "wb");
+    EXPECT_NE(f, nullptr) << path;
+    if (f) {
+        std::fwrite(bytes.data(), 1, bytes.size(), f);
+        std::fclose(f);
+    }
+    return path;
 }
 
 } // namespace smftest
