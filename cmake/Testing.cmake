@@ -36,7 +36,7 @@ function(tunewright_add_test name)
   if(WIN32)
     # One Wine process per program: a process per test case costs seconds each.
     add_test(NAME ${name} COMMAND ${name} WORKING_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
-    set_tests_properties(${name} PROPERTIES LABELS win32 TIMEOUT 600)
+    set_tests_properties(${name} PROPERTIES LABELS windows TIMEOUT 600)
   else()
     gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST PROPERTIES LABELS native TIMEOUT 600)
   endif()

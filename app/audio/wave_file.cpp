@@ -5,6 +5,11 @@
 
 #include <string.h>
 
+#include <type_traits>
+
+// mmio calls the I/O procedure through an LPMMIOPROC: same calling convention (only i686 tells them apart).
+static_assert(std::is_same<decltype(&WaveFileIoProc), LPMMIOPROC>::value, "WaveFileIoProc has mmio's type");
+
 namespace {
 
 const FOURCC FOURCC_WAVE = mmioFOURCC('W', 'A', 'V', 'E');

@@ -3,6 +3,8 @@
 
 #include <string.h>
 
+#include <type_traits>
+
 int32_t g_usedPrograms[kProgramTableSize];
 
 namespace {
@@ -17,6 +19,9 @@ MidiReadRecord s_midiRecord;
 MidiCallbackTable s_midiCallbacks;
 
 } // namespace
+
+// Stored in a slot of the library's table: the calling convention must be the slot's (only i686 tells them apart).
+static_assert(std::is_same<decltype(&OnMidiEvent), MidiCallback>::value, "OnMidiEvent has the slot's type");
 
 int WINAPI OnMidiEvent(MidiReadRecord *record) {
     if ((record->status & kKindMask) != kProgramChange)

@@ -45,7 +45,7 @@ typedef struct MidiCallbackTable {
     MidiCallback slots[MIDI_CALLBACK_SLOTS];
 } MidiCallbackTable;
 
-// The record exchanged with the library: 56 bytes, little-endian, 32-bit pointers. The caller sets table
+// The record exchanged with the library: 56 bytes on Win32, little-endian, 32-bit pointers (72 on x64). The caller sets table
 // and path (and may use userData); the library fills the rest. Track numbers count from 0.
 struct MidiReadRecord {
     const MidiCallbackTable *table; // 0: the callbacks, or null for none
@@ -71,7 +71,18 @@ struct MidiReadRecord {
     uint32_t reserved1;             // 52
 };
 
-#if defined(__cplusplus) && defined(_WIN32) && !defined(_WIN64)
+#ifdef __cplusplus
+// The Win32 build exchanges the record at the fixed offsets the application's call sites assume; the Win64
+// build keeps the same declaration with natural alignment (pointers 8 bytes wide).
+#if defined(_WIN64)
+static_assert(sizeof(MidiReadRecord) == 72, "the record is 72 bytes on x64");
+static_assert(offsetof(MidiReadRecord, path) == 8 && offsetof(MidiReadRecord, payload) == 16 &&
+                  offsetof(MidiReadRecord, format) == 32 && offsetof(MidiReadRecord, tracks) == 34 &&
+                  offsetof(MidiReadRecord, division) == 36 && offsetof(MidiReadRecord, track) == 52 &&
+                  offsetof(MidiReadRecord, status) == 53 && offsetof(MidiReadRecord, data1) == 54,
+              "offsets of the record on x64");
+static_assert(sizeof(MidiCallbackTable) == 18 * 8, "18 pointer slots");
+#elif defined(_WIN32)
 static_assert(sizeof(MidiReadRecord) == 56, "the record is 56 bytes");
 static_assert(offsetof(MidiReadRecord, path) == 4 && offsetof(MidiReadRecord, format) == 20 &&
                   offsetof(MidiReadRecord, tracks) == 22 && offsetof(MidiReadRecord, division) == 24 &&
@@ -79,6 +90,7 @@ static_assert(offsetof(MidiReadRecord, path) == 4 && offsetof(MidiReadRecord, fo
                   offsetof(MidiReadRecord, data1) == 42,
               "fixed offsets of the record");
 static_assert(sizeof(MidiCallbackTable) == 72, "18 pointer slots");
+#endif
 #endif
 
 // Results of MidiReadFile. Negative: the file could not be read whole; events before the damage were delivered.

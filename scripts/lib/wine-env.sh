@@ -1,7 +1,19 @@
-# Sourced: the build's own quiet 32-bit Wine prefix, kept apart from the user's ~/.wine.
+# Sourced with an architecture, win32 or win64: the build's own quiet Wine prefix for it, kept apart from the
+# user's ~/.wine, and the loader that runs its programs in $WINE. Debian's `wine` wrapper takes the 32-bit
+# loader whenever it is installed, so both loaders are named directly.
 TUNEWRIGHT_ROOT=${TUNEWRIGHT_ROOT:-$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)}
-export WINEPREFIX="$TUNEWRIGHT_ROOT/build/wineprefix"
-export WINEARCH=win32
+case "${1:-win64}" in
+  win32)
+    export WINEPREFIX="$TUNEWRIGHT_ROOT/build/wineprefix"
+    export WINEARCH=win32
+    export WINELOADER=/usr/lib/wine/wine ;;
+  win64)
+    export WINEPREFIX="$TUNEWRIGHT_ROOT/build/wineprefix64"
+    export WINEARCH=win64
+    export WINELOADER=/usr/lib/wine/wine64 ;;
+  *) echo "wine-env: unknown architecture '$1' (win32 or win64)" >&2; return 2 ;;
+esac
+WINE=$WINELOADER
 export WINEDEBUG=${WINEDEBUG:--all}
 # No install dialogs for Wine's Mono and Gecko.
 export WINEDLLOVERRIDES="mscoree,mshtml=d"
