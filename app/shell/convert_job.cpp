@@ -1,10 +1,9 @@
-// RunConvertJob: the steps of one conversion, in the order the dialog's controls and the engine expect.
+// RunConvertJob: one conversion of the dialog, with its controls locked while the piece plays.
 #include "convert_job.h"
 
+#include "capture_session.h"
 #include "convert_output.h"
-#include "convert_worker.h"
 #include "dialog_state.h"
-#include "engine.h"
 #include "format_time.h"
 #include "instrument_list.h"
 #include "main_dialog.h"
@@ -17,12 +16,7 @@
 
 namespace {
 
-const int kNotificationAlmostEnd = 2; // DMUS_NOTIFICATION_SEGALMOSTEND
-const DWORD kPollMs = 100;
-const DWORD kSettleMs = 100;
-const int kVolumeWhileConverting = 100; // +20 dB: the nominal level of a conversion
 const int kTimeTextSize = 64;
-
 const int kLockedDuringJob[] = {IDC_OPEN,         IDC_PLAY,          IDC_STOP,       IDC_CONVERT,   IDC_VOLUME,
                                 IDC_TEMPO,        IDC_OUTPUT_FORMAT, IDC_WAV_QUALITY, IDC_MP3_QUALITY, IDC_SET_PATH,
                                 IDC_SAME_DIRECTORY, IDC_INSTRUMENTS, IDC_TEMPO_LABEL, IDC_TONE_LABEL, IDC_TONE_UP,
@@ -32,36 +26,24 @@ const int kBackAfterJob[] = {IDC_OPEN,       IDC_OUTPUT_FORMAT, IDC_WAV_QUALITY,
                              IDC_INSTRUMENTS, IDC_TEMPO_LABEL,  IDC_TONE_LABEL,  IDC_TONE_UP,     IDC_TONE_DOWN,
                              IDC_DEFAULT};
 
-// Where the job stopped, which decides how the dialog comes back.
-enum JobEnd {
-    kEndedBeforeLock, // nothing was disabled but Convert! itself
-    kEndedLocked,     // the controls of the running job are disabled
-};
+// The time label's last text, so that the transparent label is only repainted when it changes.
+char g_szShownTime[kTimeTextSize];
 
-// Steps up to the start of playback; a failure message names the step.
-BOOL StartPlayback(HWND hDlg) {
-    if (FAILED(StopMidi())) {
-        ShowError(hDlg, "Stop MIDI Failed");
-        return FALSE;
+void BuildPlanFromDialog(void *pDialog) {
+    BuildProgramMapFromList(static_cast<HWND>(pDialog));
+}
+
+void ShowProgress(unsigned int nElapsed, unsigned int nTotal, void *pDialog) {
+    HWND hDlg = static_cast<HWND>(pDialog);
+    char szTotal[kMinSecTextSize], szElapsed[kMinSecTextSize], szText[kTimeTextSize];
+    FormatMinSec(nTotal, szTotal);
+    FormatMinSec(nElapsed, szElapsed);
+    snprintf(szText, sizeof szText, "Time elapsed: %s / %s", szElapsed, szTotal);
+    if (strcmp(szText, g_szShownTime) != 0) {
+        SetLabelText(hDlg, IDC_CONVERT_TIME, szText);
+        strcpy(g_szShownTime, szText);
     }
-    InitAudioPath();
-    SetMasterVolume(kVolumeWhileConverting);
-    SetMasterTempo(static_cast<int>(SendDlgItemMessageA(hDlg, IDC_TEMPO, TBM_GETPOS, 0, 0)));
-    BuildProgramMapFromList(hDlg);
-    const struct {
-        HRESULT (*pfnStep)();
-        const char *pszFailure;
-    } steps[] = {{[] { return LoadMidiFile(g_szMidiPath); }, "Can't load MIDI File"},
-                 {RemoveFilter, "Can't Remove Filter"},
-                 {SetFilter, "Can't Set Filter"},
-                 {[] { return PlayMidiFile(TRUE); }, "Can't Play MIDI File"}};
-    for (const auto &step : steps) {
-        if (FAILED(step.pfnStep())) {
-            ShowError(hDlg, step.pszFailure);
-            return FALSE;
-        }
-    }
-    return TRUE;
+    SendDlgItemMessageA(hDlg, IDC_PROGRESS, PBM_SETPOS, nTotal ? nElapsed * 100u / nTotal : 0, 0);
 }
 
 void ShowJobTitle(HWND hDlg) {
@@ -70,31 +52,9 @@ void ShowJobTitle(HWND hDlg) {
     SendMessageA(hDlg, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(s_szTitle));
 }
 
-// Polls every 100 ms until the segment is about to end or Abort is pressed, showing elapsed time and progress.
-void PollUntilEnd(HWND hDlg) {
-    unsigned int nStart = static_cast<unsigned int>(GetPlayTimeSeconds());
-    unsigned int nEnd = static_cast<unsigned int>(GetSegmentEndSeconds());
-    // A piece shorter than two seconds has no length to show.
-    unsigned int nTotal = (nEnd > nStart + 1) ? nEnd - nStart - 1 : 0;
-    char szTotal[kMinSecTextSize], szElapsed[kMinSecTextSize];
-    char szShown[kTimeTextSize] = "", szText[kTimeTextSize];
-    FormatMinSec(nTotal, szTotal);
-    while (!g_bAbort) {
-        if (GetSegmentNotification() == kNotificationAlmostEnd) {
-            RemoveSegmentNotification();
-            break;
-        }
-        unsigned int nElapsed = static_cast<unsigned int>(GetPlayTimeSeconds()) - nStart;
-        FormatMinSec(nElapsed, szElapsed);
-        snprintf(szText, sizeof szText, "Time elapsed: %s / %s", szElapsed, szTotal);
-        if (strcmp(szText, szShown) != 0) {
-            SetLabelText(hDlg, IDC_CONVERT_TIME, szText);
-            strcpy(szShown, szText);
-        }
-        unsigned int nPercent = nTotal ? nElapsed * 100u / nTotal : 0;
-        SendDlgItemMessageA(hDlg, IDC_PROGRESS, PBM_SETPOS, nPercent, 0);
-        Sleep(kPollMs);
-    }
+void LockControls(HWND hDlg) {
+    EnableControls(hDlg, kLockedDuringJob, ARRAYSIZE(kLockedDuringJob), FALSE);
+    EnableWindow(GetDlgItem(hDlg, IDC_ABORT), TRUE);
 }
 
 void RestoreControls(HWND hDlg) {
@@ -104,30 +64,27 @@ void RestoreControls(HWND hDlg) {
     EnableWindow(GetDlgItem(hDlg, IDC_ABORT), FALSE);
 }
 
-JobEnd RunLockedPart(HWND hDlg) {
-    ShowJobTitle(hDlg);
-    EnableControls(hDlg, kLockedDuringJob, ARRAYSIZE(kLockedDuringJob), FALSE);
-    EnableWindow(GetDlgItem(hDlg, IDC_ABORT), TRUE);
-    PollUntilEnd(hDlg);
-    if (FAILED(StopMidi())) {
-        ShowError(hDlg, "Stop MIDI Failed");
-        return kEndedLocked;
-    }
-    Sleep(kSettleMs);
-    if (!g_bAbort)
-        WriteConvertedFile(hDlg);
-    return kEndedLocked;
-}
-
 } // namespace
 
 void RunConvertJob(HWND hDlg) {
     InterlockedExchange(&g_bAbort, 0);
-    JobEnd end = StartPlayback(hDlg) ? RunLockedPart(hDlg) : kEndedBeforeLock;
-    if (end == kEndedLocked)
+    int nTempo = static_cast<int>(SendDlgItemMessageA(hDlg, IDC_TEMPO, TBM_GETPOS, 0, 0));
+    const char *pszFailure = BeginCapture(g_szMidiPath, nTempo, BuildPlanFromDialog, hDlg);
+    if (pszFailure != nullptr) {
+        ShowError(hDlg, pszFailure);
+        // Nothing but Convert! was locked, and the file is still open: it may be tried again.
+        EnableWindow(GetDlgItem(hDlg, IDC_CONVERT), TRUE);
+    } else {
+        ShowJobTitle(hDlg);
+        LockControls(hDlg);
+        g_szShownTime[0] = '\0';
+        pszFailure = FinishCapture(&g_bAbort, ShowProgress, hDlg);
+        if (pszFailure != nullptr)
+            ShowError(hDlg, pszFailure);
+        else if (!g_bAbort)
+            WriteConvertedFile(hDlg);
         RestoreControls(hDlg);
-    else
-        EnableWindow(GetDlgItem(hDlg, IDC_CONVERT), TRUE); // the file is still open: Convert! may be tried again
+    }
     SendMessageA(hDlg, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("Tunewright"));
     InterlockedExchange(&g_bAbort, 0);
 }
