@@ -1,0 +1,126 @@
+// TwDirectMusic.dll entry points: the class factories of the DirectMusic, performance and loader classes.
+#include <windows.h>
+
+#include <initguid.h>
+
+#include "module.h"
+
+#include <dmusici.h>
+
+#include <new>
+
+#include "dmusic_object.h"
+#include "loader.h"
+#include "performance.h"
+
+HMODULE g_hTwModule = nullptr;
+volatile LONG g_nTwObjects = 0;
+
+void DebugLine(const char *pszText) {
+    char szLine[1024];
+    wsprintfA(szLine, "TwDirectMusic: %.1000s\n", pszText);
+    OutputDebugStringA(szLine);
+}
+
+namespace {
+
+typedef HRESULT (*CreateFn)(REFIID riid, void **ppv);
+
+template <class T> HRESULT CreateObject(REFIID riid, void **ppv) {
+    T *pObject = new (std::nothrow) T();
+    if (pObject == nullptr) {
+        return E_OUTOFMEMORY;
+    }
+    HRESULT hr = pObject->QueryInterface(riid, ppv);
+    pObject->Release(); // the caller's reference, if any, keeps it
+    return hr;
+}
+
+// One factory per class, created on request; it holds no state besides the creator.
+class CClassFactory final : public IClassFactory {
+public:
+    explicit CClassFactory(CreateFn pfnCreate) : m_cRef(1), m_pfnCreate(pfnCreate) { ObjectCreated(); }
+
+    STDMETHODIMP QueryInterface(REFIID riid, void **ppv) override {
+        if (ppv == nullptr) {
+            return E_POINTER;
+        }
+        if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IClassFactory)) {
+            *ppv = static_cast<IClassFactory *>(this);
+            AddRef();
+            return S_OK;
+        }
+        *ppv = nullptr;
+        return E_NOINTERFACE;
+    }
+    STDMETHODIMP_(ULONG) AddRef() override { return static_cast<ULONG>(InterlockedIncrement(&m_cRef)); }
+    STDMETHODIMP_(ULONG) Release() override {
+        LONG nCount = InterlockedDecrement(&m_cRef);
+        if (nCount == 0) {
+            delete this;
+        }
+        return static_cast<ULONG>(nCount);
+    }
+    STDMETHODIMP CreateInstance(IUnknown *pOuter, REFIID riid, void **ppv) override {
+        if (ppv == nullptr) {
+            return E_POINTER;
+        }
+        *ppv = nullptr;
+        if (pOuter != nullptr) {
+            return CLASS_E_NOAGGREGATION;
+        }
+        return m_pfnCreate(riid, ppv);
+    }
+    STDMETHODIMP LockServer(BOOL fLock) override {
+        if (fLock) {
+            ObjectCreated();
+        } else {
+            ObjectDestroyed();
+        }
+        return S_OK;
+    }
+
+private:
+    ~CClassFactory() { ObjectDestroyed(); }
+
+    volatile LONG m_cRef;
+    CreateFn m_pfnCreate;
+};
+
+} // namespace
+
+extern "C" BOOL WINAPI DllMain(HINSTANCE hInstance, DWORD dwReason, LPVOID /*pReserved*/) {
+    if (dwReason == DLL_PROCESS_ATTACH) {
+        g_hTwModule = hInstance;
+        DisableThreadLibraryCalls(hInstance);
+    }
+    return TRUE;
+}
+
+extern "C" HRESULT WINAPI DllGetClassObject(REFCLSID rclsid, REFIID riid, void **ppv) {
+    if (ppv == nullptr) {
+        return E_POINTER;
+    }
+    *ppv = nullptr;
+    CreateFn pfnCreate = nullptr;
+    if (IsEqualCLSID(rclsid, CLSID_DirectMusic)) {
+        pfnCreate = CreateObject<CDirectMusic>;
+    } else if (IsEqualCLSID(rclsid, CLSID_DirectMusicPerformance)) {
+        pfnCreate = CreateObject<CPerformance>;
+    } else if (IsEqualCLSID(rclsid, CLSID_DirectMusicLoader)) {
+        pfnCreate = CreateObject<CLoader>;
+    } else {
+        return CLASS_E_CLASSNOTAVAILABLE;
+    }
+    CClassFactory *pFactory = new (std::nothrow) CClassFactory(pfnCreate);
+    if (pFactory == nullptr) {
+        return E_OUTOFMEMORY;
+    }
+    HRESULT hr = pFactory->QueryInterface(riid, ppv);
+    pFactory->Release();
+    return hr;
+}
+
+extern "C" HRESULT WINAPI DllCanUnloadNow() {
+    return g_nTwObjects == 0 ? S_OK : S_FALSE;
+}

@@ -1,0 +1,36 @@
+// CDirectMusic: the DirectMusic object, offering the one software synthesizer port.
+#pragma once
+
+#include <windows.h>
+
+#include <dmusicc.h>
+
+class CDirectMusic final : public IDirectMusic8 {
+public:
+    CDirectMusic();
+
+    STDMETHODIMP QueryInterface(REFIID riid, void **ppvObject) override;
+    STDMETHODIMP_(ULONG) AddRef() override;
+    STDMETHODIMP_(ULONG) Release() override;
+
+    // Index 0 is "Microsoft Synthesizer"; every other index answers S_FALSE.
+    STDMETHODIMP EnumPort(DWORD dwIndex, LPDMUS_PORTCAPS pPortCaps) override;
+    STDMETHODIMP CreateMusicBuffer(LPDMUS_BUFFERDESC pBufferDesc, LPDIRECTMUSICBUFFER *ppBuffer,
+                                   LPUNKNOWN pUnkOuter) override;
+    STDMETHODIMP CreatePort(REFCLSID rclsidPort, LPDMUS_PORTPARAMS pPortParams, LPDIRECTMUSICPORT *ppPort,
+                            LPUNKNOWN pUnkOuter) override;
+    STDMETHODIMP EnumMasterClock(DWORD dwIndex, LPDMUS_CLOCKINFO lpClockInfo) override;
+    STDMETHODIMP GetMasterClock(LPGUID pguidClock, struct IReferenceClock **ppReferenceClock) override;
+    STDMETHODIMP SetMasterClock(REFGUID rguidClock) override;
+    STDMETHODIMP Activate(WINBOOL fEnable) override;
+    STDMETHODIMP GetDefaultPort(LPGUID pguidPort) override;
+    // The synthesizer plays through its own output; the DirectSound object and window are only accepted.
+    STDMETHODIMP SetDirectSound(LPDIRECTSOUND pDirectSound, HWND hWnd) override;
+    STDMETHODIMP SetExternalMasterClock(struct IReferenceClock *pClock) override;
+
+private:
+    ~CDirectMusic();
+
+    volatile LONG m_cRef;
+    BOOL m_bActive;
+};

@@ -1,0 +1,195 @@
+// CPlaySession: the rendering thread: default patches, then blocks to the device, the clock or the effects.
+#include "play_session.h"
+
+#include <dmusici.h>
+
+#include <algorithm>
+#include <cmath>
+
+#include "sound_buffer.h"
+
+namespace {
+
+const int kMidiChannels = 16;
+const int kBankMsbController = 0;
+const int kBankLsbController = 32;
+const int kAheadOfClockFrames = 2048; // without a device, render this far ahead of the clock (46 ms)
+const DWORD kClockPollMilliseconds = 5;
+
+int16_t ToPcm(float f) {
+    float fScaled = std::round(f * 32767.0f);
+    return static_cast<int16_t>(std::clamp(fScaled, -32768.0f, 32767.0f));
+}
+
+} // namespace
+
+CPlaySession::CPlaySession(tw::synth::Synth &synth, const tw::sequencer::Segment &segment,
+                           tw::sequencer::EventHook &hook, CSoundBuffer *pBuffer, int nMasterVolume,
+                           ISessionEvents &events)
+    : m_target(synth), m_player(m_target), m_hook(hook), m_pBuffer(pBuffer), m_events(events),
+      m_bConvert(pBuffer != nullptr && !pBuffer->Effects().Empty()), m_nRate(synth.sampleRate()) {
+    QueryPerformanceFrequency(&m_frequency);
+    if (m_pBuffer != nullptr) {
+        m_pBuffer->AddRef();
+        m_pBuffer->SetInUse(true);
+    }
+    m_player.load(segment);
+    m_player.setHook(&m_hook);
+    m_player.setMasterVolume(nMasterVolume);
+}
+
+CPlaySession::~CPlaySession() {
+    Stop();
+    if (m_hStop != nullptr) {
+        CloseHandle(m_hStop);
+    }
+    if (m_pBuffer != nullptr) {
+        m_pBuffer->SetInUse(false);
+        m_pBuffer->Release();
+    }
+}
+
+bool CPlaySession::Start() {
+    m_hStop = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    if (m_hStop == nullptr) {
+        return false;
+    }
+    LARGE_INTEGER now;
+    QueryPerformanceCounter(&now);
+    m_nWallBaseCount = now.QuadPart;
+    m_hThread = CreateThread(nullptr, 0, ThreadProc, this, 0, nullptr);
+    return m_hThread != nullptr;
+}
+
+void CPlaySession::Stop() {
+    if (m_hThread == nullptr) {
+        return;
+    }
+    SetEvent(m_hStop);
+    WaitForSingleObject(m_hThread, INFINITE);
+    CloseHandle(m_hThread);
+    m_hThread = nullptr;
+}
+
+DWORD WINAPI CPlaySession::ThreadProc(LPVOID pParam) {
+    static_cast<CPlaySession *>(pParam)->Run();
+    return 0;
+}
+
+int64_t CPlaySession::FramesToReference(int64_t nFrames) const {
+    return nFrames / m_nRate * tw::sequencer::kReferenceUnitsPerSecond +
+           nFrames % m_nRate * tw::sequencer::kReferenceUnitsPerSecond / m_nRate;
+}
+
+int64_t CPlaySession::WallFrames() const {
+    LARGE_INTEGER now;
+    QueryPerformanceCounter(&now);
+    int64_t nTicks = now.QuadPart - m_nWallBaseCount.load();
+    int64_t nFreq = m_frequency.QuadPart > 0 ? m_frequency.QuadPart : 1;
+    return m_nWallBaseFrames.load() + nTicks / nFreq * m_nRate + nTicks % nFreq * m_nRate / nFreq;
+}
+
+void CPlaySession::SwitchToWallClock(int64_t nFrames) {
+    LARGE_INTEGER now;
+    QueryPerformanceCounter(&now);
+    m_bDevice = false;
+    m_nWallBaseFrames = nFrames;
+    m_nWallBaseCount = now.QuadPart;
+}
+
+int64_t CPlaySession::Now() const {
+    if (m_bConvert) {
+        return FramesToReference(m_player.positionSamples());
+    }
+    return FramesToReference(m_bDevice.load() ? m_waveOut.PlayedFrames() : WallFrames());
+}
+
+void CPlaySession::Run() {
+    m_player.start();
+    SendDefaultPatches();
+    m_events.OnSegmentEvent(DMUS_NOTIFICATION_SEGSTART, 0);
+    if (m_bConvert) {
+        RunConvert();
+    } else if (m_waveOut.Open(static_cast<DWORD>(m_nRate))) {
+        RunListen();
+    } else {
+        RunAgainstClock();
+    }
+    m_bFinished = true;
+}
+
+// Every channel starts on program 0 (the drum kit on channel 10, by the synthesizer's GM rules), sent
+// through the graph as DirectMusic's band does, so tools see a patch before any note.
+void CPlaySession::SendDefaultPatches() {
+    for (int nChannel = 0; nChannel < kMidiChannels; ++nChannel) {
+        tw::sequencer::PatchEvent patch;
+        patch.channel = nChannel;
+        if (!m_hook.OnPatch(patch) || patch.channel < 0 || patch.channel >= kMidiChannels) {
+            continue;
+        }
+        if (patch.program != 0 || patch.bankMsb != 0 || patch.bankLsb != 0) {
+            m_target.controlChange(patch.channel, kBankMsbController, std::clamp(patch.bankMsb, 0, 127));
+            m_target.controlChange(patch.channel, kBankLsbController, std::clamp(patch.bankLsb, 0, 127));
+            m_target.programChange(patch.channel, std::clamp(patch.program, 0, 127));
+        }
+    }
+}
+
+int CPlaySession::RenderBlock(int nFrames) {
+    int nRendered = m_player.render(m_afLeft, m_afRight, nFrames);
+    for (int i = 0; i < nRendered; ++i) {
+        m_anPcm[2 * i] = ToPcm(m_afLeft[i]);
+        m_anPcm[2 * i + 1] = ToPcm(m_afRight[i]);
+    }
+    return nRendered;
+}
+
+void CPlaySession::RunConvert() {
+    CEffectChain &effects = m_pBuffer->Effects();
+    while (WaitForSingleObject(m_hStop, 0) == WAIT_TIMEOUT && !m_player.finished()) {
+        int64_t rtBlock = FramesToReference(m_player.positionSamples());
+        int nFrames = RenderBlock(kBlockFrames);
+        if (nFrames > 0) {
+            effects.Process(reinterpret_cast<BYTE *>(m_anPcm), static_cast<DWORD>(nFrames * 4), rtBlock);
+        }
+    }
+    if (m_player.finished()) {
+        int64_t rtEnd = FramesToReference(m_player.positionSamples());
+        m_events.OnSegmentEvent(DMUS_NOTIFICATION_SEGALMOSTEND, rtEnd);
+        m_events.OnSegmentEvent(DMUS_NOTIFICATION_SEGEND, rtEnd);
+    }
+}
+
+void CPlaySession::RunListen() {
+    m_bDevice = true;
+    bool bPlaying = true;
+    while (bPlaying && !m_player.finished()) {
+        int nFrames = RenderBlock(kBlockFrames);
+        bPlaying = nFrames == 0 || m_waveOut.Write(m_anPcm, nFrames, m_hStop);
+    }
+    if (bPlaying) {
+        m_waveOut.Drain(m_hStop);
+    }
+    // The clock runs on after the device is closed: a position display waits for it to pass the end.
+    SwitchToWallClock(m_waveOut.PlayedFrames());
+    m_waveOut.Close();
+    if (bPlaying && WaitForSingleObject(m_hStop, 0) == WAIT_TIMEOUT) {
+        int64_t rtEnd = FramesToReference(m_player.positionSamples());
+        m_events.OnSegmentEvent(DMUS_NOTIFICATION_SEGALMOSTEND, rtEnd);
+        m_events.OnSegmentEvent(DMUS_NOTIFICATION_SEGEND, rtEnd);
+    }
+}
+
+void CPlaySession::RunAgainstClock() {
+    while (!m_player.finished() || WallFrames() < m_player.positionSamples()) {
+        while (!m_player.finished() && m_player.positionSamples() < WallFrames() + kAheadOfClockFrames) {
+            RenderBlock(kBlockFrames);
+        }
+        if (WaitForSingleObject(m_hStop, kClockPollMilliseconds) != WAIT_TIMEOUT) {
+            return;
+        }
+    }
+    int64_t rtEnd = FramesToReference(m_player.positionSamples());
+    m_events.OnSegmentEvent(DMUS_NOTIFICATION_SEGALMOSTEND, rtEnd);
+    m_events.OnSegmentEvent(DMUS_NOTIFICATION_SEGEND, rtEnd);
+}

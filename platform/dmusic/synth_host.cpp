@@ -1,0 +1,80 @@
+// The SoundFont named by the stand-in's settings file, loaded into the process's synthesizer.
+#include "synth_host.h"
+
+#include <windows.h>
+
+#include <new>
+#include <string>
+
+#include "module.h"
+
+namespace {
+
+const char kSettingsSection[] = "TwDirectMusic";
+const char kSoundFontKey[] = "SoundFont";
+
+SRWLOCK g_srwSynth = SRWLOCK_INIT;
+tw::synth::Synth *g_pSynth = nullptr;   // created on first use, never freed before the process ends
+std::string g_strLoadedPath;            // the SoundFont g_pSynth holds; empty while none is loaded
+volatile LONG g_nSynthClaimed = 0;
+
+std::string ModuleFolder() {
+    char szPath[MAX_PATH];
+    DWORD cch = GetModuleFileNameA(g_hTwModule, szPath, MAX_PATH);
+    if (cch == 0 || cch >= MAX_PATH) {
+        return std::string();
+    }
+    std::string strPath(szPath, cch);
+    size_t slash = strPath.find_last_of("\\/");
+    return slash == std::string::npos ? std::string() : strPath.substr(0, slash + 1);
+}
+
+bool IsAbsolute(const std::string &strPath) {
+    return (strPath.size() > 1 && strPath[1] == ':') || (!strPath.empty() && (strPath[0] == '\\' || strPath[0] == '/'));
+}
+
+// The settings' SoundFont (relative names are taken from the DLL's folder), or the default beside the DLL.
+std::string SoundFontPath() {
+    std::string strFolder = ModuleFolder();
+    std::string strSettings = strFolder + kSettingsFileName;
+    char szValue[MAX_PATH] = "";
+    GetPrivateProfileStringA(kSettingsSection, kSoundFontKey, "", szValue, MAX_PATH, strSettings.c_str());
+    std::string strValue = szValue;
+    if (strValue.empty()) {
+        return strFolder + kDefaultSoundFontName;
+    }
+    return IsAbsolute(strValue) ? strValue : strFolder + strValue;
+}
+
+} // namespace
+
+tw::synth::Synth *AcquireSynth() {
+    std::string strPath = SoundFontPath();
+    AcquireSRWLockExclusive(&g_srwSynth);
+    if (g_pSynth == nullptr) {
+        g_pSynth = new (std::nothrow) tw::synth::Synth();
+    }
+    tw::synth::Synth *pSynth = g_pSynth;
+    bool bReload = pSynth != nullptr && strPath != g_strLoadedPath && g_nSynthClaimed == 0;
+    if (bReload) {
+        std::string strError;
+        g_strLoadedPath.clear();
+        if (pSynth->loadSoundFontFile(strPath, strError) == tw::synth::LoadStatus::Ok) {
+            g_strLoadedPath = strPath;
+        } else {
+            DebugLine(("cannot use SoundFont " + strPath + ": " + strError).c_str());
+        }
+    }
+    if (g_strLoadedPath.empty()) {
+        pSynth = nullptr;
+    }
+    ReleaseSRWLockExclusive(&g_srwSynth);
+    if (g_pSynth == nullptr) {
+        DebugLine("out of memory for the synthesizer");
+    }
+    return pSynth;
+}
+
+bool ClaimSynth() { return InterlockedCompareExchange(&g_nSynthClaimed, 1, 0) == 0; }
+
+void ReleaseSynthClaim() { InterlockedExchange(&g_nSynthClaimed, 0); }
