@@ -200,6 +200,23 @@ TEST_F(Tunewright, OpenListsTheInstrumentsAndPlays) {
     app.Click(kStop);
 }
 
+// Pictures of both dialogs as a person sees them, for looking at: build/<arch>/screenshots/*.bmp.
+TEST_F(Tunewright, PicturesOfBothDialogs) {
+    ui::App app;
+    StartWithSong(app);
+    std::string folder = WinPath(std::string(SCREENSHOT_DIR));
+    CreateDirectoryA(folder.c_str(), nullptr);
+    Sleep(500); // the labels repaint over the tile
+    EXPECT_TRUE(ui::SaveWindowPicture(app.dialog(), folder + "\\tunewright-main.bmp"));
+    app.Click(2001);
+    HWND hAbout = nullptr;
+    ASSERT_TRUE(ui::WaitFor([&] { return (hAbout = ui::FindProcessDialog(app.processId(), "Tunewright :: About", app.dialog())); }, 5000));
+    Sleep(500);
+    EXPECT_TRUE(ui::SaveWindowPicture(hAbout, folder + "\\tunewright-about.bmp"));
+    PostMessageA(hAbout, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+    EXPECT_TRUE(ui::WaitFor([&] { return !IsWindow(hAbout); }, 5000));
+}
+
 TEST_F(Tunewright, ToneTempoFormatAndDefaultControls) {
     ui::App app;
     StartWithSong(app);
@@ -328,8 +345,10 @@ TEST_F(Tunewright, AbortAndCloseDuringAConversionLeaveNoFile) {
         EXPECT_STREQ(szTitle, "e2e_long.mid -- Tunewright");
         app.Click(kAbort);
         ASSERT_TRUE(app.WaitEnabled(kConvert, true, 10000));
-        GetWindowTextA(app.dialog(), szTitle, sizeof szTitle);
-        EXPECT_STREQ(szTitle, "Tunewright");
+        EXPECT_TRUE(ui::WaitFor([&] {
+            GetWindowTextA(app.dialog(), szTitle, sizeof szTitle);
+            return lstrcmpA(szTitle, "Tunewright") == 0;
+        }, 5000)) << szTitle;
         EXPECT_TRUE(app.Enabled(kOpen) && app.Enabled(kInstruments) && !app.Enabled(kAbort));
         EXPECT_TRUE(FilesIn(m_output).empty());
 

@@ -134,8 +134,9 @@ bool App::WaitEnabled(int nId, bool bEnabled, DWORD dwTimeoutMs) const {
 }
 
 std::string App::Text(int nId) const {
+    // GetWindowText of another process's window reads only its caption, not an edit control's text.
     char szText[4096] = "";
-    GetWindowTextA(control(nId), szText, sizeof szText);
+    SendMessageA(control(nId), WM_GETTEXT, sizeof szText, reinterpret_cast<LPARAM>(szText));
     return szText;
 }
 
@@ -181,6 +182,45 @@ void App::SetSlider(int nId, int nPosition) const {
 void App::SelectListEntry(int nId, int nIndex) const {
     SendMessageA(control(nId), CB_SETCURSEL, nIndex, 0);
     SendMessageA(m_hDialog, WM_COMMAND, MAKEWPARAM(nId, CBN_SELCHANGE), reinterpret_cast<LPARAM>(control(nId)));
+}
+
+bool SaveWindowPicture(HWND hWnd, const std::string &path) {
+    RECT rc;
+    GetWindowRect(hWnd, &rc);
+    int nWidth = rc.right - rc.left, nHeight = rc.bottom - rc.top;
+    int nStride = (nWidth * 3 + 3) & ~3;
+    BITMAPINFOHEADER header = {};
+    header.biSize = sizeof header;
+    header.biWidth = nWidth;
+    header.biHeight = nHeight; // bottom-up, as BMP files store rows
+    header.biPlanes = 1;
+    header.biBitCount = 24;
+    header.biSizeImage = nStride * nHeight;
+    std::vector<BYTE> pixels(header.biSizeImage);
+    HDC hScreen = GetDC(nullptr);
+    HDC hMemory = CreateCompatibleDC(hScreen);
+    HBITMAP hBitmap = CreateCompatibleBitmap(hScreen, nWidth, nHeight);
+    HGDIOBJ hOld = SelectObject(hMemory, hBitmap);
+    BitBlt(hMemory, 0, 0, nWidth, nHeight, hScreen, rc.left, rc.top, SRCCOPY);
+    SelectObject(hMemory, hOld);
+    int nRows = GetDIBits(hMemory, hBitmap, 0, nHeight, pixels.data(), reinterpret_cast<BITMAPINFO *>(&header),
+                          DIB_RGB_COLORS);
+    DeleteObject(hBitmap);
+    DeleteDC(hMemory);
+    ReleaseDC(nullptr, hScreen);
+    BITMAPFILEHEADER file = {};
+    file.bfType = 0x4D42; // "BM"
+    file.bfOffBits = sizeof file + sizeof header;
+    file.bfSize = file.bfOffBits + header.biSizeImage;
+    HANDLE hFile = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    if (nRows != nHeight || hFile == INVALID_HANDLE_VALUE)
+        return false;
+    DWORD written;
+    bool ok = WriteFile(hFile, &file, sizeof file, &written, nullptr) &&
+              WriteFile(hFile, &header, sizeof header, &written, nullptr) &&
+              WriteFile(hFile, pixels.data(), header.biSizeImage, &written, nullptr);
+    CloseHandle(hFile);
+    return ok;
 }
 
 } // namespace ui

@@ -51,6 +51,9 @@ private:
     HWND m_hDialog = nullptr;
 };
 
+// Saves what the screen shows of a window (its frame included) as a 24-bit BMP file. FALSE on failure.
+bool SaveWindowPicture(HWND hWnd, const std::string &path);
+
 // A top-level dialog (class #32770) of the process with the given caption, or null.
 HWND FindProcessDialog(DWORD dwProcessId, const char *pszCaption, HWND hExcept);
 
