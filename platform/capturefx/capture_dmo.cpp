@@ -12,9 +12,9 @@ volatile LONG g_cCaptureObjects = 0;
 namespace {
 
 // Stream flags of the DMO interface that MinGW's mediaobj.h leaves out (values from the DirectX SDK).
-const DWORD kInputWholeSamples = 0x1;   // DMO_INPUT_STREAMF_WHOLE_SAMPLES
-const DWORD kInputFixedSampleSize = 0x4; // DMO_INPUT_STREAMF_FIXED_SAMPLE_SIZE
-const DWORD kOutputWholeSamples = 0x1;   // DMO_OUTPUT_STREAMF_WHOLE_SAMPLES
+const DWORD kInputWholeSamples = 0x1;     // DMO_INPUT_STREAMF_WHOLE_SAMPLES
+const DWORD kInputFixedSampleSize = 0x4;  // DMO_INPUT_STREAMF_FIXED_SAMPLE_SIZE
+const DWORD kOutputWholeSamples = 0x1;    // DMO_OUTPUT_STREAMF_WHOLE_SAMPLES
 const DWORD kOutputFixedSampleSize = 0x4; // DMO_OUTPUT_STREAMF_FIXED_SAMPLE_SIZE
 
 bool SameFormat(const WAVEFORMATEX &a, const WAVEFORMATEX &b) {

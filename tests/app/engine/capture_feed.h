@@ -35,8 +35,8 @@ inline std::vector<int> DataSamples(const std::vector<uint8_t> &file) {
 inline void RecordThroughEffect(WORD nChannels, DWORD nRate, WORD wBits, const std::vector<BYTE> &bytes,
                                 size_t cbBlock = 1764) {
     IMediaObject *pDmo = nullptr;
-    ASSERT_EQ(S_OK, CoCreateInstance(g_captureEffectDesc.guidDSFXClass, nullptr, CLSCTX_INPROC_SERVER,
-                                     IID_IMediaObject, reinterpret_cast<void **>(&pDmo)));
+    ASSERT_EQ(S_OK, CoCreateInstance(g_captureEffectDesc.guidDSFXClass, nullptr, CLSCTX_INPROC_SERVER, IID_IMediaObject,
+                                     reinterpret_cast<void **>(&pDmo)));
     WAVEFORMATEX wfx = {};
     wfx.wFormatTag = WAVE_FORMAT_PCM;
     wfx.nChannels = nChannels;

@@ -82,8 +82,9 @@ public:
 // Hands out the buffer and the graph; a null graph makes that request fail with m_hrGraph.
 class TestAudioPath : public FakeAudioPath {
 public:
-    STDMETHOD(GetObjectInPath)(DWORD dwPChannel, DWORD dwStage, DWORD dwBuffer, REFGUID guidObject, WORD dwIndex,
-                               REFGUID iidInterface, void **ppObject) override {
+    STDMETHOD(GetObjectInPath)
+    (DWORD dwPChannel, DWORD dwStage, DWORD dwBuffer, REFGUID guidObject, WORD dwIndex, REFGUID iidInterface,
+     void **ppObject) override {
         EXPECT_EQ(0u, dwBuffer);
         EXPECT_TRUE(IsEqualGUID(GUID_NULL, guidObject));
         EXPECT_EQ(0, dwIndex);
@@ -115,9 +116,9 @@ public:
 // The performance: every call the engine makes is recorded; m_hrX makes call X fail.
 class TestPerformance : public FakePerformance {
 public:
-    STDMETHOD(InitAudio)(IDirectMusic **ppDirectMusic, IDirectSound **ppDirectSound, HWND hWnd,
-                         DWORD dwDefaultPathType, DWORD dwPChannelCount, DWORD dwFlags,
-                         DMUS_AUDIOPARAMS *pParams) override {
+    STDMETHOD(InitAudio)
+    (IDirectMusic **ppDirectMusic, IDirectSound **ppDirectSound, HWND hWnd, DWORD dwDefaultPathType,
+     DWORD dwPChannelCount, DWORD dwFlags, DMUS_AUDIOPARAMS *pParams) override {
         m_ppInitDirectMusic = ppDirectMusic;
         m_bInitDirectSound = ppDirectSound != nullptr;
         m_hInitWnd = hWnd;
@@ -127,8 +128,8 @@ public:
         m_params = *pParams;
         return m_hrInitAudio;
     }
-    STDMETHOD(CreateStandardAudioPath)(DWORD dwType, DWORD dwPChannelCount, WINBOOL fActivate,
-                                       IDirectMusicAudioPath **ppNewPath) override {
+    STDMETHOD(CreateStandardAudioPath)
+    (DWORD dwType, DWORD dwPChannelCount, WINBOOL fActivate, IDirectMusicAudioPath **ppNewPath) override {
         m_dwPathType = dwType;
         m_dwPathChannels = dwPChannelCount;
         m_bPathActive = fActivate;
@@ -144,8 +145,9 @@ public:
         m_paramValues.push_back(*static_cast<DWORD *>(pParam));
         return m_hrSetGlobalParam;
     }
-    STDMETHOD(Stop)(IDirectMusicSegment *pSegment, IDirectMusicSegmentState *pSegmentState, MUSIC_TIME mtTime,
-                    DWORD dwFlags) override {
+    STDMETHOD(Stop)
+    (IDirectMusicSegment *pSegment, IDirectMusicSegmentState *pSegmentState, MUSIC_TIME mtTime,
+     DWORD dwFlags) override {
         EXPECT_TRUE(pSegment == nullptr && pSegmentState == nullptr && mtTime == 0 && dwFlags == 0);
         m_calls += "Stop ";
         return m_hrStop;
@@ -168,8 +170,9 @@ public:
         m_calls += "AddNotificationType ";
         return m_hrAddNotification;
     }
-    STDMETHOD(PlaySegmentEx)(IUnknown *pSource, WCHAR *, IUnknown *, DWORD dwFlags, __int64 i64StartTime,
-                             IDirectMusicSegmentState **, IUnknown *, IUnknown *pPath) override {
+    STDMETHOD(PlaySegmentEx)
+    (IUnknown *pSource, WCHAR *, IUnknown *, DWORD dwFlags, __int64 i64StartTime, IDirectMusicSegmentState **,
+     IUnknown *, IUnknown *pPath) override {
         m_pPlayed = pSource;
         m_pPlayedPath = pPath;
         m_dwPlayFlags = dwFlags;

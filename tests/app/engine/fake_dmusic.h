@@ -140,9 +140,7 @@ class FakeDirectMusic : public FakeUnknown<IDirectMusic8> {
 public:
     STDMETHOD(EnumPort)(DWORD dwIndex, LPDMUS_PORTCAPS pPortCaps) override { return E_NOTIMPL; }
     STDMETHOD(CreateMusicBuffer)
-    (LPDMUS_BUFFERDESC pBufferDesc, LPDIRECTMUSICBUFFER *ppBuffer, LPUNKNOWN pUnkOuter) override {
-        return E_NOTIMPL;
-    }
+    (LPDMUS_BUFFERDESC pBufferDesc, LPDIRECTMUSICBUFFER *ppBuffer, LPUNKNOWN pUnkOuter) override { return E_NOTIMPL; }
     STDMETHOD(CreatePort)
     (REFCLSID rclsidPort, LPDMUS_PORTPARAMS pPortParams, LPDIRECTMUSICPORT *ppPort, LPUNKNOWN pUnkOuter) override {
         return E_NOTIMPL;
@@ -174,9 +172,7 @@ public:
     STDMETHOD_(void, CollectGarbage)() override { return; }
     STDMETHOD(ReleaseObjectByUnknown)(IUnknown *pObject) override { return E_NOTIMPL; }
     STDMETHOD(LoadObjectFromFile)
-    (REFGUID rguidClassID, REFIID iidInterfaceID, WCHAR *pwzFilePath, void **ppObject) override {
-        return E_NOTIMPL;
-    }
+    (REFGUID rguidClassID, REFIID iidInterfaceID, WCHAR *pwzFilePath, void **ppObject) override { return E_NOTIMPL; }
 };
 
 class FakeSegment : public FakeUnknown<IDirectMusicSegment8> {

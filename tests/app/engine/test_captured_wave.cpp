@@ -123,8 +123,8 @@ TEST_F(CapturedWave, OpenFailureTracesOneLineAndLeavesNoFile) {
 
 // The file type of Z:/dev/full, FILE_TYPE_UNKNOWN when it cannot be opened.
 DWORD DeviceFileType() {
-    HANDLE hFull = CreateFileA("Z:/dev/full", 0, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0,
-                               nullptr);
+    HANDLE hFull =
+        CreateFileA("Z:/dev/full", 0, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
     if (hFull == INVALID_HANDLE_VALUE) {
         return FILE_TYPE_UNKNOWN;
     }

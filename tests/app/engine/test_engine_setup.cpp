@@ -33,6 +33,12 @@ protected:
     }
     void TearDown() override { ForgetEngineObjects(); }
 
+    // Runs InitAudioPath, expecting hrExpected, and returns the trace it wrote.
+    static std::string InitAudioPathTrace(HRESULT hrExpected) {
+        FakeViewer viewer;
+        EXPECT_EQ(hrExpected, InitAudioPath());
+        return viewer.Text();
+    }
     // The two trace lines of a failed call.
     static std::string TwoLines(const char *pszLine, HRESULT hr) {
         return std::string(pszLine) + "\r\n" + GetErrorDescription(hr);
@@ -121,42 +127,32 @@ TEST_F(EngineSetup, FailingPortEnumerationEndsTheSearch) {
     EXPECT_EQ(1, m_music.m_nEnumCalls);
 }
 
-TEST_F(EngineSetup, InitAudioFailureIsTracedAndAnswersEFail) {
+// Each failing step of the set-up: InitAudioPath's result and the trace it writes.
+TEST_F(EngineSetup, EachFailingSetUpStepIsTracedAndEndsTheSetUp) {
     m_performance.m_hrInitAudio = DSERR_NODRIVER;
-    FakeViewer viewer;
-    EXPECT_EQ(E_FAIL, InitAudioPath());
-    EXPECT_EQ(TwoLines("pPerformance->InitAudio - FAILED", DSERR_NODRIVER), viewer.Text());
-}
+    EXPECT_EQ(TwoLines("pPerformance->InitAudio - FAILED", DSERR_NODRIVER), InitAudioPathTrace(E_FAIL));
+    m_performance.m_hrInitAudio = S_OK;
 
-TEST_F(EngineSetup, AudioPathAndBufferFailuresAreTraced) {
     m_performance.m_hrCreatePath = E_OUTOFMEMORY;
-    FakeViewer viewer;
-    EXPECT_EQ(E_FAIL, InitAudioPath());
-    EXPECT_EQ(TwoLines("pPerformance->CreateStandardAudioPath - FAILED", E_OUTOFMEMORY), viewer.Text());
-
+    EXPECT_EQ(TwoLines("pPerformance->CreateStandardAudioPath - FAILED", E_OUTOFMEMORY), InitAudioPathTrace(E_FAIL));
     m_performance.m_hrCreatePath = S_OK;
+
     m_path.m_pBuffer = nullptr;
-    FakeViewer viewer2;
-    EXPECT_EQ(DMUS_E_NOT_FOUND, InitAudioPath());
-    EXPECT_EQ(TwoLines("pAudioPath->GetObjectInPath - FAILED", DMUS_E_NOT_FOUND), viewer2.Text());
+    EXPECT_EQ(TwoLines("pAudioPath->GetObjectInPath - FAILED", DMUS_E_NOT_FOUND), InitAudioPathTrace(DMUS_E_NOT_FOUND));
+    m_path.m_pBuffer = &m_buffer;
+
+    m_performance.m_hrSetGlobalParam = E_NOTIMPL;
+    EXPECT_EQ(TwoLines("pPerformance->SetGlobalParam(GUID_PerfAutoDownload) - FAILED", E_NOTIMPL),
+              InitAudioPathTrace(E_FAIL));
 }
 
 // Without the tool graph the tool cannot be inserted: the set-up fails instead of playing without it.
 TEST_F(EngineSetup, MissingToolGraphFailsTheSetUp) {
     m_path.m_pGraph = nullptr;
-    FakeViewer viewer;
-    EXPECT_EQ(DMUS_E_NOT_FOUND, InitAudioPath());
     EXPECT_EQ(TwoLines("pAudioPath->GetObjectInPath(DMUS_PATH_PERFORMANCE_GRAPH) - FAILED", DMUS_E_NOT_FOUND),
-              viewer.Text());
+              InitAudioPathTrace(DMUS_E_NOT_FOUND));
     EXPECT_EQ(nullptr, pInstrumentTool);
     EXPECT_TRUE(m_performance.m_paramGuids.empty()) << "no step after the failure runs";
-}
-
-TEST_F(EngineSetup, AutoDownloadFailureIsTracedAndAnswersEFail) {
-    m_performance.m_hrSetGlobalParam = E_NOTIMPL;
-    FakeViewer viewer;
-    EXPECT_EQ(E_FAIL, InitAudioPath());
-    EXPECT_EQ(TwoLines("pPerformance->SetGlobalParam(GUID_PerfAutoDownload) - FAILED", E_NOTIMPL), viewer.Text());
 }
 
 TEST_F(EngineSetup, VolumeAndTempoReachTheGlobalParameters) {

@@ -107,9 +107,9 @@ TEST_F(CaptureDmo, RegisteredClassIsEnumeratedAsAudioEffectByItsFriendlyName) {
     char szModel[16] = {};
     LONG cbModel = sizeof(szModel);
     HKEY hKey = nullptr;
-    ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExA(HKEY_CLASSES_ROOT,
-                                           "CLSID\\{50E5BCDA-5158-402A-A5E6-B20C0FFF5FCD}\\InprocServer32", 0,
-                                           KEY_READ, &hKey));
+    ASSERT_EQ(ERROR_SUCCESS,
+              RegOpenKeyExA(HKEY_CLASSES_ROOT, "CLSID\\{50E5BCDA-5158-402A-A5E6-B20C0FFF5FCD}\\InprocServer32", 0,
+                            KEY_READ, &hKey));
     DWORD dwType = 0;
     EXPECT_EQ(ERROR_SUCCESS, RegQueryValueExA(hKey, "ThreadingModel", nullptr, &dwType,
                                               reinterpret_cast<BYTE *>(szModel), reinterpret_cast<DWORD *>(&cbModel)));
@@ -146,7 +146,8 @@ TEST_F(CaptureDmo, SecondInstanceReadsWhatTheAttachedInstanceProcessed) {
     // A copy asked for fewer bytes gets exactly those.
     std::vector<BYTE> head(10, 0xAA);
     pControl->CopyCaptured(head.data(), 6);
-    EXPECT_EQ(std::vector<BYTE>(expected.begin(), expected.begin() + 6), std::vector<BYTE>(head.begin(), head.begin() + 6));
+    EXPECT_EQ(std::vector<BYTE>(expected.begin(), expected.begin() + 6),
+              std::vector<BYTE>(head.begin(), head.begin() + 6));
     EXPECT_EQ(0xAA, head[6]);
     pInBuffer->Release();
     pControl->Release();
