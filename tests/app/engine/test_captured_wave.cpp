@@ -10,6 +10,7 @@
 #include "app/engine/capture_feed.h"
 #include "app/engine/fake_viewer.h"
 #include "capture_dmo.h"
+#include "discard_file.h"
 #include "engine.h"
 #include "engine_state.h"
 #include "platform/capturefx/register_capture.h"
@@ -144,6 +145,22 @@ TEST_F(CapturedWave, WriteFailureOnAFullDeviceFailsAndDeletesNothing) {
     EXPECT_EQ("g_pWaveFile->Write - FAILED", viewer.Text());
     EXPECT_EQ(static_cast<DWORD>(FILE_TYPE_CHAR), DeviceFileType()) << "/dev/full is still there";
     EXPECT_EQ(nullptr, g_pWaveFile);
+}
+
+// What a failed save leaves is deleted when it is a file; the same call on a device or a folder does nothing.
+TEST(DiscardFailedFile, DeletesAHalfWrittenFileButNoDeviceOrFolder) {
+    std::string path = AudioTempPath(kFolder, "half-written.wav");
+    WriteWholeFile(path, std::vector<uint8_t>(100, 1));
+    ASSERT_TRUE(FileExists(path));
+    DiscardFailedFile(path.c_str());
+    EXPECT_FALSE(FileExists(path));
+
+    std::string folder = AudioTempPath(kFolder, "a-folder");
+    CreateDirectoryA(folder.c_str(), nullptr);
+    DiscardFailedFile(folder.c_str());
+    EXPECT_TRUE(FileExists(folder));
+    DiscardFailedFile("Z:/dev/full");
+    EXPECT_EQ(static_cast<DWORD>(FILE_TYPE_CHAR), DeviceFileType());
 }
 
 } // namespace
