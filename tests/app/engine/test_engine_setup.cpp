@@ -100,6 +100,21 @@ TEST_F(EngineSetup, InitAudioPathSetsUpTheSynthesizerPathAndToolAndFreeReleasesE
     EXPECT_EQ(nullptr, pAudioPath);
 }
 
+// Every play sets up afresh: the previous path, buffer, graph and tool are given back, not leaked.
+TEST_F(EngineSetup, SecondSetUpReplacesTheFirst) {
+    ASSERT_EQ(S_OK, InitAudioPath());
+    ASSERT_EQ(S_OK, InitAudioPath());
+    EXPECT_EQ(1, m_graph.m_nRemoved);
+    EXPECT_NE(nullptr, m_graph.m_pTool);
+    EXPECT_EQ(static_cast<IDirectMusicTool *>(pInstrumentTool), m_graph.m_pTool);
+    EXPECT_EQ(2, m_path.m_cRef);
+    EXPECT_EQ(2, m_buffer.m_cRef);
+    EXPECT_EQ(2, m_graph.m_cRef);
+    pGraph->RemoveTool(pInstrumentTool);
+    pInstrumentTool->Release();
+    pInstrumentTool = nullptr;
+}
+
 TEST_F(EngineSetup, FreeDirectMusicWithNothingCreatedReleasesNothing) {
     ForgetEngineObjects();
     CoInitializeEx(nullptr, COINIT_MULTITHREADED);
