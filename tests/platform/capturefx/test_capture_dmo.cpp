@@ -90,19 +90,27 @@ protected:
     }
 };
 
-TEST_F(CaptureDmo, RegisteredClassIsEnumeratedAsAudioEffectByItsFriendlyName) {
+// The class DMOEnum lists under the friendly name "OrvaDMOFilter" among the audio effects, or GUID_NULL.
+CLSID EnumeratedClass() {
     IEnumDMO *pEnum = nullptr;
-    ASSERT_EQ(S_OK, DMOEnum(DMOCATEGORY_AUDIO_EFFECT, DMO_ENUMF_INCLUDE_KEYED, 0, nullptr, 0, nullptr, &pEnum));
-    CLSID clsid;
+    EXPECT_EQ(S_OK, DMOEnum(DMOCATEGORY_AUDIO_EFFECT, DMO_ENUMF_INCLUDE_KEYED, 0, nullptr, 0, nullptr, &pEnum));
+    if (pEnum == nullptr) {
+        return GUID_NULL;
+    }
+    CLSID clsid, found = GUID_NULL;
     WCHAR *pszName = nullptr;
-    bool bFound = false;
-    while (!bFound && pEnum->Next(1, &clsid, &pszName, nullptr) == S_OK) {
-        bFound = pszName != nullptr && lstrcmpW(pszName, L"OrvaDMOFilter") == 0;
+    while (IsEqualCLSID(found, GUID_NULL) && pEnum->Next(1, &clsid, &pszName, nullptr) == S_OK) {
+        if (pszName != nullptr && lstrcmpW(pszName, L"OrvaDMOFilter") == 0) {
+            found = clsid;
+        }
         CoTaskMemFree(pszName);
     }
     pEnum->Release();
-    ASSERT_TRUE(bFound);
-    EXPECT_TRUE(IsEqualCLSID(CLSID_OrvaDMOFilter, clsid));
+    return found;
+}
+
+TEST_F(CaptureDmo, RegisteredClassIsEnumeratedAsAudioEffectByItsFriendlyName) {
+    EXPECT_TRUE(IsEqualCLSID(CLSID_OrvaDMOFilter, EnumeratedClass()));
 
     char szModel[16] = {};
     LONG cbModel = sizeof(szModel);
@@ -262,10 +270,12 @@ TEST_F(CaptureDmo, StreamingInputAndOutputPassTheBytesOnAndRecordThem) {
 // Runs last: unregistering removes the class from the category, registering again restores it.
 TEST_F(CaptureDmo, UnregisterRemovesTheEffectAndRegisterRestoresIt) {
     ASSERT_TRUE(RunRegsvr32(false));
+    EXPECT_TRUE(IsEqualCLSID(GUID_NULL, EnumeratedClass()));
     IMediaObject *pDmo = nullptr;
     EXPECT_NE(S_OK, CoCreateInstance(CLSID_OrvaDMOFilter, nullptr, CLSCTX_INPROC_SERVER, IID_IMediaObject,
                                      reinterpret_cast<void **>(&pDmo)));
     ASSERT_TRUE(RunRegsvr32(true));
+    EXPECT_TRUE(IsEqualCLSID(CLSID_OrvaDMOFilter, EnumeratedClass()));
     pDmo = Create();
     ASSERT_NE(nullptr, pDmo);
     pDmo->Release();
