@@ -67,6 +67,7 @@ private:
     CCaptureDmo &operator=(const CCaptureDmo &) = delete;
 
     bool TypesSet() const { return m_bInputSet && m_bOutputSet; }
+    HRESULT SetStreamType(DWORD dwStreamIndex, const DMO_MEDIA_TYPE *pmt, DWORD dwFlags, bool *pbSet, bool bOtherSet);
     void ReleaseHeldInput();
 
     volatile LONG m_cRef;       // reference count, changed atomically

@@ -11,7 +11,6 @@
 #include "app/engine/fake_viewer.h"
 #include "capture_convert.h"
 #include "engine.h"
-#include "platform/capturefx/register_capture.h"
 
 namespace {
 
@@ -45,18 +44,8 @@ TEST(CaptureConvert, FramesOfSixChannelsBecomeTheirMeanAndAPartialFrameIsDropped
 // A heap too small for the recording, or for the rate change's second buffer: E_FAIL, one trace line, and no file.
 class SmallHeap : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() {
-        CoInitializeEx(nullptr, COINIT_MULTITHREADED);
-        ASSERT_TRUE(RunRegsvr32(true));
-        ASSERT_EQ(S_OK, FindFilter());
-    }
-    static void TearDownTestSuite() {
-        pCaptureControl->Release();
-        pCaptureControl = nullptr;
-        pCaptureDMO->Release();
-        pCaptureDMO = nullptr;
-        CoUninitialize();
-    }
+    static void SetUpTestSuite() { RegisterAndFindCaptureEffect(); }
+    static void TearDownTestSuite() { ReleaseCaptureEffect(); }
     void SetUp() override { m_hHeap = HeapCreate(0, 0, 256 * 1024); } // fixed: it never grows past 256 KB
     void TearDown() override {
         g_captureBlock.hHeap = GetProcessHeap();

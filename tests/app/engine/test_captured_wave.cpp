@@ -13,7 +13,6 @@
 #include "discard_file.h"
 #include "engine.h"
 #include "engine_state.h"
-#include "platform/capturefx/register_capture.h"
 
 namespace {
 
@@ -21,21 +20,8 @@ const char *const kFolder = "engine-wav";
 
 class CapturedWave : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() {
-        CoInitializeEx(nullptr, COINIT_MULTITHREADED);
-        ASSERT_TRUE(RunRegsvr32(true));
-        ASSERT_EQ(S_OK, FindFilter());
-    }
-    static void TearDownTestSuite() {
-        ReleaseAndClearCapture();
-        CoUninitialize();
-    }
-    static void ReleaseAndClearCapture() {
-        pCaptureControl->Release();
-        pCaptureControl = nullptr;
-        pCaptureDMO->Release();
-        pCaptureDMO = nullptr;
-    }
+    static void SetUpTestSuite() { RegisterAndFindCaptureEffect(); }
+    static void TearDownTestSuite() { ReleaseCaptureEffect(); }
     // Saves the recording and returns the file's bytes (empty when SaveCapturedWave failed).
     static std::vector<uint8_t> Save(const char *pszName, UINT nRate) {
         std::string path = AudioTempPath(kFolder, pszName);

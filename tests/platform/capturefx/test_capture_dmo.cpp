@@ -9,33 +9,10 @@
 
 #include "capture_control.h"
 #include "capture_dmo.h"
+#include "platform/capturefx/pcm_test_types.h"
 #include "platform/capturefx/register_capture.h"
 
 namespace {
-
-WAVEFORMATEX PcmFormat(WORD nChannels, DWORD nRate, WORD wBits) {
-    WAVEFORMATEX wfx = {};
-    wfx.wFormatTag = WAVE_FORMAT_PCM;
-    wfx.nChannels = nChannels;
-    wfx.nSamplesPerSec = nRate;
-    wfx.wBitsPerSample = wBits;
-    wfx.nBlockAlign = static_cast<WORD>(nChannels * wBits / 8);
-    wfx.nAvgBytesPerSec = nRate * wfx.nBlockAlign;
-    return wfx;
-}
-
-// A media type pointing at wfx, as DirectSound hands its buffer format to an effect.
-DMO_MEDIA_TYPE MediaTypeOf(WAVEFORMATEX &wfx) {
-    DMO_MEDIA_TYPE mt = {};
-    mt.majortype = MEDIATYPE_Audio;
-    mt.subtype = MEDIASUBTYPE_PCM;
-    mt.bFixedSizeSamples = TRUE;
-    mt.lSampleSize = wfx.nBlockAlign;
-    mt.formattype = FORMAT_WaveFormatEx;
-    mt.cbFormat = sizeof(wfx);
-    mt.pbFormat = reinterpret_cast<BYTE *>(&wfx);
-    return mt;
-}
 
 // Bytes that differ from position to position, so a lost or repeated block shows.
 std::vector<BYTE> Pattern(size_t cb, unsigned nSeed) {
