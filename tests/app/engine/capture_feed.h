@@ -39,8 +39,8 @@ inline void RegisterAndFindCaptureEffect() {
     ASSERT_EQ(S_OK, FindFilter());
 }
 
-// Gives back what FindFilter obtained, and COM.
-inline void ReleaseCaptureEffect() {
+// Gives back what FindFilter obtained.
+inline void ReleaseCaptureInterfaces() {
     if (pCaptureControl != nullptr) {
         pCaptureControl->Release();
         pCaptureControl = nullptr;
@@ -49,6 +49,11 @@ inline void ReleaseCaptureEffect() {
         pCaptureDMO->Release();
         pCaptureDMO = nullptr;
     }
+}
+
+// Gives back what FindFilter obtained, and COM.
+inline void ReleaseCaptureEffect() {
+    ReleaseCaptureInterfaces();
     CoUninitialize();
 }
 

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "app/engine/capture_feed.h"
 #include "app/engine/engine_doubles.h"
 #include "app/engine/fake_viewer.h"
 #include "capture_dmo.h"
@@ -77,18 +78,8 @@ protected:
     void SetUp() override { ForgetEngineObjects(); }
     void TearDown() override {
         g_pfnDMOEnum = DMOEnum;
-        ReleaseCapture();
+        ReleaseCaptureInterfaces();
         ForgetEngineObjects();
-    }
-    static void ReleaseCapture() {
-        if (pCaptureControl != nullptr) {
-            pCaptureControl->Release();
-            pCaptureControl = nullptr;
-        }
-        if (pCaptureDMO != nullptr) {
-            pCaptureDMO->Release();
-            pCaptureDMO = nullptr;
-        }
     }
     // FindFilter over the given names; returns its result, the enumerator's references checked after it.
     HRESULT FindIn(ListEnum &list) {
