@@ -45,7 +45,9 @@ size_t ResampledCapacity(size_t cb, unsigned nSourceRate, unsigned nTargetRate) 
     if (k == 0) {
         k = 1;
     }
-    if (cb > static_cast<size_t>(-1) / k) {
+    // A WAV file's data size is 32 bits, whatever size_t is.
+    const size_t kMaxDataBytes = 0xFFFFFFC0u;
+    if (cb > kMaxDataBytes / k) {
         return 0;
     }
     return cb * k;

@@ -13,7 +13,7 @@ size_t NarrowTo16(uint8_t *pb, size_t cb, unsigned nBytesPerSample);
 size_t MixToMono(uint8_t *pb, size_t cb, unsigned nChannels);
 
 // The capacity in bytes the rate change from nSourceRate to nTargetRate needs for cb input bytes: cb × k, k the
-// smallest integer with k × source ≥ target. 0 when that does not fit a size_t.
+// smallest integer with k × source ≥ target. 0 when that exceeds what a WAV file's data can hold.
 size_t ResampledCapacity(size_t cb, unsigned nSourceRate, unsigned nTargetRate);
 
 // Linear interpolation between neighbours at positions 0, step, 2 × step, ... (step = source / target) while

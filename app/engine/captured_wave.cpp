@@ -5,6 +5,7 @@
 
 #include "audio/wave_file.h"
 #include "capture_convert.h"
+#include "discard_file.h"
 #include "engine_state.h"
 #include "trace.h"
 
@@ -77,22 +78,6 @@ HRESULT ChangeRate(Recording *pRec, UINT nRate) {
     return S_OK;
 }
 
-// Deletes what a failed save left at pszPath, if it is a file on disk (never a device such as Z:/dev/full).
-void DiscardFile(const char *pszPath) {
-    HANDLE hFile = CreateFileA(pszPath, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                               OPEN_EXISTING, 0, nullptr);
-    if (hFile == INVALID_HANDLE_VALUE) {
-        return;
-    }
-    bool bDiskFile = GetFileType(hFile) == FILE_TYPE_DISK;
-    CloseHandle(hFile);
-    DWORD dwAttributes = GetFileAttributesA(pszPath);
-    if (bDiskFile && dwAttributes != INVALID_FILE_ATTRIBUTES &&
-        (dwAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE)) == 0) {
-        DeleteFileA(pszPath);
-    }
-}
-
 WAVEFORMATEX OutputFormat(UINT nRate) {
     WAVEFORMATEX wfx = {};
     wfx.wFormatTag = WAVE_FORMAT_PCM;
@@ -146,7 +131,7 @@ HRESULT WriteRecording(const char *pszPath, UINT nRate, Recording *pRec) {
     g_pWaveFile = nullptr;
     if (FAILED(hr)) {
         if (bCreated) {
-            DiscardFile(pszPath);
+            DiscardFailedFile(pszPath);
         }
         return E_FAIL;
     }

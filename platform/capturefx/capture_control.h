@@ -10,9 +10,9 @@
 // The record the program keeps in static storage for the life of the process. It writes the heap handle before
 // AttachBlock; the effect writes the recorded format at UpdateBlock.
 struct CaptureBlock {
-    HANDLE hHeap;                          // the process heap, for the program's buffers
-    BYTE abReserved[16 - sizeof(HANDLE)];  // the effect's own; unused
-    WAVEFORMATEX wfx;                      // format of the recorded bytes (PCM, 16, 24 or 32 bits, interleaved)
+    HANDLE hHeap;                         // the process heap, for the program's buffers
+    BYTE abReserved[16 - sizeof(HANDLE)]; // the effect's own; unused
+    WAVEFORMATEX wfx;                     // format of the recorded bytes (PCM, 16, 24 or 32 bits, interleaved)
 };
 
 #ifndef _WIN64

@@ -12,9 +12,9 @@ volatile LONG g_cCaptureObjects = 0;
 namespace {
 
 // Stream flags of the DMO interface that MinGW's mediaobj.h leaves out (values from the DirectX SDK).
-const DWORD kInputWholeSamples = 0x1;   // DMO_INPUT_STREAMF_WHOLE_SAMPLES
-const DWORD kInputFixedSampleSize = 0x4; // DMO_INPUT_STREAMF_FIXED_SAMPLE_SIZE
-const DWORD kOutputWholeSamples = 0x1;   // DMO_OUTPUT_STREAMF_WHOLE_SAMPLES
+const DWORD kInputWholeSamples = 0x1;     // DMO_INPUT_STREAMF_WHOLE_SAMPLES
+const DWORD kInputFixedSampleSize = 0x4;  // DMO_INPUT_STREAMF_FIXED_SAMPLE_SIZE
+const DWORD kOutputWholeSamples = 0x1;    // DMO_OUTPUT_STREAMF_WHOLE_SAMPLES
 const DWORD kOutputFixedSampleSize = 0x4; // DMO_OUTPUT_STREAMF_FIXED_SAMPLE_SIZE
 
 bool SameFormat(const WAVEFORMATEX &a, const WAVEFORMATEX &b) {
@@ -115,46 +115,38 @@ STDMETHODIMP CCaptureDmo::GetOutputType(DWORD dwOutputStreamIndex, DWORD dwTypeI
     return pmt != nullptr ? capturefx::WritePcmMediaType(m_wfx, pmt) : S_OK;
 }
 
-STDMETHODIMP CCaptureDmo::SetInputType(DWORD dwInputStreamIndex, const DMO_MEDIA_TYPE *pmt, DWORD dwFlags) {
-    if (dwInputStreamIndex != 0) {
+// Both streams carry the one type: whichever is set second must equal the first.
+HRESULT CCaptureDmo::SetStreamType(DWORD dwStreamIndex, const DMO_MEDIA_TYPE *pmt, DWORD dwFlags, bool *pbSet,
+                                   bool bOtherSet) {
+    if (dwStreamIndex != 0) {
         return DMO_E_INVALIDSTREAMINDEX;
     }
     if (dwFlags & DMO_SET_TYPEF_CLEAR) {
-        m_bInputSet = false;
+        *pbSet = false;
         return S_OK;
     }
     WAVEFORMATEX wfx;
-    if (!capturefx::ReadPcmMediaType(pmt, &wfx) || (m_bOutputSet && !SameFormat(wfx, m_wfx))) {
+    if (!capturefx::ReadPcmMediaType(pmt, &wfx) || (bOtherSet && !SameFormat(wfx, m_wfx))) {
         return DMO_E_TYPE_NOT_ACCEPTED;
     }
-    if (dwFlags & DMO_SET_TYPEF_TEST_ONLY) {
-        return S_OK;
+    if ((dwFlags & DMO_SET_TYPEF_TEST_ONLY) == 0) {
+        m_wfx = wfx;
+        *pbSet = true;
     }
-    m_wfx = wfx;
-    m_bInputSet = true;
-    // An instance attached to a buffer: what it processes from now on is the recording.
-    capturefx::RestartRecording(wfx);
     return S_OK;
 }
 
+STDMETHODIMP CCaptureDmo::SetInputType(DWORD dwInputStreamIndex, const DMO_MEDIA_TYPE *pmt, DWORD dwFlags) {
+    HRESULT hr = SetStreamType(dwInputStreamIndex, pmt, dwFlags, &m_bInputSet, m_bOutputSet);
+    if (hr == S_OK && (dwFlags & (DMO_SET_TYPEF_TEST_ONLY | DMO_SET_TYPEF_CLEAR)) == 0) {
+        // An instance attached to a buffer: what it processes from now on is the recording.
+        capturefx::RestartRecording(m_wfx);
+    }
+    return hr;
+}
+
 STDMETHODIMP CCaptureDmo::SetOutputType(DWORD dwOutputStreamIndex, const DMO_MEDIA_TYPE *pmt, DWORD dwFlags) {
-    if (dwOutputStreamIndex != 0) {
-        return DMO_E_INVALIDSTREAMINDEX;
-    }
-    if (dwFlags & DMO_SET_TYPEF_CLEAR) {
-        m_bOutputSet = false;
-        return S_OK;
-    }
-    WAVEFORMATEX wfx;
-    if (!capturefx::ReadPcmMediaType(pmt, &wfx) || (m_bInputSet && !SameFormat(wfx, m_wfx))) {
-        return DMO_E_TYPE_NOT_ACCEPTED;
-    }
-    if (dwFlags & DMO_SET_TYPEF_TEST_ONLY) {
-        return S_OK;
-    }
-    m_wfx = wfx;
-    m_bOutputSet = true;
-    return S_OK;
+    return SetStreamType(dwOutputStreamIndex, pmt, dwFlags, &m_bOutputSet, m_bInputSet);
 }
 
 STDMETHODIMP CCaptureDmo::GetInputCurrentType(DWORD dwInputStreamIndex, DMO_MEDIA_TYPE *pmt) {

@@ -67,13 +67,14 @@ private:
     CCaptureDmo &operator=(const CCaptureDmo &) = delete;
 
     bool TypesSet() const { return m_bInputSet && m_bOutputSet; }
+    HRESULT SetStreamType(DWORD dwStreamIndex, const DMO_MEDIA_TYPE *pmt, DWORD dwFlags, bool *pbSet, bool bOtherSet);
     void ReleaseHeldInput();
 
-    volatile LONG m_cRef;        // reference count, changed atomically
-    bool m_bInputSet;            // an input type was given (this instance is attached and records)
-    bool m_bOutputSet;           // an output type, equal to the input type, was given
-    WAVEFORMATEX m_wfx;          // the stream type while set
-    IMediaBuffer *m_pHeldInput;  // ProcessInput's buffer until ProcessOutput has passed all of it on
-    DWORD m_cbHeldDone;          // bytes of m_pHeldInput already passed on
-    CaptureBlock *m_pBlock;      // the program's block given to AttachBlock, or null
+    volatile LONG m_cRef;       // reference count, changed atomically
+    bool m_bInputSet;           // an input type was given (this instance is attached and records)
+    bool m_bOutputSet;          // an output type, equal to the input type, was given
+    WAVEFORMATEX m_wfx;         // the stream type while set
+    IMediaBuffer *m_pHeldInput; // ProcessInput's buffer until ProcessOutput has passed all of it on
+    DWORD m_cbHeldDone;         // bytes of m_pHeldInput already passed on
+    CaptureBlock *m_pBlock;     // the program's block given to AttachBlock, or null
 };

@@ -7,6 +7,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <type_traits>
 
 #include "capture_dmo.h"
 #include "capture_server.h"
@@ -80,3 +81,8 @@ STDAPI DllUnregisterServer() {
     UnregisterComClass();
     return SUCCEEDED(hr) ? S_OK : hr;
 }
+
+// regsvr32 finds both entry points by name and calls them through this type.
+typedef HRESULT(STDAPICALLTYPE *SELFREGPROC)();
+static_assert(std::is_same<decltype(&DllRegisterServer), SELFREGPROC>::value, "DllRegisterServer's type");
+static_assert(std::is_same<decltype(&DllUnregisterServer), SELFREGPROC>::value, "DllUnregisterServer's type");

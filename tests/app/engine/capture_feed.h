@@ -4,12 +4,14 @@
 #include <windows.h>
 
 #include <gtest/gtest.h>
-#include <uuids.h>
 
 #include <cstdint>
 #include <vector>
 
+#include "engine.h"
 #include "engine_state.h"
+#include "platform/capturefx/pcm_test_types.h"
+#include "platform/capturefx/register_capture.h"
 
 // 16-bit little-endian bytes of the given samples.
 inline std::vector<BYTE> Samples16(const std::vector<int> &samples) {
@@ -30,26 +32,40 @@ inline std::vector<int> DataSamples(const std::vector<uint8_t> &file) {
     return samples;
 }
 
+// Registers the capture effect and finds it, as the dialog does at start-up (COM initialised here).
+inline void RegisterAndFindCaptureEffect() {
+    CoInitializeEx(nullptr, COINIT_MULTITHREADED);
+    ASSERT_TRUE(RunRegsvr32(true));
+    ASSERT_EQ(S_OK, FindFilter());
+}
+
+// Gives back what FindFilter obtained.
+inline void ReleaseCaptureInterfaces() {
+    if (pCaptureControl != nullptr) {
+        pCaptureControl->Release();
+        pCaptureControl = nullptr;
+    }
+    if (pCaptureDMO != nullptr) {
+        pCaptureDMO->Release();
+        pCaptureDMO = nullptr;
+    }
+}
+
+// Gives back what FindFilter obtained, and COM.
+inline void ReleaseCaptureEffect() {
+    ReleaseCaptureInterfaces();
+    CoUninitialize();
+}
+
 // Creates an instance of the effect FindFilter found, attaches it to a "buffer" of the given PCM format and
 // processes the bytes in blocks of cbBlock, as the buffer's effect chain does.
 inline void RecordThroughEffect(WORD nChannels, DWORD nRate, WORD wBits, const std::vector<BYTE> &bytes,
                                 size_t cbBlock = 1764) {
     IMediaObject *pDmo = nullptr;
-    ASSERT_EQ(S_OK, CoCreateInstance(g_captureEffectDesc.guidDSFXClass, nullptr, CLSCTX_INPROC_SERVER,
-                                     IID_IMediaObject, reinterpret_cast<void **>(&pDmo)));
-    WAVEFORMATEX wfx = {};
-    wfx.wFormatTag = WAVE_FORMAT_PCM;
-    wfx.nChannels = nChannels;
-    wfx.nSamplesPerSec = nRate;
-    wfx.wBitsPerSample = wBits;
-    wfx.nBlockAlign = static_cast<WORD>(nChannels * wBits / 8);
-    wfx.nAvgBytesPerSec = nRate * wfx.nBlockAlign;
-    DMO_MEDIA_TYPE mt = {};
-    mt.majortype = MEDIATYPE_Audio;
-    mt.subtype = MEDIASUBTYPE_PCM;
-    mt.formattype = FORMAT_WaveFormatEx;
-    mt.cbFormat = sizeof(wfx);
-    mt.pbFormat = reinterpret_cast<BYTE *>(&wfx);
+    ASSERT_EQ(S_OK, CoCreateInstance(g_captureEffectDesc.guidDSFXClass, nullptr, CLSCTX_INPROC_SERVER, IID_IMediaObject,
+                                     reinterpret_cast<void **>(&pDmo)));
+    WAVEFORMATEX wfx = PcmFormat(nChannels, nRate, wBits);
+    DMO_MEDIA_TYPE mt = MediaTypeOf(wfx);
     ASSERT_EQ(S_OK, pDmo->SetInputType(0, &mt, 0));
     ASSERT_EQ(S_OK, pDmo->SetOutputType(0, &mt, 0));
     IMediaObjectInPlace *pInPlace = nullptr;

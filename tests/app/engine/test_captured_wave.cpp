@@ -10,9 +10,9 @@
 #include "app/engine/capture_feed.h"
 #include "app/engine/fake_viewer.h"
 #include "capture_dmo.h"
+#include "discard_file.h"
 #include "engine.h"
 #include "engine_state.h"
-#include "platform/capturefx/register_capture.h"
 
 namespace {
 
@@ -20,21 +20,8 @@ const char *const kFolder = "engine-wav";
 
 class CapturedWave : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() {
-        CoInitializeEx(nullptr, COINIT_MULTITHREADED);
-        ASSERT_TRUE(RunRegsvr32(true));
-        ASSERT_EQ(S_OK, FindFilter());
-    }
-    static void TearDownTestSuite() {
-        ReleaseAndClearCapture();
-        CoUninitialize();
-    }
-    static void ReleaseAndClearCapture() {
-        pCaptureControl->Release();
-        pCaptureControl = nullptr;
-        pCaptureDMO->Release();
-        pCaptureDMO = nullptr;
-    }
+    static void SetUpTestSuite() { RegisterAndFindCaptureEffect(); }
+    static void TearDownTestSuite() { ReleaseCaptureEffect(); }
     // Saves the recording and returns the file's bytes (empty when SaveCapturedWave failed).
     static std::vector<uint8_t> Save(const char *pszName, UINT nRate) {
         std::string path = AudioTempPath(kFolder, pszName);
@@ -123,8 +110,8 @@ TEST_F(CapturedWave, OpenFailureTracesOneLineAndLeavesNoFile) {
 
 // The file type of Z:/dev/full, FILE_TYPE_UNKNOWN when it cannot be opened.
 DWORD DeviceFileType() {
-    HANDLE hFull = CreateFileA("Z:/dev/full", 0, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0,
-                               nullptr);
+    HANDLE hFull =
+        CreateFileA("Z:/dev/full", 0, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
     if (hFull == INVALID_HANDLE_VALUE) {
         return FILE_TYPE_UNKNOWN;
     }
@@ -144,6 +131,22 @@ TEST_F(CapturedWave, WriteFailureOnAFullDeviceFailsAndDeletesNothing) {
     EXPECT_EQ("g_pWaveFile->Write - FAILED", viewer.Text());
     EXPECT_EQ(static_cast<DWORD>(FILE_TYPE_CHAR), DeviceFileType()) << "/dev/full is still there";
     EXPECT_EQ(nullptr, g_pWaveFile);
+}
+
+// What a failed save leaves is deleted when it is a file; the same call on a device or a folder does nothing.
+TEST(DiscardFailedFile, DeletesAHalfWrittenFileButNoDeviceOrFolder) {
+    std::string path = AudioTempPath(kFolder, "half-written.wav");
+    WriteWholeFile(path, std::vector<uint8_t>(100, 1));
+    ASSERT_TRUE(FileExists(path));
+    DiscardFailedFile(path.c_str());
+    EXPECT_FALSE(FileExists(path));
+
+    std::string folder = AudioTempPath(kFolder, "a-folder");
+    CreateDirectoryA(folder.c_str(), nullptr);
+    DiscardFailedFile(folder.c_str());
+    EXPECT_TRUE(FileExists(folder));
+    DiscardFailedFile("Z:/dev/full");
+    EXPECT_EQ(static_cast<DWORD>(FILE_TYPE_CHAR), DeviceFileType());
 }
 
 } // namespace

@@ -15,8 +15,8 @@ inline std::string PathBesideProgram(const char *pszName) {
 
 // Runs "regsvr32 /s [/u] <dir>\OrvaDMOFilter.dll" and waits for it; true when it exits with 0.
 inline bool RunRegsvr32(bool bRegister) {
-    std::string command = std::string("regsvr32 /s ") + (bRegister ? "" : "/u ") + "\"" +
-                          PathBesideProgram("OrvaDMOFilter.dll") + "\"";
+    std::string command =
+        std::string("regsvr32 /s ") + (bRegister ? "" : "/u ") + "\"" + PathBesideProgram("OrvaDMOFilter.dll") + "\"";
     STARTUPINFOA si = {};
     si.cb = sizeof(si);
     PROCESS_INFORMATION pi = {};

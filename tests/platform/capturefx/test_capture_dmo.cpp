@@ -9,33 +9,10 @@
 
 #include "capture_control.h"
 #include "capture_dmo.h"
+#include "platform/capturefx/pcm_test_types.h"
 #include "platform/capturefx/register_capture.h"
 
 namespace {
-
-WAVEFORMATEX PcmFormat(WORD nChannels, DWORD nRate, WORD wBits) {
-    WAVEFORMATEX wfx = {};
-    wfx.wFormatTag = WAVE_FORMAT_PCM;
-    wfx.nChannels = nChannels;
-    wfx.nSamplesPerSec = nRate;
-    wfx.wBitsPerSample = wBits;
-    wfx.nBlockAlign = static_cast<WORD>(nChannels * wBits / 8);
-    wfx.nAvgBytesPerSec = nRate * wfx.nBlockAlign;
-    return wfx;
-}
-
-// A media type pointing at wfx, as DirectSound hands its buffer format to an effect.
-DMO_MEDIA_TYPE MediaTypeOf(WAVEFORMATEX &wfx) {
-    DMO_MEDIA_TYPE mt = {};
-    mt.majortype = MEDIATYPE_Audio;
-    mt.subtype = MEDIASUBTYPE_PCM;
-    mt.bFixedSizeSamples = TRUE;
-    mt.lSampleSize = wfx.nBlockAlign;
-    mt.formattype = FORMAT_WaveFormatEx;
-    mt.cbFormat = sizeof(wfx);
-    mt.pbFormat = reinterpret_cast<BYTE *>(&wfx);
-    return mt;
-}
 
 // Bytes that differ from position to position, so a lost or repeated block shows.
 std::vector<BYTE> Pattern(size_t cb, unsigned nSeed) {
@@ -90,26 +67,34 @@ protected:
     }
 };
 
-TEST_F(CaptureDmo, RegisteredClassIsEnumeratedAsAudioEffectByItsFriendlyName) {
+// The class DMOEnum lists under the friendly name "OrvaDMOFilter" among the audio effects, or GUID_NULL.
+CLSID EnumeratedClass() {
     IEnumDMO *pEnum = nullptr;
-    ASSERT_EQ(S_OK, DMOEnum(DMOCATEGORY_AUDIO_EFFECT, DMO_ENUMF_INCLUDE_KEYED, 0, nullptr, 0, nullptr, &pEnum));
-    CLSID clsid;
+    EXPECT_EQ(S_OK, DMOEnum(DMOCATEGORY_AUDIO_EFFECT, DMO_ENUMF_INCLUDE_KEYED, 0, nullptr, 0, nullptr, &pEnum));
+    if (pEnum == nullptr) {
+        return GUID_NULL;
+    }
+    CLSID clsid, found = GUID_NULL;
     WCHAR *pszName = nullptr;
-    bool bFound = false;
-    while (!bFound && pEnum->Next(1, &clsid, &pszName, nullptr) == S_OK) {
-        bFound = pszName != nullptr && lstrcmpW(pszName, L"OrvaDMOFilter") == 0;
+    while (IsEqualCLSID(found, GUID_NULL) && pEnum->Next(1, &clsid, &pszName, nullptr) == S_OK) {
+        if (pszName != nullptr && lstrcmpW(pszName, L"OrvaDMOFilter") == 0) {
+            found = clsid;
+        }
         CoTaskMemFree(pszName);
     }
     pEnum->Release();
-    ASSERT_TRUE(bFound);
-    EXPECT_TRUE(IsEqualCLSID(CLSID_OrvaDMOFilter, clsid));
+    return found;
+}
+
+TEST_F(CaptureDmo, RegisteredClassIsEnumeratedAsAudioEffectByItsFriendlyName) {
+    EXPECT_TRUE(IsEqualCLSID(CLSID_OrvaDMOFilter, EnumeratedClass()));
 
     char szModel[16] = {};
     LONG cbModel = sizeof(szModel);
     HKEY hKey = nullptr;
-    ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExA(HKEY_CLASSES_ROOT,
-                                           "CLSID\\{50E5BCDA-5158-402A-A5E6-B20C0FFF5FCD}\\InprocServer32", 0,
-                                           KEY_READ, &hKey));
+    ASSERT_EQ(ERROR_SUCCESS,
+              RegOpenKeyExA(HKEY_CLASSES_ROOT, "CLSID\\{50E5BCDA-5158-402A-A5E6-B20C0FFF5FCD}\\InprocServer32", 0,
+                            KEY_READ, &hKey));
     DWORD dwType = 0;
     EXPECT_EQ(ERROR_SUCCESS, RegQueryValueExA(hKey, "ThreadingModel", nullptr, &dwType,
                                               reinterpret_cast<BYTE *>(szModel), reinterpret_cast<DWORD *>(&cbModel)));
@@ -146,7 +131,8 @@ TEST_F(CaptureDmo, SecondInstanceReadsWhatTheAttachedInstanceProcessed) {
     // A copy asked for fewer bytes gets exactly those.
     std::vector<BYTE> head(10, 0xAA);
     pControl->CopyCaptured(head.data(), 6);
-    EXPECT_EQ(std::vector<BYTE>(expected.begin(), expected.begin() + 6), std::vector<BYTE>(head.begin(), head.begin() + 6));
+    EXPECT_EQ(std::vector<BYTE>(expected.begin(), expected.begin() + 6),
+              std::vector<BYTE>(head.begin(), head.begin() + 6));
     EXPECT_EQ(0xAA, head[6]);
     pInBuffer->Release();
     pControl->Release();
@@ -261,10 +247,12 @@ TEST_F(CaptureDmo, StreamingInputAndOutputPassTheBytesOnAndRecordThem) {
 // Runs last: unregistering removes the class from the category, registering again restores it.
 TEST_F(CaptureDmo, UnregisterRemovesTheEffectAndRegisterRestoresIt) {
     ASSERT_TRUE(RunRegsvr32(false));
+    EXPECT_TRUE(IsEqualCLSID(GUID_NULL, EnumeratedClass()));
     IMediaObject *pDmo = nullptr;
     EXPECT_NE(S_OK, CoCreateInstance(CLSID_OrvaDMOFilter, nullptr, CLSCTX_INPROC_SERVER, IID_IMediaObject,
                                      reinterpret_cast<void **>(&pDmo)));
     ASSERT_TRUE(RunRegsvr32(true));
+    EXPECT_TRUE(IsEqualCLSID(CLSID_OrvaDMOFilter, EnumeratedClass()));
     pDmo = Create();
     ASSERT_NE(nullptr, pDmo);
     pDmo->Release();
