@@ -394,6 +394,56 @@ TEST_F(Tunewright, SettingsAreReadAtStartAndWrittenAtExit) {
     EXPECT_EQ(ReadSettings(), "[Settings]\r\nbSameDirectory=0\r\nVolume=20\r\nOutput=" + m_output + "\r\n");
 }
 
+// The browser the shell opens web addresses with, replaced by the recording fake_browser.exe for one test.
+class BrowserKey {
+public:
+    BrowserKey() {
+        RegCreateKeyExA(HKEY_LOCAL_MACHINE, kKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &m_hKey, nullptr);
+        DWORD cb = sizeof m_szSaved;
+        m_bSaved = RegQueryValueExA(m_hKey, nullptr, nullptr, nullptr, reinterpret_cast<BYTE *>(m_szSaved), &cb) ==
+                   ERROR_SUCCESS;
+        char szFolder[MAX_PATH];
+        GetCurrentDirectoryA(sizeof szFolder, szFolder);
+        std::string command = "\"" + std::string(szFolder) + "\\fake_browser.exe\" -nohome \"%1\"";
+        RegSetValueExA(m_hKey, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE *>(command.c_str()),
+                       DWORD(command.size() + 1));
+    }
+    ~BrowserKey() {
+        if (m_bSaved)
+            RegSetValueExA(m_hKey, nullptr, 0, REG_SZ, reinterpret_cast<BYTE *>(m_szSaved), lstrlenA(m_szSaved) + 1);
+        else
+            RegDeleteValueA(m_hKey, nullptr);
+        RegCloseKey(m_hKey);
+    }
+
+private:
+    static constexpr const char *kKey = "Software\\Classes\\http\\shell\\open\\command";
+    HKEY m_hKey = nullptr;
+    char m_szSaved[4096] = "";
+    bool m_bSaved = false;
+};
+
+TEST_F(Tunewright, F1OpensTheHelpPageInTheBrowser) {
+    BrowserKey browser;
+    DeleteFileA("fake_browser.txt");
+    ui::App app;
+    ASSERT_NE(app.dialog(), nullptr);
+    SetForegroundWindow(app.dialog());
+    INPUT keys[2] = {};
+    keys[0].type = keys[1].type = INPUT_KEYBOARD;
+    keys[0].ki.wVk = keys[1].ki.wVk = VK_F1;
+    keys[1].ki.dwFlags = KEYEVENTF_KEYUP;
+    SendInput(2, keys, sizeof(INPUT));
+    ASSERT_TRUE(ui::WaitFor([] { return GetFileAttributesA("fake_browser.txt") != INVALID_FILE_ATTRIBUTES; }, 10000));
+    Sleep(200);
+    char szFolder[MAX_PATH];
+    GetCurrentDirectoryA(sizeof szFolder, szFolder);
+    Bytes recorded = ReadAll("fake_browser.txt");
+    std::string asked(recorded.begin(), recorded.end());
+    EXPECT_EQ(asked, std::string(szFolder) + "\\Help.html");
+    DeleteFileA("fake_browser.txt");
+}
+
 TEST_F(Tunewright, ASecondInstanceBringsTheFirstToTheFront) {
     ui::App first;
     ASSERT_NE(first.dialog(), nullptr);
