@@ -110,7 +110,7 @@ typedef struct BUTTON_SKIN {
     HBITMAP hBmpPressed;   /* face bitmap, pressed or checked state */
     HBITMAP hBmpDisabled;  /* face bitmap, disabled state */
     COLORREF crTextHot;    /* text colour while hot */
-    COLORREF crTextPressed;/* text colour while pressed or checked */
+    COLORREF crTextPressed; /* text colour while pressed or checked */
     COLORREF crText;       /* text colour otherwise; unset means COLOR_BTNTEXT (so pure black cannot be asked) */
     HFONT hFont;           /* font, normal and disabled */
     HFONT hFontHot;        /* font, hot and pressed */

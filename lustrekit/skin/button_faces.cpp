@@ -9,7 +9,7 @@
 
 namespace {
 
-constexpr int kLowColorBits = 8;        // at or below this depth the derived colours would dither
+constexpr int kLowColorBits = 8;         // at or below this depth the derived colours would dither
 constexpr int kFlatLightGrayLimit = 215; // above this gray level the face cannot be lightened visibly
 constexpr UINT kArrowTextFormat = DT_CENTER | DT_VCENTER | DT_SINGLELINE;
 constexpr LONG kArrowFontMin = -14; // menu fonts from -14 to -1 are too small for the glyph

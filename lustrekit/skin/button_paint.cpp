@@ -7,11 +7,11 @@
 
 namespace {
 
-constexpr int kBorderInset = 2;       // BSK_BORDER and BSK_FOCUSRECT each shrink icon and text by this
-constexpr int kFocusInsetFramed = 4;  // focus frame inside a border or a face bitmap
+constexpr int kBorderInset = 2;      // BSK_BORDER and BSK_FOCUSRECT each shrink icon and text by this
+constexpr int kFocusInsetFramed = 4; // focus frame inside a border or a face bitmap
 constexpr int kFocusInsetPlain = 1;
-constexpr int kSeparatorMargin = 4;   // the arrow separator stops this far from the top and bottom
-constexpr int kMenuEdgeInset = 3;     // the sunken arrow edge of an open menu
+constexpr int kSeparatorMargin = 4; // the arrow separator stops this far from the top and bottom
+constexpr int kMenuEdgeInset = 3;   // the sunken arrow edge of an open menu
 constexpr int kBlendAmount = 64;
 constexpr UINT kMeasureFormat = DT_CALCRECT | DT_WORDBREAK | DT_CENTER;
 constexpr UINT kTextFormat = DT_WORDBREAK | DT_CENTER;
@@ -219,12 +219,11 @@ void DrawDropDownPart(HDC hdc, const CTRL_STRUCT *pCtrl, HWND hwndButton, const 
 
 void DrawFocusFrame(HDC hdc, const CTRL_STRUCT *pCtrl, RECT focus) {
     const BUTTON_SKIN &skin = pCtrl->skin;
-    const bool bFramed = Has(pCtrl, BSK_BORDER) || skin.hBmpNormal != NULL || skin.hBmpPressed != NULL ||
-                         skin.hBmpHot != NULL;
+    const bool bFramed =
+        Has(pCtrl, BSK_BORDER) || skin.hBmpNormal != NULL || skin.hBmpPressed != NULL || skin.hBmpHot != NULL;
     const int inset = bFramed ? kFocusInsetFramed : kFocusInsetPlain;
     InflateRect(&focus, -inset, -inset);
-    const COLORREF colour =
-        LightenColor(32, MixedColor(GetSysColor(COLOR_GRAYTEXT), GetSysColor(COLOR_BTNTEXT)));
+    const COLORREF colour = LightenColor(32, MixedColor(GetSysColor(COLOR_GRAYTEXT), GetSysColor(COLOR_BTNTEXT)));
     const int l = focus.left, t = focus.top, w = Width(focus), h = Height(focus);
     int xr = DrawDottedLine(hdc, l + 1, t, w - 1, TRUE, colour);
     DrawDottedLine(hdc, xr + 1, t + 1, h - 1, FALSE, colour);

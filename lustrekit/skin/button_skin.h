@@ -19,11 +19,11 @@ extern const char g_szOldWndProcProp[];
 extern const char g_szCtrlStructProp[];
 
 // Process-wide state; all of it is touched only on the thread that owns the skinned windows.
-extern HWND g_hwndHoverButton;     // the skinned button under the pointer, or NULL
+extern HWND g_hwndHoverButton;      // the skinned button under the pointer, or NULL
 extern HCURSOR g_hSavedClassCursor; // class cursor replaced while hovering, or NULL
-extern HWND g_hwndMenuButton;      // button whose menu is open, kMenuClosedOverArrow, or NULL
-extern HWND g_hwndTip;             // the tooltip window last created, or NULL once destroyed
-extern UINT_PTR g_uTipTimer;       // identifier of the pending tooltip timer, 0 when none
+extern HWND g_hwndMenuButton;       // button whose menu is open, kMenuClosedOverArrow, or NULL
+extern HWND g_hwndTip;              // the tooltip window last created, or NULL once destroyed
+extern UINT_PTR g_uTipTimer;        // identifier of the pending tooltip timer, 0 when none
 extern TIMERPROC g_pfnTipTimerProc; // procedure of the pending tooltip timer
 extern HINSTANCE g_hModuleInstance; // instance for the tooltip windows
 

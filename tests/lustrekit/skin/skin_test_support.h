@@ -12,10 +12,10 @@
 
 // What the parent's own window procedure saw.
 struct ParentLog {
-    int drawItems = 0;       // WM_DRAWITEM reaching the original procedure
-    int menuPopups = 0;      // WM_INITMENUPOPUP: a drop-down menu opened
-    int exitMenuLoops = 0;   // WM_EXITMENULOOP
-    int clicks = 0;          // WM_COMMAND BN_CLICKED
+    int drawItems = 0;                // WM_DRAWITEM reaching the original procedure
+    int menuPopups = 0;               // WM_INITMENUPOPUP: a drop-down menu opened
+    int exitMenuLoops = 0;            // WM_EXITMENULOOP
+    int clicks = 0;                   // WM_COMMAND BN_CLICKED
     std::function<void()> onMenuIdle; // runs while a menu is open (WM_ENTERIDLE), then the menu is ended
 };
 
@@ -67,8 +67,8 @@ public:
         wc.lpszClassName = "LkSkinTestParent";
         RegisterClassA(&wc);
         g_parentLog = ParentLog();
-        hwnd_ = CreateWindowExA(0, "LkSkinTestParent", "skin test", WS_POPUP | WS_VISIBLE, kParentX, kParentY, 600,
-                                400, NULL, NULL, GetModuleHandleA(NULL), NULL);
+        hwnd_ = CreateWindowExA(0, "LkSkinTestParent", "skin test", WS_POPUP | WS_VISIBLE, kParentX, kParentY, 600, 400,
+                                NULL, NULL, GetModuleHandleA(NULL), NULL);
     }
     ~TestParent() {
         if (IsWindow(hwnd_)) {
@@ -83,9 +83,9 @@ public:
     // A child button at (x, y) of the parent, w x h, with the style's type bits (BS_...) and WS_TABSTOP.
     HWND AddButton(const char *pszText, DWORD type, int x, int y, int w, int h, DWORD extraStyle = 0) {
         static int s_id = 1000;
-        return CreateWindowExA(0, "BUTTON", pszText, WS_CHILD | WS_VISIBLE | WS_TABSTOP | type | extraStyle, x, y, w,
-                               h, hwnd_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(++s_id)),
-                               GetModuleHandleA(NULL), NULL);
+        return CreateWindowExA(0, "BUTTON", pszText, WS_CHILD | WS_VISIBLE | WS_TABSTOP | type | extraStyle, x, y, w, h,
+                               hwnd_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(++s_id)), GetModuleHandleA(NULL),
+                               NULL);
     }
 
 private:
@@ -133,16 +133,29 @@ inline HBITMAP MakeBitmap(int w, int h, const std::function<COLORREF(int, int)> 
     return hBmp;
 }
 
-// A fully opaque square colour icon of one colour.
-inline HICON MakeSolidIcon(int size, COLORREF colour) {
-    std::vector<uint8_t> maskBits(static_cast<size_t>((size + 15) / 16) * 2 * size, 0); // all opaque
+// A square colour icon: opaque(x, y) decides the mask; transparent pixels are black in the colour bitmap.
+inline HICON MakeIcon(int size, const std::function<bool(int, int)> &opaque,
+                      const std::function<COLORREF(int, int)> &colourAt) {
+    const int stride = ((size + 15) / 16) * 2; // mask rows are WORD-aligned
+    std::vector<uint8_t> maskBits(static_cast<size_t>(stride) * size, 0);
+    for (int y = 0; y < size; ++y)
+        for (int x = 0; x < size; ++x)
+            if (!opaque(x, y)) {
+                maskBits[y * stride + x / 8] |= uint8_t(0x80 >> (x % 8));
+            }
     HBITMAP hMask = CreateBitmap(size, size, 1, 1, maskBits.data());
-    HBITMAP hColour = MakeBitmap(size, size, [colour](int, int) { return colour; });
+    HBITMAP hColour = MakeBitmap(size, size, [&](int x, int y) { return opaque(x, y) ? colourAt(x, y) : 0; });
     ICONINFO info = {TRUE, 0, 0, hMask, hColour};
     HICON hIcon = CreateIconIndirect(&info);
     DeleteObject(hMask);
     DeleteObject(hColour);
     return hIcon;
+}
+
+// A fully opaque square colour icon of one colour.
+inline HICON MakeSolidIcon(int size, COLORREF colour) {
+    return MakeIcon(
+        size, [](int, int) { return true; }, [colour](int, int) { return colour; });
 }
 
 // Live GDI objects of the process: Wine accepts a handle's index without its generation bits.

@@ -79,6 +79,7 @@ protected:
 };
 
 TEST_F(SkinButtonTest, RedrawButtonSkinsOnceAndUnskinsWithoutLosingTheStyle) {
+    EXPECT_NE(GetProcAddress(GetModuleHandleA("Lustrekit.dll"), "RedrawButton"), nullptr); // undecorated
     EXPECT_EQ(SkinWith(reinterpret_cast<HWND>(static_cast<INT_PTR>(0x1234)), BSK_BORDER), FALSE);
     EXPECT_EQ(RedrawButton(NULL, NULL), FALSE);
     const WNDPROC parentProc = WndProcOf(parent_.Hwnd());
@@ -121,8 +122,11 @@ TEST_F(SkinButtonTest, CheckBoxKeepsItsStateThroughClicksSpaceAndUnskinning) {
         const char *what;
         int x, y; // release point in the button; -1: space key instead
         LRESULT expected;
-    } steps[] = {{"click inside", 20, 10, 0},  {"space", -1, 0, 1},       {"click inside", 50, 20, 0},
-                 {"click outside", 150, 10, 0}, {"click inside", 5, 5, 1}};
+    } steps[] = {{"click inside", 20, 10, 0},
+                 {"space", -1, 0, 1},
+                 {"click inside", 50, 20, 0},
+                 {"click outside", 150, 10, 0},
+                 {"click inside", 5, 5, 1}};
     for (const Step &s : steps) {
         if (s.x < 0) {
             SendMessageA(box, WM_KEYUP, VK_SPACE, 0);
@@ -139,7 +143,7 @@ TEST_F(SkinButtonTest, CheckBoxKeepsItsStateThroughClicksSpaceAndUnskinning) {
     EXPECT_EQ(SendMessageA(box, BM_GETCHECK, 0, 0), 1);
     ASSERT_EQ(RedrawButton(box, NULL), TRUE);
     EXPECT_EQ(SendMessageA(box, BM_GETCHECK, 0, 0), BST_CHECKED); // the native box shows it
-    ASSERT_EQ(SkinWith(box, BSK_BORDER), TRUE); // skinned again: read from the native box
+    ASSERT_EQ(SkinWith(box, BSK_BORDER), TRUE);                   // skinned again: read from the native box
     EXPECT_EQ(SendMessageA(box, BM_GETCHECK, 0, 0), 1);
 
     HWND push = parent_.AddButton("Push", BS_PUSHBUTTON, 10, 50, kW, kH);
@@ -168,7 +172,7 @@ TEST_F(SkinButtonTest, RadioGroupIsClearedOnceAroundAndNeverHangs) {
     EXPECT_EQ(SendMessageA(r1, BM_GETCHECK, 0, 0), 1);
     EXPECT_EQ(SendMessageA(r2, BM_GETCHECK, 0, 0), 0);
     EXPECT_EQ(SendMessageA(r3, BM_GETCHECK, 0, 0), BST_UNCHECKED);
-    EXPECT_EQ(CheckCounter::s_count, 1); // once around the group
+    EXPECT_EQ(CheckCounter::s_count, 1);                            // once around the group
     EXPECT_EQ(SendMessageA(other, BM_GETCHECK, 0, 0), BST_CHECKED); // another group
 
     SendMessageA(r2, WM_KEYUP, VK_SPACE, 0);
@@ -238,7 +242,7 @@ TEST_F(SkinButtonTest, TooltipShowsAfterTheWaitAndHidesAfterTheShowTime) {
 
     PointerAt(a, 5, 5);
     SendMessageA(a, WM_MOUSEMOVE, 0, MAKELPARAM(5, 5));
-    EXPECT_TRUE(TipsOf(a).empty()); // waiting
+    EXPECT_TRUE(TipsOf(a).empty());  // waiting
     SendMessageA(a, WM_TIMER, 1, 0); // the 2-second wait is over
     std::vector<HWND> tips = TipsOf(a);
     ASSERT_EQ(tips.size(), 1u);
@@ -335,7 +339,7 @@ TEST_F(SkinButtonTest, TransparentBitmapCutsTheWindowShape) {
     struct Probe {
         int x, y;
         bool bInside;
-    } probes[] = {{10, 5, true},  {49, 24, true}, {9, 5, false},   {50, 5, false},  {10, 25, false},
+    } probes[] = {{10, 5, true},  {49, 24, true},  {9, 5, false},   {50, 5, false}, {10, 25, false},
                   {29, 12, true}, {30, 12, false}, {34, 14, false}, {35, 12, true}, {0, 0, false}};
     for (const Probe &p : probes) {
         EXPECT_EQ(PtInRegion(hRgn, p.x, p.y) != 0, p.bInside) << p.x << "," << p.y;

@@ -161,7 +161,7 @@ protected:
         dis.CtlType = ODT_BUTTON;
         dis.CtlID = static_cast<UINT>(GetDlgCtrlID(hwnd));
         dis.itemAction = ODA_DRAWENTIRE;
-        dis.itemState = visual == kPressed ? ODS_SELECTED
+        dis.itemState = visual == kPressed    ? ODS_SELECTED
                         : visual == kDisabled ? ODS_DISABLED
                         : visual == kFocused  ? ODS_FOCUS
                                               : 0;
@@ -205,8 +205,8 @@ TEST_F(SkinPaintTest, EachLookAndStateHasItsExactFrameAndFillColours) {
         {"xp pressed", BSK_XPSTYLE, kPressed, xp[2].outer, kWhite, xp[2].inner, 0, kWhite, xp[2].outer},
         {"xp checked", BSK_XPSTYLE, kChecked, xp[2].outer, kWhite, xp[2].inner, 0, kWhite, xp[2].outer},
         {"xp disabled", BSK_XPSTYLE, kDisabled, xp[0].outer, kWhite, xp[0].inner, 0, kWhite, xp[0].outer},
-        {"flat normal", BSK_FLATHILITE, kNormal, flat[0].frame, flat[0].fill, flat[0].fill, flat[0].fill,
-         flat[0].fill, flat[0].frame},
+        {"flat normal", BSK_FLATHILITE, kNormal, flat[0].frame, flat[0].fill, flat[0].fill, flat[0].fill, flat[0].fill,
+         flat[0].frame},
         {"flat hot", BSK_FLATHILITE, kHot, flat[1].frame, flat[1].fill, flat[1].fill, flat[1].fill, flat[1].fill,
          flat[1].frame},
         {"flat pressed", BSK_FLATHILITE, kPressed, flat[2].frame, flat[2].fill, flat[2].fill, flat[2].fill,
@@ -259,9 +259,12 @@ TEST_F(SkinPaintTest, BelowNineBitsTheLooksFallBackToSystemColourFills) {
         DWORD dwFlags;
         Visual visual;
         COLORREF frame, fill;
-    } cases[] = {{BSK_XPSTYLE, kNormal, kShadow, kFace},          {BSK_XPSTYLE, kHot, kShadow, k3dLight},
-                 {BSK_XPSTYLE, kPressed, kText, kWindow},         {BSK_FLATHILITE, kNormal, kShadow, kFace},
-                 {BSK_FLATHILITE, kHot, kShadow, k3dLight},       {BSK_FLATHILITE, kChecked, kText, kWindow},
+    } cases[] = {{BSK_XPSTYLE, kNormal, kShadow, kFace},
+                 {BSK_XPSTYLE, kHot, kShadow, k3dLight},
+                 {BSK_XPSTYLE, kPressed, kText, kWindow},
+                 {BSK_FLATHILITE, kNormal, kShadow, kFace},
+                 {BSK_FLATHILITE, kHot, kShadow, k3dLight},
+                 {BSK_FLATHILITE, kChecked, kText, kWindow},
                  {BSK_FLATHILITE | BSK_XPSTYLE, kPressed, kText, kWindow}};
     TestCanvas canvas(60, 30, 0);
     for (const Case &c : cases) {
@@ -283,9 +286,9 @@ struct LayoutCase {
     const char *pszText;
     DWORD dwFlags;
     Visual visual;
-    int iconX, iconY;      // top-left of the icon pixels
-    COLORREF iconColour;   // its colour: drawn, lightened or a disabled silhouette
-    int textCx2, textCy2;  // twice the centre of the text rectangle; 0: no check
+    int iconX, iconY;     // top-left of the icon pixels
+    COLORREF iconColour;  // its colour: drawn, lightened or a disabled silhouette
+    int textCx2, textCy2; // twice the centre of the text rectangle; 0: no check
 };
 
 TEST_F(SkinPaintTest, IconAndTextSitWhereTheLayoutPutsThemAndOnlyThePlainLookPresses) {
@@ -295,8 +298,8 @@ TEST_F(SkinPaintTest, IconAndTextSitWhereTheLayoutPutsThemAndOnlyThePlainLookPre
         {"left, plain", "Go", 0, kNormal, 7, 7, kIconRed, 112, 30},
         {"left by default with a border", "Go", BSK_BORDER, kNormal, 8, 7, kIconRed, 111, 30},
         {"border pressed: icon and text move", "Go", BSK_BORDER, kPressed, 8, 8, kIconRed, 113, 32},
-        {"left flag with focus frame room", "Go", BSK_ICONLEFT | BSK_BORDER | BSK_FOCUSRECT, kNormal, 8, 7, kIconRed,
-         0, 0},
+        {"left flag with focus frame room", "Go", BSK_ICONLEFT | BSK_BORDER | BSK_FOCUSRECT, kNormal, 8, 7, kIconRed, 0,
+         0},
         {"right", "Go", BSK_ICONRIGHT, kNormal, 67, 7, kIconRed, 68, 30},
         {"top", "Go", BSK_ICONTOP, kNormal, 37, 2, kIconRed, 90, 45},
         {"icon alone is centred", "", 0, kNormal, 37, 7, kIconRed, 0, 0},
@@ -313,7 +316,8 @@ TEST_F(SkinPaintTest, IconAndTextSitWhereTheLayoutPutsThemAndOnlyThePlainLookPre
     const RECT all = {0, 0, 90, 30};
     for (const LayoutCase &c : cases) {
         HICON hIcon = hIcon_;
-        HWND hwnd = Button(90, 30, c.pszText, c.dwFlags, [&](BUTTON_SKIN &s) { s.hIcon = c.iconX >= 0 ? hIcon : NULL; });
+        HWND hwnd =
+            Button(90, 30, c.pszText, c.dwFlags, [&](BUTTON_SKIN &s) { s.hIcon = c.iconX >= 0 ? hIcon : NULL; });
         Paint(hwnd, canvas, c.visual);
         if (c.iconX >= 0) {
             // A disabled button's text shares the silhouette's gray: look left of the text only.
@@ -358,8 +362,10 @@ TEST_F(SkinPaintTest, TextColoursFontsAndStateBitmapsFollowTheState) {
         Visual visual;
         COLORREF text, bitmap;
         bool bBigFont;
-    } cases[] = {{kNormal, kTextColour, bmp[0], false}, {kHot, hotText, bmp[1], true},
-                 {kPressed, pressedText, bmp[2], true},  {kChecked, pressedText, bmp[2], true},
+    } cases[] = {{kNormal, kTextColour, bmp[0], false},
+                 {kHot, hotText, bmp[1], true},
+                 {kPressed, pressedText, bmp[2], true},
+                 {kChecked, pressedText, bmp[2], true},
                  {kDisabled, kGrayText, bmp[3], false}};
     TestCanvas canvas(90, 30, 0);
     int smallHeight = 0;
@@ -463,11 +469,11 @@ TEST_F(SkinPaintTest, DropDownPartHasItsSeparatorGlyphAndOpenEdge) {
             PointerAt(hwnd, w - 5, 15);
             SendMessageA(hwnd, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(w - 5, 15));
             SendMessageA(hwnd, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(w - 5, 15)); // closes the marked state
-            EXPECT_EQ(Hex(open.At(arrowLeft, 15)), Hex(kShadow));        // BDR_SUNKENOUTER: shadow top-left
+            EXPECT_EQ(Hex(open.At(arrowLeft, 15)), Hex(kShadow));                  // BDR_SUNKENOUTER: shadow top-left
             EXPECT_EQ(Hex(open.At(arrowLeft + 5, 3)), Hex(kShadow));
-            EXPECT_EQ(Hex(open.At(w - 4, 15)), Hex(kLight));              // light bottom-right, 3 in
+            EXPECT_EQ(Hex(open.At(w - 4, 15)), Hex(kLight)); // light bottom-right, 3 in
             EXPECT_EQ(Hex(open.At(arrowLeft + 5, h - 4)), Hex(kLight));
-            EXPECT_EQ(Hex(open.At(arrowLeft + 1, 15)), Hex(kFace));       // no separator
+            EXPECT_EQ(Hex(open.At(arrowLeft + 1, 15)), Hex(kFace)); // no separator
         }
         DestroyWindow(hwnd);
     }
