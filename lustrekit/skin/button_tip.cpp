@@ -60,8 +60,9 @@ void EnsureTooltipClass() {
     }
 }
 
-bool IsTipTimer(UINT uMsg, UINT_PTR idEvent) {
-    return uMsg == WM_TIMER && g_uTipTimer != 0 && idEvent == g_uTipTimer;
+// The pending tooltip timer of the hot button; a stray WM_TIMER to another button must not end its tip.
+bool IsTipTimer(HWND hwnd, UINT uMsg, UINT_PTR idEvent) {
+    return uMsg == WM_TIMER && g_uTipTimer != 0 && idEvent == g_uTipTimer && hwnd == g_hwndHoverButton;
 }
 
 } // namespace
@@ -85,12 +86,12 @@ void HideTip(HWND hwndButton) {
 }
 
 void CALLBACK TipShowTimerProc(HWND hwnd, UINT uMsg, UINT_PTR idEvent, DWORD) {
-    if (!IsTipTimer(uMsg, idEvent)) {
+    if (!IsTipTimer(hwnd, uMsg, idEvent)) {
         return;
     }
     HideTip(hwnd); // kills the wait timer, and a tip left from before
     const CTRL_STRUCT *pCtrl = GetCtrlStruct(hwnd);
-    if (pCtrl == NULL || pCtrl->skin.pszTip == NULL || g_hwndHoverButton != hwnd) {
+    if (pCtrl == NULL || pCtrl->skin.pszTip == NULL) {
         return;
     }
     EnsureTooltipClass();
@@ -113,7 +114,7 @@ void CALLBACK TipShowTimerProc(HWND hwnd, UINT uMsg, UINT_PTR idEvent, DWORD) {
 }
 
 void CALLBACK TipHideTimerProc(HWND hwnd, UINT uMsg, UINT_PTR idEvent, DWORD) {
-    if (IsTipTimer(uMsg, idEvent)) {
+    if (IsTipTimer(hwnd, uMsg, idEvent)) {
         HideTip(hwnd);
     }
 }

@@ -243,6 +243,7 @@ TEST_F(SkinButtonTest, TooltipShowsAfterTheWaitAndHidesAfterTheShowTime) {
     PointerAt(a, 5, 5);
     SendMessageA(a, WM_MOUSEMOVE, 0, MAKELPARAM(5, 5));
     EXPECT_TRUE(TipsOf(a).empty());  // waiting
+    SendMessageA(b, WM_TIMER, 1, 0); // a timer message for a button that is not hot changes nothing
     SendMessageA(a, WM_TIMER, 1, 0); // the 2-second wait is over
     std::vector<HWND> tips = TipsOf(a);
     ASSERT_EQ(tips.size(), 1u);
@@ -257,6 +258,8 @@ TEST_F(SkinButtonTest, TooltipShowsAfterTheWaitAndHidesAfterTheShowTime) {
     ASSERT_TRUE(SendMessageA(tips[0], TTM_ENUMTOOLSA, 0, reinterpret_cast<LPARAM>(&ti)));
     EXPECT_EQ(ti.hwnd, a);
     EXPECT_STREQ(text, kTip);
+    SendMessageA(b, WM_TIMER, 1, 0);
+    EXPECT_EQ(TipsOf(a).size(), 1u);
     SendMessageA(a, WM_TIMER, 1, 0); // 8 seconds later, the pointer still there
     EXPECT_TRUE(TipsOf(a).empty());
     EXPECT_FALSE(IsWindow(tips[0]));
@@ -348,6 +351,10 @@ TEST_F(SkinButtonTest, TransparentBitmapCutsTheWindowShape) {
         EXPECT_EQ(WindowFromPoint(pt) == shaped, p.bInside) << "hit test at " << p.x << "," << p.y;
     }
     EXPECT_EQ(GetWindowRgn(flat, hRgn), ERROR); // nothing but the key colour: the rectangle stays
+    ASSERT_EQ(SkinWith(flat, BSK_TRANSPARENTBMP, [hShape](BUTTON_SKIN &s) { s.hBmpNormal = hShape; }), TRUE);
+    EXPECT_EQ(GetWindowRgn(flat, hRgn), COMPLEXREGION); // a re-skin takes the new shape
+    ASSERT_EQ(SkinWith(flat, BSK_BORDER), TRUE);
+    EXPECT_EQ(GetWindowRgn(flat, hRgn), ERROR); // and a look without one is rectangular again
 
     ASSERT_EQ(RedrawButton(shaped, NULL), TRUE);
     EXPECT_EQ(GetWindowRgn(shaped, hRgn), ERROR);

@@ -480,6 +480,50 @@ TEST_F(SkinPaintTest, DropDownPartHasItsSeparatorGlyphAndOpenEdge) {
     DestroyMenu(hMenu);
 }
 
+// Sets the system menu font's height for the guard's life (the arrow glyph's font is made from it).
+class MenuFontHeight {
+public:
+    explicit MenuFontHeight(LONG height) {
+        saved_.cbSize = sizeof(saved_);
+        bOk_ = SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof(saved_), &saved_, 0);
+        NONCLIENTMETRICSA ncm = saved_;
+        ncm.lfMenuFont.lfHeight = height;
+        bOk_ = bOk_ && SystemParametersInfoA(SPI_SETNONCLIENTMETRICS, sizeof(ncm), &ncm, 0);
+    }
+    ~MenuFontHeight() {
+        if (bOk_) {
+            SystemParametersInfoA(SPI_SETNONCLIENTMETRICS, sizeof(saved_), &saved_, 0);
+        }
+    }
+    bool Ok() const { return bOk_; }
+
+private:
+    NONCLIENTMETRICSA saved_ = {};
+    bool bOk_ = false;
+};
+
+TEST_F(SkinPaintTest, ArrowGlyphFontIsAtLeastFifteenPixelsHigh) {
+    HMENU hMenu = CreatePopupMenu();
+    const int w = 120, h = 40;
+    HWND hwnd = Button(w, h, "", BSK_MENUBELOW, [hMenu](BUTTON_SKIN &s) { s.hMenu = hMenu; });
+    TestCanvas canvas(w, h, 0);
+    auto glyphWidth = [&](LONG menuFontHeight) {
+        MenuFontHeight font(menuFontHeight);
+        EXPECT_TRUE(font.Ok());
+        Paint(hwnd, canvas, kNormal);
+        RECT box = BoxOf(canvas, kTextColour, {w - BSK_ARROW_WIDTH + 2, 0, w, h});
+        return box.right - box.left;
+    };
+    const int forced = glyphWidth(-15);
+    EXPECT_GT(forced, 0);
+    for (LONG height : {-1L, -12L, -14L}) {
+        EXPECT_EQ(glyphWidth(height), forced) << height; // raised to -15
+    }
+    EXPECT_GT(glyphWidth(-20), forced); // larger fonts stay
+    DestroyWindow(hwnd);
+    DestroyMenu(hMenu);
+}
+
 TEST_F(SkinPaintTest, PaintingLeavesNoGdiObjectBehind) {
     HMENU hMenu = CreatePopupMenu();
     HBITMAP hBmp = MakeBitmap(20, 20, [](int x, int) { return x < 10 ? RGB(255, 0, 255) : RGB(0, 0, 200); });
