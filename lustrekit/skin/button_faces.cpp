@@ -54,14 +54,6 @@ void FillWithColor(HDC hdc, const RECT *pRect, COLORREF colour) {
     DeleteObject(hbr);
 }
 
-// One solid strip through an opaque ExtTextOut, the background colour put back.
-void FillStrip(HDC hdc, int left, int top, int right, int bottom, COLORREF colour) {
-    RECT r = {left, top, right, bottom};
-    COLORREF crOld = SetBkColor(hdc, colour);
-    ExtTextOutA(hdc, 0, 0, ETO_OPAQUE, &r, NULL, 0, NULL);
-    SetBkColor(hdc, crOld);
-}
-
 struct XpColors {
     COLORREF top, bottom, outer, inner;
 };
@@ -149,6 +141,13 @@ void PaintLowColorFace(HDC hdc, RECT *pRect, int state) {
     // System colour brushes belong to the system: nothing to delete.
     FillRect(hdc, pRect, GetSysColorBrush(fills[state]));
     FrameRect(hdc, pRect, GetSysColorBrush(frames[state]));
+}
+
+void FillStrip(HDC hdc, int left, int top, int right, int bottom, COLORREF colour) {
+    RECT r = {left, top, right, bottom};
+    COLORREF crOld = SetBkColor(hdc, colour);
+    ExtTextOutA(hdc, 0, 0, ETO_OPAQUE, &r, NULL, 0, NULL);
+    SetBkColor(hdc, crOld);
 }
 
 void Draw3dFrame(HDC hdc, const RECT *pRect, COLORREF crTopLeft, COLORREF crBottomRight) {

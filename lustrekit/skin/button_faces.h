@@ -15,6 +15,9 @@ void PaintXpFace(HDC hdc, RECT *pRect, int state);
 void PaintFlatHiliteFace(HDC hdc, RECT *pRect, int state);
 void PaintLowColorFace(HDC hdc, RECT *pRect, int state);
 
+// A solid rectangle through an opaque ExtTextOut (no brush), the background colour put back.
+void FillStrip(HDC hdc, int left, int top, int right, int bottom, COLORREF colour);
+
 // One-pixel 3D frame: top and left in crTopLeft, right and bottom in crBottomRight.
 void Draw3dFrame(HDC hdc, const RECT *pRect, COLORREF crTopLeft, COLORREF crBottomRight);
 

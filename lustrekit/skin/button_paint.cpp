@@ -191,13 +191,6 @@ void DrawButtonText(HDC hdc, const char *pszText, RECT text) {
     DrawTextA(hdc, pszText, -1, &text, kTextFormat);
 }
 
-void FillLine(HDC hdc, int x, int top, int bottom, COLORREF colour) {
-    RECT r = {x, top, x + 1, bottom};
-    COLORREF crOld = SetBkColor(hdc, colour);
-    ExtTextOutA(hdc, 0, 0, ETO_OPAQUE, &r, NULL, 0, NULL);
-    SetBkColor(hdc, crOld);
-}
-
 void DrawDropDownPart(HDC hdc, const CTRL_STRUCT *pCtrl, HWND hwndButton, const RECT &arrow) {
     if (g_hwndMenuButton == hwndButton) {
         RECT edge = arrow;
@@ -207,8 +200,8 @@ void DrawDropDownPart(HDC hdc, const CTRL_STRUCT *pCtrl, HWND hwndButton, const 
         DrawEdge(hdc, &edge, BDR_SUNKENOUTER, BF_RECT);
     } else {
         const int top = arrow.top + kSeparatorMargin, bottom = arrow.bottom - kSeparatorMargin;
-        FillLine(hdc, arrow.left, top, bottom, GetSysColor(COLOR_BTNSHADOW));
-        FillLine(hdc, arrow.left + 1, top, bottom, GetSysColor(COLOR_BTNHIGHLIGHT));
+        FillStrip(hdc, arrow.left, top, arrow.left + 1, bottom, GetSysColor(COLOR_BTNSHADOW));
+        FillStrip(hdc, arrow.left + 1, top, arrow.left + 2, bottom, GetSysColor(COLOR_BTNHIGHLIGHT));
     }
     if (Has(pCtrl, BSK_MENUBELOWARROW | BSK_MENUBELOW)) {
         DrawMarlettArrow(hdc, &arrow, TRUE);
