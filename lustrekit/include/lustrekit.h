@@ -1,4 +1,4 @@
-/* Lustrekit.dll public interface: colour arithmetic, gradient and bitmap fills, icon drawing (stdcall exports). */
+/* Lustrekit.dll public interface: colour arithmetic, fills, icon drawing, skinned buttons (stdcall exports). */
 #ifndef LUSTREKIT_H
 #define LUSTREKIT_H
 
@@ -78,9 +78,54 @@ LUSTREKIT_API HICON WINAPI Icon_CopyAsBlend(HDC hdc, HICON icon, int amount);
    to the rectangle with the colour of its top-left pixel left out. Returns non-zero when drawn. */
 LUSTREKIT_API BOOL WINAPI DrawDDB(HDC hdc, const RECT *rect, HBITMAP bitmap, DWORD transparent);
 
-/* ---- Skinned windows (RedrawButton, BUTTON_SKIN and the BSK_ flags) come with the skin part of the library. ---- */
-/* typedef struct BUTTON_SKIN { ... } BUTTON_SKIN;                                                            */
-/* #define BSK_BORDER 0x00000001 ...                                                                             */
+/* ---- Skinned push buttons. ---- */
+
+/* Look and behaviour flags of BUTTON_SKIN.dwFlags. */
+#define BSK_BORDER 0x00000001         /* 3D border (sunken when pressed or checked); icon and text shrink by 2 */
+#define BSK_FLAT 0x00000002           /* the border only while hot; hovering repaints */
+#define BSK_FOCUSRECT 0x00000004      /* dotted focus frame; icon and text shrink by 2 more */
+#define BSK_PARENTBKGND 0x00000008    /* background is the parent's erased background */
+#define BSK_TRANSPARENTBMP 0x00000010 /* face bitmaps keyed on their top-left pixel; window shape from hBmpNormal */
+#define BSK_BALLOONTIP 0x00000020     /* the tooltip is a balloon */
+#define BSK_ICONLEFT 0x00000040       /* icon left, text shifted right (also the default) */
+#define BSK_ICONRIGHT 0x00000080      /* icon right, text shifted left */
+#define BSK_ICONTOP 0x00000100        /* icon above, text in the lower half */
+#define BSK_MENUBELOW 0x00000200      /* drop-down menu below the button's left edge; down arrow */
+#define BSK_MENUBELOWARROW 0x00000400 /* drop-down menu below the arrow part; down arrow */
+#define BSK_MENURIGHT 0x00000800      /* drop-down menu right of the button at its top; right arrow */
+#define BSK_XPSTYLE 0x20000000        /* gradient face */
+#define BSK_FLATHILITE 0x40000000     /* flat highlighted face */
+#define BSK_THINBORDER 0x80000000     /* BSK_BORDER as a 1-pixel 3D frame instead of the system edge */
+
+/* Width of the drop-down arrow part at the right edge of a button with a menu, in pixels. */
+#define BSK_ARROW_WIDTH 20
+
+/* What a skinned button looks like. Every field may be 0 (not set); handles and texts stay the caller's and must
+   outlive the skin. The record is copied, so one can serve many buttons. 64 bytes on Win32. */
+typedef struct BUTTON_SKIN {
+    HICON hIcon;           /* normal icon; drawn in the disabled look when disabled */
+    HICON hIconHot;        /* hot and pressed icon; falls back to hIcon */
+    HBITMAP hBmpNormal;    /* face bitmap, normal state; shape source of BSK_TRANSPARENTBMP */
+    HBITMAP hBmpHot;       /* face bitmap, hot state */
+    HBITMAP hBmpPressed;   /* face bitmap, pressed or checked state */
+    HBITMAP hBmpDisabled;  /* face bitmap, disabled state */
+    COLORREF crTextHot;    /* text colour while hot */
+    COLORREF crTextPressed; /* text colour while pressed or checked */
+    COLORREF crText;       /* text colour otherwise; unset means COLOR_BTNTEXT (so pure black cannot be asked) */
+    HFONT hFont;           /* font, normal and disabled */
+    HFONT hFontHot;        /* font, hot and pressed */
+    HCURSOR hCursor;       /* cursor while the pointer is over the button */
+    const void *pSound;    /* RIFF WAVE image in memory, played when the pointer enters */
+    HMENU hMenu;           /* drop-down menu: adds the arrow part */
+    LPCSTR pszTip;         /* tooltip text, shown after 2 s of hovering */
+    DWORD dwFlags;         /* BSK_ flags */
+} BUTTON_SKIN;
+
+/* Skins a button (push button, check box or radio button) with a copy of *skin, or with a null skin turns the
+   look off and gives a check box or radio button its emulated check state back. Skinning an already skinned
+   button replaces its look and keeps its original style and check state. Returns 0 when button is not a window,
+   else 1. The look shows at the next paint. */
+LUSTREKIT_API BOOL WINAPI RedrawButton(HWND button, const BUTTON_SKIN *skin);
 
 #ifdef __cplusplus
 }

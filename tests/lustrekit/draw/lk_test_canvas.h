@@ -1,11 +1,12 @@
-// Test support for Lustrekit's DLL tests: a 32-bit memory canvas whose pixels can be read back, and a guard
-// that sets system colours for one test and puts the old ones back.
+// Test support for Lustrekit's DLL tests: a 32-bit memory canvas whose pixels can be read back and saved as a BMP
+// file, and a guard that sets system colours for one test and puts the old ones back.
 #pragma once
 
 #include <windows.h>
 
 #include <cstdint>
 #include <cstring>
+#include <string>
 #include <vector>
 
 // The header of a top-down 32-bit uncompressed DIB of width x height pixels (0x00RRGGBB per pixel).
@@ -75,6 +76,50 @@ private:
     HGDIOBJ old_ = NULL;
     uint32_t *bits_ = NULL;
 };
+
+// Writes the canvas as a bottom-up 24-bit BMP, through a temporary file so a failed write loses nothing.
+inline bool SaveCanvasBmp(const TestCanvas &canvas, const std::string &path) {
+    const int width = canvas.Width(), height = canvas.Height();
+    const int stride = ((width * 3 + 3) / 4) * 4;
+    BITMAPFILEHEADER file;
+    BITMAPINFOHEADER header;
+    std::memset(&file, 0, sizeof(file));
+    std::memset(&header, 0, sizeof(header));
+    file.bfType = 0x4D42; // "BM"
+    file.bfOffBits = sizeof(file) + sizeof(header);
+    file.bfSize = file.bfOffBits + stride * height;
+    header.biSize = sizeof(header);
+    header.biWidth = width;
+    header.biHeight = height;
+    header.biPlanes = 1;
+    header.biBitCount = 24;
+    header.biCompression = BI_RGB;
+    header.biSizeImage = stride * height;
+    std::string temp = path + ".tmp";
+    HANDLE hFile = CreateFileA(temp.c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);
+    if (hFile == INVALID_HANDLE_VALUE) {
+        return false;
+    }
+    DWORD written = 0;
+    bool bOk = WriteFile(hFile, &file, sizeof(file), &written, NULL) && written == sizeof(file) &&
+               WriteFile(hFile, &header, sizeof(header), &written, NULL) && written == sizeof(header);
+    std::string row(stride, '\0');
+    for (int line = height - 1; bOk && line >= 0; --line) {
+        for (int x = 0; x < width; ++x) {
+            COLORREF colour = canvas.At(x, line);
+            row[x * 3 + 0] = static_cast<char>(GetBValue(colour));
+            row[x * 3 + 1] = static_cast<char>(GetGValue(colour));
+            row[x * 3 + 2] = static_cast<char>(GetRValue(colour));
+        }
+        bOk = WriteFile(hFile, row.data(), stride, &written, NULL) && written == static_cast<DWORD>(stride);
+    }
+    CloseHandle(hFile);
+    if (!bOk || !MoveFileExA(temp.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING)) {
+        DeleteFileA(temp.c_str());
+        return false;
+    }
+    return true;
+}
 
 // Sets some system colours for the life of the guard (Wine lets SetSysColors work) and restores them.
 class SysColorGuard {

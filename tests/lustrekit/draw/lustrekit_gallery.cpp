@@ -184,49 +184,6 @@ void DrawIcons(HDC hdc, int top) {
     DestroyIcon(hIcon);
 }
 
-// Writes the canvas as a bottom-up 24-bit BMP, through a temporary file so a failed write loses nothing.
-bool SaveBmp(const TestCanvas &canvas, const std::string &path) {
-    const int stride = ((kCanvasWidth * 3 + 3) / 4) * 4;
-    BITMAPFILEHEADER file;
-    BITMAPINFOHEADER header;
-    std::memset(&file, 0, sizeof(file));
-    std::memset(&header, 0, sizeof(header));
-    file.bfType = 0x4D42; // "BM"
-    file.bfOffBits = sizeof(file) + sizeof(header);
-    file.bfSize = file.bfOffBits + stride * kCanvasHeight;
-    header.biSize = sizeof(header);
-    header.biWidth = kCanvasWidth;
-    header.biHeight = kCanvasHeight;
-    header.biPlanes = 1;
-    header.biBitCount = 24;
-    header.biCompression = BI_RGB;
-    header.biSizeImage = stride * kCanvasHeight;
-    std::string temp = path + ".tmp";
-    HANDLE hFile = CreateFileA(temp.c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);
-    if (hFile == INVALID_HANDLE_VALUE) {
-        return false;
-    }
-    DWORD written = 0;
-    bool bOk = WriteFile(hFile, &file, sizeof(file), &written, NULL) && written == sizeof(file) &&
-               WriteFile(hFile, &header, sizeof(header), &written, NULL) && written == sizeof(header);
-    std::string row(stride, '\0');
-    for (int line = kCanvasHeight - 1; bOk && line >= 0; --line) {
-        for (int x = 0; x < kCanvasWidth; ++x) {
-            COLORREF colour = canvas.At(x, line);
-            row[x * 3 + 0] = static_cast<char>(GetBValue(colour));
-            row[x * 3 + 1] = static_cast<char>(GetGValue(colour));
-            row[x * 3 + 2] = static_cast<char>(GetRValue(colour));
-        }
-        bOk = WriteFile(hFile, row.data(), stride, &written, NULL) && written == static_cast<DWORD>(stride);
-    }
-    CloseHandle(hFile);
-    if (!bOk || !MoveFileExA(temp.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING)) {
-        DeleteFileA(temp.c_str());
-        return false;
-    }
-    return true;
-}
-
 } // namespace
 
 int main(int argc, char **argv) {
@@ -240,7 +197,7 @@ int main(int argc, char **argv) {
     DrawPatterns(canvas.Dc(), kMargin);
     DrawGradients(canvas.Dc(), gradientTop);
     DrawIcons(canvas.Dc(), gradientTop + kLabelHeight + kCellHeight + kMargin);
-    if (!SaveBmp(canvas, path)) {
+    if (!SaveCanvasBmp(canvas, path)) {
         std::fprintf(stderr, "lustrekit_gallery: cannot write %s\n", path.c_str());
         return 1;
     }
