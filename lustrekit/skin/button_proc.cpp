@@ -35,7 +35,11 @@ LRESULT Unsubclass(HWND hwnd, UINT uMsg, WPARAM wParam, LPARAM lParam, WNDPROC p
 }
 
 void BeginHover(HWND hwnd, const CTRL_STRUCT *pCtrl) {
-    ReleaseCapture();
+    // A button that holds the capture is between its press and release: releasing it here (the release of a
+    // click that came before the previous button's leave) would swallow the click.
+    if (GetCapture() != hwnd) {
+        ReleaseCapture();
+    }
     if (pCtrl->skin.hCursor != NULL) {
         g_hSavedClassCursor = reinterpret_cast<HCURSOR>(
             SetClassLongPtrA(hwnd, GCLP_HCURSOR, reinterpret_cast<LONG_PTR>(pCtrl->skin.hCursor)));

@@ -158,10 +158,20 @@ protected:
         ASSERT_TRUE(app.OpenFile(m_song));
         ASSERT_TRUE(app.WaitEnabled(kConvert, true, 5000));
     }
-    // Presses Convert! and returns the message that ends the job ("" for none within the time-out).
+    // Presses Convert! and returns the message that ends the job ("" for none within the time-out), once the
+    // dialog has come back (Abort disabled again, the title plain).
     std::string Convert(ui::App &app, const char *pszCaption = "Tunewright") {
         app.Click(kConvert);
-        return app.TakeMessageBox(pszCaption, kConvertTimeoutMs);
+        std::string message = app.TakeMessageBox(pszCaption, kConvertTimeoutMs);
+        EXPECT_TRUE(WaitJobEnded(app));
+        return message;
+    }
+    static bool WaitJobEnded(ui::App &app) {
+        return ui::WaitFor([&] {
+            char szTitle[256];
+            GetWindowTextA(app.dialog(), szTitle, sizeof szTitle);
+            return !app.Enabled(kAbort) && app.Enabled(kConvert) && lstrcmpA(szTitle, "Tunewright") == 0;
+        }, 10000);
     }
 
     std::string m_output, m_song;
@@ -264,7 +274,6 @@ TEST_F(Tunewright, ConvertsToWavAtEachRateWithoutOverwriting) {
     for (int i = 0; i < 3; ++i) {
         SendMessageA(app.control(kWavQuality), CB_SETCURSEL, i, 0);
         EXPECT_EQ(Convert(app), "\"e2e_known.mid\" was converted!");
-        ASSERT_TRUE(app.WaitEnabled(kConvert, true, 5000));
     }
     const char *names[] = {"e2e_known.wav", "e2e_known(1).wav", "e2e_known(2).wav"};
     for (int i = 0; i < 3; ++i) {
@@ -304,7 +313,6 @@ TEST_F(Tunewright, ConvertsToMp3AtEachRateAndLeavesNoTemporaryFile) {
     for (int i = 0; i < 4; ++i) {
         SendMessageA(app.control(kMp3Quality), CB_SETCURSEL, i, 0);
         EXPECT_EQ(Convert(app), "\"e2e_known.mid\" was converted!");
-        ASSERT_TRUE(app.WaitEnabled(kConvert, true, 5000));
     }
     const char *names[] = {"e2e_known.mp3", "e2e_known(1).mp3", "e2e_known(2).mp3", "e2e_known(3).mp3"};
     for (int i = 0; i < 4; ++i)
@@ -317,10 +325,8 @@ TEST_F(Tunewright, TempoAndMutingReachTheConvertedFile) {
     StartWithSong(app);
     app.SetSlider(kTempo, 0); // 50 %
     EXPECT_EQ(Convert(app), "\"e2e_known.mid\" was converted!");
-    ASSERT_TRUE(app.WaitEnabled(kConvert, true, 5000));
     app.SetSlider(kTempo, 100); // 150 %
     EXPECT_EQ(Convert(app), "\"e2e_known.mid\" was converted!");
-    ASSERT_TRUE(app.WaitEnabled(kConvert, true, 5000));
     for (int r = 0; r < 3; ++r)
         app.SetRowChecked(r, false);
     EXPECT_EQ(Convert(app), "\"e2e_known.mid\" was converted!");
@@ -344,11 +350,7 @@ TEST_F(Tunewright, AbortAndCloseDuringAConversionLeaveNoFile) {
         GetWindowTextA(app.dialog(), szTitle, sizeof szTitle);
         EXPECT_STREQ(szTitle, "e2e_long.mid -- Tunewright");
         app.Click(kAbort);
-        ASSERT_TRUE(app.WaitEnabled(kConvert, true, 10000));
-        EXPECT_TRUE(ui::WaitFor([&] {
-            GetWindowTextA(app.dialog(), szTitle, sizeof szTitle);
-            return lstrcmpA(szTitle, "Tunewright") == 0;
-        }, 5000)) << szTitle;
+        ASSERT_TRUE(WaitJobEnded(app));
         EXPECT_TRUE(app.Enabled(kOpen) && app.Enabled(kInstruments) && !app.Enabled(kAbort));
         EXPECT_TRUE(FilesIn(m_output).empty());
 
@@ -371,7 +373,6 @@ TEST_F(Tunewright, AnOutputFolderThatCannotBeWrittenGivesAMessageAndNoFile) {
         StartWithSong(app);
         std::string message = Convert(app, "Error");
         EXPECT_NE(message.find(folder), std::string::npos) << message;
-        EXPECT_TRUE(app.WaitEnabled(kConvert, true, 5000));
         EXPECT_TRUE(app.Enabled(kOpen));
         EXPECT_EQ(app.TakeMessageBox("Tunewright", 500), ""); // not reported as converted
     }

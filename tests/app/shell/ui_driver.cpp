@@ -101,7 +101,17 @@ DWORD App::WaitForExit(DWORD dwTimeoutMs) {
 }
 
 void App::Click(int nId) const {
-    PostMessageA(control(nId), BM_CLICK, 0, 0);
+    // With the real pointer: skinned buttons take a click only once the pointer has entered them.
+    RECT rc;
+    GetWindowRect(control(nId), &rc);
+    SetCursorPos((rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2);
+    Sleep(50);
+    INPUT clicks[2] = {};
+    clicks[0].type = clicks[1].type = INPUT_MOUSE;
+    clicks[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+    clicks[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    SendInput(2, clicks, sizeof(INPUT));
+    Sleep(50);
 }
 
 bool App::OpenFile(const std::string &path) const {

@@ -22,7 +22,7 @@ public:
     // Waits for the process to end; returns its exit code, or STILL_ACTIVE after the time-out.
     DWORD WaitForExit(DWORD dwTimeoutMs);
 
-    // Presses a button (BM_CLICK, posted: the handler may run a modal dialog).
+    // Clicks a control with the mouse: the pointer moves onto it, then presses and releases.
     void Click(int nId) const;
     // Opens a file through the Open button and the open-file dialog.
     bool OpenFile(const std::string &path) const;

@@ -233,6 +233,24 @@ TEST_F(SkinButtonTest, OneHotButtonAtATimeWithTheClassCursorSwappedAndRestored) 
     Leave(b);
 }
 
+TEST_F(SkinButtonTest, AClickPressedBeforeThePreviousButtonsLeaveIsNotLost) {
+    HWND a = parent_.AddButton("A", BS_PUSHBUTTON, 10, 10, kW, kH);
+    HWND b = parent_.AddButton("B", BS_PUSHBUTTON, 10, 50, kW, kH);
+    ASSERT_EQ(SkinWith(a, BSK_FLAT | BSK_BORDER), TRUE);
+    ASSERT_EQ(SkinWith(b, BSK_FLAT | BSK_BORDER), TRUE);
+    PointerAt(a, 5, 5);
+    SendMessageA(a, WM_MOUSEMOVE, 0, MAKELPARAM(5, 5));
+    // The pointer moves quickly onto B and presses; A's leave arrives only after the press.
+    PointerAt(b, 5, 5);
+    SendMessageA(b, WM_MOUSEMOVE, 0, MAKELPARAM(5, 5));
+    SendMessageA(b, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+    Leave(a);
+    g_parentLog.clicks = 0;
+    SendMessageA(b, WM_LBUTTONUP, 0, MAKELPARAM(5, 5)); // hovering starts again on B without ending the press
+    EXPECT_EQ(g_parentLog.clicks, 1);
+    Leave(b);
+}
+
 TEST_F(SkinButtonTest, TooltipShowsAfterTheWaitAndHidesAfterTheShowTime) {
     HWND a = parent_.AddButton("A", BS_PUSHBUTTON, 10, 10, kW, kH);
     HWND b = parent_.AddButton("B", BS_PUSHBUTTON, 10, 50, kW, kH);
