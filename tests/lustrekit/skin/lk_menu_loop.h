@@ -20,6 +20,13 @@ public:
             DestroyWindow(hwnd_);
         }
         FreeDemoMenus(&menus_);
+        DrainQuit();
+    }
+    // The demo window posts WM_QUIT when it is destroyed; the test thread goes on running menu loops.
+    static void DrainQuit() {
+        MSG msg;
+        while (PeekMessageA(&msg, NULL, WM_QUIT, WM_QUIT, PM_REMOVE)) {
+        }
     }
     SkinnedDemo(const SkinnedDemo &) = delete;
     SkinnedDemo &operator=(const SkinnedDemo &) = delete;
