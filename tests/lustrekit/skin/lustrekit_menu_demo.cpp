@@ -210,6 +210,30 @@ void ReportLayer(const char *pszName, HWND hwnd) {
            bLayered && GetLayeredWindowAttributes(hwnd, NULL, &alpha, &dwFlags) ? alpha : -1);
 }
 
+int CountIds(HMENU hMenu, const UINT *pIds, int n) {
+    int found = 0;
+    for (int pos = 0; pos < GetMenuItemCount(hMenu); ++pos) {
+        UINT id = GetMenuItemID(hMenu, pos);
+        for (int i = 0; i < n; ++i) {
+            found += id == pIds[i] ? 1 : 0;
+        }
+    }
+    return found;
+}
+
+// A system-menu loop as the system sends it: the Restore, Close and Minimize identifiers while it is open and after.
+void ProbeSystemIds() {
+    const UINT plain[] = {SC_RESTORE, SC_CLOSE, SC_MINIMIZE};
+    const UINT shifted[] = {SC_RESTORE + 1, SC_CLOSE + 1, SC_MINIMIZE + 1};
+    HMENU hSys = GetSystemMenu(g_hwndDemo, FALSE);
+    SendMessageA(g_hwndDemo, WM_ENTERMENULOOP, FALSE, 0);
+    SendMessageA(g_hwndDemo, WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(hSys), MAKELPARAM(0, TRUE));
+    Report("sys_shifted_open", CountIds(hSys, shifted, 3));
+    SendMessageA(g_hwndDemo, WM_UNINITMENUPOPUP, reinterpret_cast<WPARAM>(hSys), MAKELPARAM(0, TRUE));
+    SendMessageA(g_hwndDemo, WM_EXITMENULOOP, FALSE, 0);
+    Report("sys_plain_after", CountIds(hSys, plain, 3));
+}
+
 void SetSystemFlag(UINT uiAction, BOOL bOn) {
     SystemParametersInfoA(uiAction, 0, reinterpret_cast<PVOID>(static_cast<INT_PTR>(bOn)), 0);
 }
@@ -229,6 +253,7 @@ void RunProbe() {
     ReportLayer("child", GetDlgItem(g_hwndDemo, IDC_DEMO_BUTTON));
     SetWindowTransparent(g_hwndDemo, 128);
     ReportLayer("main128", g_hwndDemo);
+    ProbeSystemIds();
 
     BOOL bFade = SystemFlag(SPI_GETMENUFADE);
     BOOL bAnimation = SystemFlag(SPI_GETMENUANIMATION);

@@ -108,6 +108,11 @@ protected:
         canvas.Fill(kBack);
         return demo_.Draw(hMenu_, id, state, canvas.Dc(), rc);
     }
+
+public:
+    LRESULT DrawItem(TestCanvas &canvas, DWORD dwLook, UINT id, UINT state) { return Draw(canvas, dwLook, id, state); }
+
+protected:
     UINT SideBarId() const { return ItemAt(hMenu_, 0).wID; }
     UINT SeparatorId() const { return ItemAt(hMenu_, 5).wID; }
 
@@ -237,18 +242,54 @@ const PixelCase kPixelCases[] = {
     {"gradient check box frame", MENUSTYLE_GRADIENT, kCheck, ODS_CHECKED, 1, 0, kMid, GradCheckFrame},
 };
 
-// Fill and frame colours of each look's states, the disabled-selection switch, the check boxes.
-TEST_F(MenuDrawTest, LooksPaintTheirColoursWhereTheyShould) {
-    TestCanvas canvas(kW, kH, kBack);
-    ASSERT_TRUE(canvas.Valid());
-    for (const PixelCase &c : kPixelCases) {
+COLORREF Win() { return kWin; }
+
+// At 8 bits per pixel or less every look uses plain system colours (the XP highlight is then the window colour).
+const PixelCase kPixelCases8[] = {
+    {"flat item background", MENUSTYLE_FLAT, kPlain, 0, 1, kFarX, kMid, Win},
+    {"flat icon column", MENUSTYLE_FLAT, kPlain, 0, 1, 5, kMid, Menu},
+    {"flat selection fill", MENUSTYLE_FLAT, kPlain, kSelected, 1, kFarX, kMid, Win},
+    {"flat selection frame", MENUSTYLE_FLAT, kPlain, kSelected, 1, kW - 1, kMid, Sel},
+    {"flat check box pen", MENUSTYLE_FLAT, kCheck, ODS_CHECKED, 1, 2, kMid, Win},
+    {"flat check box brush", MENUSTYLE_FLAT, kCheck, ODS_CHECKED, 1, 4, 5, Menu},
+    {"classic check box fill", MENUSTYLE_CLASSIC, kCheck, ODS_CHECKED, 1, 2, 3, Menu},
+    {"gradient background left", MENUSTYLE_GRADIENT, kPlain, 0, 1, 0, kMid, Menu},
+    {"gradient background right", MENUSTYLE_GRADIENT, kPlain, 0, 1, kW - 1, kMid, Menu},
+    {"gradient selection frame", MENUSTYLE_GRADIENT, kPlain, kSelected, 1, 0, kMid, Sel},
+    {"gradient selection inside", MENUSTYLE_GRADIENT, kPlain, kSelected, 1, kFarX, 2, Win},
+    {"gradient selection outside", MENUSTYLE_GRADIENT, kPlain, kSelected, 1, kFarX, 0, Menu},
+    {"gradient check box pen", MENUSTYLE_GRADIENT, kCheck, ODS_CHECKED, 1, 0, kMid, Win},
+};
+
+template <size_t N> void ExpectPixels(MenuDrawTest *pTest, TestCanvas &canvas, const PixelCase (&cases)[N]) {
+    for (const PixelCase &c : cases) {
         SetDisableSelect(c.disableSelect);
-        EXPECT_EQ(Draw(canvas, c.dwLook, c.id, c.state), 1) << c.pszWhat;
+        EXPECT_EQ(pTest->DrawItem(canvas, c.dwLook, c.id, c.state), 1) << c.pszWhat;
         EXPECT_EQ(canvas.At(c.x, c.y), c.expected()) << c.pszWhat;
     }
+}
+
+// Fill and frame colours of each look's states, the disabled-selection switch, the check boxes.
+TEST_F(MenuDrawTest, LooksPaintTheirColoursWhereTheyShould) {
+    if (NumColorBits() <= 8) {
+        GTEST_SKIP() << "the screen has 8 bits per pixel or less";
+    }
+    TestCanvas canvas(kW, kH, kBack);
+    ASSERT_TRUE(canvas.Valid());
+    ExpectPixels(this, canvas, kPixelCases);
     // The gradient runs to about a half-lightened menu colour at the right edge.
     Draw(canvas, MENUSTYLE_GRADIENT, kPlain, 0);
     EXPECT_TRUE(Near(canvas.At(kW - 1, kMid), LightenColor(128, kMenu), 3));
+}
+
+// Needs a display of 8 bits per pixel: xvfb-run -s '-screen 0 1024x768x8' scripts/lib/wine-run <this test>.
+TEST_F(MenuDrawTest, EightBitLooksUsePlainColours) {
+    if (NumColorBits() > 8) {
+        GTEST_SKIP() << "needs a screen of 8 bits per pixel or less";
+    }
+    TestCanvas canvas(kW, kH, kBack);
+    ASSERT_TRUE(canvas.Valid());
+    ExpectPixels(this, canvas, kPixelCases8);
 }
 
 // The label at the text start, the accelerator at the popup's accelerator offset.

@@ -118,6 +118,9 @@ TEST(LustrekitTransparency, ShellTypeFollowsTheVersionTable) {
         // Below generation 6 the call answers with the generation and leaves the window alone.
         EXPECT_EQ(At(r, "window_result"), v.shellType < 6 ? v.shellType : 0) << v.pszWine;
         EXPECT_EQ(At(r, "main_layered"), v.shellType >= 6 ? 1 : 0) << v.pszWine;
+        // Only Windows XP moves the system menu's Restore, Close and Minimize identifiers while it is open.
+        EXPECT_EQ(At(r, "sys_shifted_open"), v.shellType == 7 ? 3 : 0) << v.pszWine;
+        EXPECT_EQ(At(r, "sys_plain_after"), 3) << v.pszWine;
     }
     EXPECT_GE(accepted, 3);
 }
