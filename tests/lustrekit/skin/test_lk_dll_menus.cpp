@@ -229,6 +229,7 @@ TEST(LustrekitMenus, LoopsConvertAndRevertTheTreeAsTheLookSays) {
 }
 
 // Icon column = largest item height; accelerator column = widest label with its tab; bold for default items.
+// Wine reports a recent Windows (generation 0), whose items are measured with their accelerators, as from 6 on.
 TEST(LustrekitMenus, MeasuredSizesGiveTheIconAndAcceleratorColumns) {
     MenuSettingsGuard guard;
     SetStyleMenu(MENUSTYLE_FLAT);
@@ -288,6 +289,31 @@ TEST(LustrekitMenus, MeasuredSizesGiveTheIconAndAcceleratorColumns) {
     EXPECT_EQ(w, static_cast<UINT>(kDemoSideBarWidth));
     EXPECT_EQ(h, 5u);
     demo.ExitLoop(demo.Menus().hHelp);
+
+    // A separator carrying the application's own data, not code: measured and drawn as a plain separator.
+    HMENU hOwnData = CreatePopupMenu();
+    AppendText(hOwnData, 911, "Item");
+    AppendMenuA(hOwnData, MF_SEPARATOR, 0, NULL);
+    MENUITEMINFOA data;
+    std::memset(&data, 0, sizeof(data));
+    data.cbSize = sizeof(data);
+    data.fMask = MIIM_DATA;
+    data.dwItemData = 0x12345678;
+    SetMenuItemInfoA(hOwnData, 1, TRUE, &data);
+    demo.EnterLoop(hOwnData);
+    UINT ownSepId = ItemAt(hOwnData, 1).wID;
+    ASSERT_TRUE(demo.Measure(ownSepId, &w, &h));
+    EXPECT_EQ(h, 6u);
+    EXPECT_EQ(w, 8u);
+    HDC hdc = CreateCompatibleDC(NULL);
+    HBITMAP hBmp = CreateCompatibleBitmap(hdc, 40, 6);
+    HGDIOBJ hOld = SelectObject(hdc, hBmp);
+    EXPECT_EQ(demo.Draw(hOwnData, ownSepId, 0, hdc, RECT{0, 0, 40, 6}), 1);
+    SelectObject(hdc, hOld);
+    DeleteObject(hBmp);
+    DeleteDC(hdc);
+    demo.ExitLoop(hOwnData);
+    DestroyMenu(hOwnData);
     DestroyMenu(hMenu);
     DestroyIcon(hBig);
     DestroyIcon(hSmall);
