@@ -15,6 +15,51 @@ bool IsSeparator(UINT fType) {
     return (fType & (MFT_SEPARATOR | MFT_BITMAP)) == MFT_SEPARATOR;
 }
 
+constexpr int kFlatSideBarLeft = -3; // the flat look's side bar reaches under the menu border
+
+struct LookDrawer {
+    DWORD dwStyle;
+    void (*pfnSeparator)(const MenuItemDraw &item); // null: the system draws it
+    void (*pfnText)(const MenuItemDraw &item);
+};
+
+constexpr LookDrawer kLooks[] = {
+    {kMenuStyleFlat, DrawFlatSeparator, DrawFlatText},
+    {kMenuStyleClassic, DrawClassicSeparator, DrawClassicText},
+    {kMenuStyleGradient, DrawGradientSeparator, DrawGradientText},
+    {kMenuStyleSystem, NULL, NULL},
+};
+
+const LookDrawer *LookOf(DWORD dwStyle) {
+    for (const LookDrawer &look : kLooks) {
+        if (look.dwStyle == dwStyle) {
+            return &look;
+        }
+    }
+    return NULL;
+}
+
+// The separator's side bar, painted by its callback into the clip box from barLeft to the item's right.
+void PaintSideBar(const MenuItemDraw &item, int barLeft) {
+    RECT rc;
+    GetClipBox(item.hdc, &rc);
+    rc.right = item.rcItem.right;
+    rc.left = barLeft;
+    item.pfnSideBar(item.hPopup, item.hdc, &rc);
+}
+
+void DrawItem(const LookDrawer &look, const MenuItemDraw &item) {
+    if (!IsSeparator(item.fType)) {
+        if (look.pfnText != NULL) {
+            look.pfnText(item);
+        }
+    } else if (item.pfnSideBar != NULL) {
+        PaintSideBar(item, look.dwStyle == kMenuStyleFlat ? kFlatSideBarLeft : item.rcItem.left);
+    } else if (look.pfnSeparator != NULL) {
+        look.pfnSeparator(item);
+    }
+}
+
 MenuItemDraw ReadItem(const DRAWITEMSTRUCT *pdis) {
     MenuItemDraw item = {};
     item.hdc = pdis->hDC;
@@ -44,20 +89,14 @@ MenuItemDraw ReadItem(const DRAWITEMSTRUCT *pdis) {
     return item;
 }
 
-void DrawSystemItem(const MenuItemDraw &item) {
-    if (IsSeparator(item.fType) && item.pfnSideBar != NULL) {
-        PaintSideBar(item, item.rcItem.left);
-    }
-}
-
 } // namespace
 
 int DrawSkinMenuItem(const DRAWITEMSTRUCT *pdis) {
     if (!IsMenu(g_hTopPopup) || pdis->CtlType != ODT_MENU) {
         return 0;
     }
-    DWORD dwStyle = g_dwMenuStyle;
-    if (!IsSkinnedLook(dwStyle) && dwStyle != kMenuStyleSystem) {
+    const LookDrawer *pLook = LookOf(g_dwMenuStyle);
+    if (pLook == NULL) {
         return 0;
     }
     MenuItemDraw item = ReadItem(pdis);
@@ -72,15 +111,7 @@ int DrawSkinMenuItem(const DRAWITEMSTRUCT *pdis) {
         SelectObject(item.hdc, hBold);
     }
     SetTextColor(item.hdc, GetSysColor(item.bDisabled ? COLOR_GRAYTEXT : COLOR_MENUTEXT));
-    if (dwStyle == kMenuStyleFlat) {
-        DrawFlatItem(item);
-    } else if (dwStyle == kMenuStyleClassic) {
-        DrawClassicItem(item);
-    } else if (dwStyle == kMenuStyleGradient) {
-        DrawGradientItem(item);
-    } else {
-        DrawSystemItem(item);
-    }
+    DrawItem(*pLook, item);
     if (saved != 0) {
         RestoreDC(item.hdc, -1);
     }
@@ -88,14 +119,6 @@ int DrawSkinMenuItem(const DRAWITEMSTRUCT *pdis) {
         DeleteObject(hBold);
     }
     return 1;
-}
-
-void PaintSideBar(const MenuItemDraw &item, int barLeft) {
-    RECT rc;
-    GetClipBox(item.hdc, &rc);
-    rc.right = item.rcItem.right;
-    rc.left = barLeft;
-    item.pfnSideBar(item.hPopup, item.hdc, &rc);
 }
 
 RECT IconRect(const RECT &rc, int colW) {

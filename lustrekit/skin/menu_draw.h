@@ -11,7 +11,6 @@ constexpr int kModeSelected = 2;
 constexpr int kModeNormal = 3;
 
 constexpr int kTextGap = 4;          // text starts this far right of the icon column
-constexpr int kFlatSideBarLeft = -3; // the flat look's side bar reaches under the menu border
 constexpr int kSeparatorLineGap = 5; // separator lines start this far right of the icon column
 
 // One item to draw, read from the popup and the DRAWITEMSTRUCT.
@@ -39,12 +38,13 @@ struct MenuItemDraw {
 // The WM_DRAWITEM answer of a skinned window: 1 when the item was drawn, else 0.
 int DrawSkinMenuItem(const DRAWITEMSTRUCT *pdis);
 
-void DrawFlatItem(const MenuItemDraw &item);
-void DrawClassicItem(const MenuItemDraw &item);
-void DrawGradientItem(const MenuItemDraw &item);
-
-// The side bar of a separator, painted by its callback into the clip box from barLeft to the item's right.
-void PaintSideBar(const MenuItemDraw &item, int barLeft);
+// The plain separators and the text items of each drawn look.
+void DrawFlatSeparator(const MenuItemDraw &item);
+void DrawFlatText(const MenuItemDraw &item);
+void DrawClassicSeparator(const MenuItemDraw &item);
+void DrawClassicText(const MenuItemDraw &item);
+void DrawGradientSeparator(const MenuItemDraw &item);
+void DrawGradientText(const MenuItemDraw &item);
 
 // The icon column of an item rectangle.
 RECT IconRect(const RECT &rc, int colW);

@@ -95,15 +95,11 @@ void DrawSeparator(const MenuItemDraw &item) {
 
 } // namespace
 
-void DrawClassicItem(const MenuItemDraw &item) {
-    if ((item.fType & MFT_SEPARATOR) != 0) {
-        if (item.pfnSideBar != NULL) {
-            PaintSideBar(item, item.rcItem.left);
-        } else {
-            DrawSeparator(item);
-        }
-        return;
-    }
+void DrawClassicSeparator(const MenuItemDraw &item) {
+    DrawSeparator(item);
+}
+
+void DrawClassicText(const MenuItemDraw &item) {
     RECT rc = ShrinkTopBottom(item.rcItem);
     FillBackground(item);
     DrawIconOrGlyph(item, rc);

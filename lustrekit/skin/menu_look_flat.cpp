@@ -89,14 +89,10 @@ void DrawSeparator(const MenuItemDraw &item, const FlatColours &c) {
 
 } // namespace
 
-void DrawFlatItem(const MenuItemDraw &item) {
-    if ((item.fType & MFT_SEPARATOR) != 0) {
-        if (item.pfnSideBar != NULL) {
-            PaintSideBar(item, kFlatSideBarLeft);
-        } else {
-            DrawSeparator(item, Colours(item.bpp));
-        }
-        return;
-    }
+void DrawFlatSeparator(const MenuItemDraw &item) {
+    DrawSeparator(item, Colours(item.bpp));
+}
+
+void DrawFlatText(const MenuItemDraw &item) {
     DrawTextItem(item, Colours(item.bpp));
 }

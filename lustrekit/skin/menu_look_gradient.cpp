@@ -107,14 +107,10 @@ void DrawSeparator(const MenuItemDraw &item) {
 
 } // namespace
 
-void DrawGradientItem(const MenuItemDraw &item) {
-    if ((item.fType & MFT_SEPARATOR) != 0) {
-        if (item.pfnSideBar != NULL) {
-            PaintSideBar(item, item.rcItem.left);
-        } else {
-            DrawSeparator(item);
-        }
-        return;
-    }
+void DrawGradientSeparator(const MenuItemDraw &item) {
+    DrawSeparator(item);
+}
+
+void DrawGradientText(const MenuItemDraw &item) {
     DrawTextItem(item);
 }
