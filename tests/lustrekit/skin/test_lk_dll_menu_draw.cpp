@@ -30,7 +30,7 @@ constexpr COLORREF kBtnHighlight = RGB(240, 248, 252);
 constexpr COLORREF kBtnShadow = RGB(100, 90, 80);
 
 enum : UINT { kPlain = 601, kIcon = 602, kCheck = 603, kRadio = 604, kClose = 605, kMinimize = 606,
-              kRestore = 607, kMaximize = 608 };
+              kRestore = 607, kMaximize = 608, kDefault = 609, kNotDefault = 610 };
 
 const std::vector<int> kElements = {COLOR_MENU,      COLOR_HIGHLIGHT,     COLOR_WINDOW,       COLOR_GRAYTEXT,
                                     COLOR_MENUTEXT,  COLOR_HIGHLIGHTTEXT, COLOR_BTNHIGHLIGHT, COLOR_BTNSHADOW};
@@ -83,6 +83,9 @@ protected:
         AddItem(hMenu_, kMinimize, "Minimize", MFT_STRING, HBMMENU_POPUP_MINIMIZE);
         AddItem(hMenu_, kRestore, "Restore", MFT_STRING, HBMMENU_POPUP_RESTORE);
         AddItem(hMenu_, kMaximize, "Maximize", MFT_STRING, HBMMENU_POPUP_MAXIMIZE);
+        AddItem(hMenu_, kDefault, "Same text");
+        AddItem(hMenu_, kNotDefault, "Same text");
+        SetMenuDefaultItem(hMenu_, kDefault, FALSE);
         SetMenuItemIcon(hMenu_, kIcon, hIcon_);
         AddLeftBorder(hMenu_, DemoSideBar, 0);
         SetStyleMenu(MENUSTYLE_CLASSIC);
@@ -93,19 +96,27 @@ protected:
         mi.fMask = MIM_MENUDATA;
         mi.dwMenuData = MAKELONG(kColW, kAccelX);
         SetMenuInfo(hMenu_, &mi);
+        NONCLIENTMETRICSA ncm;
+        std::memset(&ncm, 0, sizeof(ncm));
+        ncm.cbSize = sizeof(ncm);
+        SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof(ncm), &ncm, 0);
+        hMenuFont_ = CreateFontIndirectA(&ncm.lfMenuFont);
     }
     ~MenuDrawTest() override {
         demo_.ExitLoop(hMenu_);
         DestroyMenu(hMenu_);
         DestroyIcon(hIcon_);
+        DeleteObject(hMenuFont_);
         SetStyleMenu(dwStyle_);
         SetDisableSelect(static_cast<DWORD>(disableSelect_));
     }
 
-    // Draws the item in the look into a fresh canvas; the window's answer.
+    // Draws the item in the look into a fresh canvas with the menu font selected, as the system asks; the
+    // window's answer.
     LRESULT Draw(TestCanvas &canvas, DWORD dwLook, UINT id, UINT state, RECT rc = {0, 0, kW, kH}) {
         SetStyleMenu(dwLook);
         canvas.Fill(kBack);
+        SelectObject(canvas.Dc(), hMenuFont_);
         return demo_.Draw(hMenu_, id, state, canvas.Dc(), rc);
     }
 
@@ -121,6 +132,7 @@ protected:
     SkinnedDemo demo_;
     HMENU hMenu_ = NULL;
     HICON hIcon_ = NULL;
+    HFONT hMenuFont_ = NULL;
     DWORD dwStyle_ = 0;
     int disableSelect_ = 1;
 };
@@ -304,6 +316,20 @@ TEST_F(MenuDrawTest, AcceleratorStandsInItsColumn) {
         EXPECT_LT(label.right, textX + kAccelX / 2) << dwLook;
         EXPECT_GE(accel.left, textX + kAccelX) << dwLook;
         EXPECT_LT(accel.left, textX + kAccelX + 4) << dwLook;
+    }
+}
+
+// The default item's text is drawn in the bold menu font, in every look.
+TEST_F(MenuDrawTest, DefaultItemIsBold) {
+    TestCanvas canvas(kW, kH, kBack);
+    const RECT text = {kColW + 4, 0, kW, kH};
+    for (DWORD dwLook : {DWORD(MENUSTYLE_FLAT), DWORD(MENUSTYLE_CLASSIC), DWORD(MENUSTYLE_GRADIENT)}) {
+        Draw(canvas, dwLook, kNotDefault, 0);
+        std::vector<POINT> plain = PixelsOf(canvas, text, kMenuText);
+        Draw(canvas, dwLook, kDefault, 0);
+        std::vector<POINT> bold = PixelsOf(canvas, text, kMenuText);
+        EXPECT_GT(Box(bold).right, Box(plain).right) << std::hex << dwLook;
+        EXPECT_GT(bold.size(), plain.size() + plain.size() / 4) << std::hex << dwLook;
     }
 }
 
