@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include "lustrekit.h"
+#include "menu_state.h"
 
 // Draw modes of the icon and glyph helpers.
 constexpr int kModeDisabled = 1;
@@ -31,7 +32,7 @@ struct MenuItemDraw {
     bool bSelShown;         // selected, and the selection is shown
     int mode;               // kMode*
     int bpp;                // screen bits per pixel
-    char szText[257];
+    char szText[kMenuTextChars + 1];
     int textLength;
 };
 
