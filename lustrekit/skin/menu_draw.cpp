@@ -107,15 +107,14 @@ int DrawSkinMenuItem(const DRAWITEMSTRUCT *pdis) {
     SetBkMode(item.hdc, TRANSPARENT);
     // Not every system selects the bold font for a default item before asking the owner to draw it.
     HFONT hBold = item.bDefault ? CreateMenuFont(true) : NULL;
-    if (hBold != NULL) {
-        SelectObject(item.hdc, hBold);
-    }
+    HGDIOBJ hOldFont = hBold != NULL ? SelectObject(item.hdc, hBold) : NULL;
     SetTextColor(item.hdc, GetSysColor(item.bDisabled ? COLOR_GRAYTEXT : COLOR_MENUTEXT));
     DrawItem(*pLook, item);
     if (saved != 0) {
         RestoreDC(item.hdc, -1);
     }
     if (hBold != NULL) {
+        SelectObject(item.hdc, hOldFont);
         DeleteObject(hBold);
     }
     return 1;
