@@ -7,12 +7,18 @@
 #include <type_traits>
 
 #include "lk_fill_math.h"
+#include "menu_draw.h"
 #include "menu_proc.h"
 #include "menu_state.h"
 
 namespace {
 
 constexpr DWORD kLowByte = 0xFF;
+
+// The callback travels in the separator's item data and comes back out as the drawer's callback.
+static_assert(sizeof(SIDEBARPROC) <= sizeof(decltype(MENUITEMINFOA::dwItemData)), "a side bar fits the item data");
+static_assert(std::is_same<decltype(MenuItemDraw::pfnSideBar), SIDEBARPROC>::value, "side-bar slot type");
+static_assert(std::is_same<decltype(SideBarOf(0)), SIDEBARPROC>::value, "side-bar slot type");
 constexpr char kOldMenuProcProp[] = "OLD_WND_PROC_MENU";
 
 // Type, data and identifier of the item at a position; false when there is none.
@@ -78,7 +84,6 @@ int WINAPI SetMenuIcon(HMENU menu, HIMAGELIST images, int count, const DWORD *pa
 }
 
 BOOL WINAPI AddLeftBorder(HMENU menu, SIDEBARPROC callback, DWORD barBreak) {
-    static_assert(std::is_same<decltype(callback), SIDEBARPROC>::value, "side-bar slot type");
     if (!IsMenu(menu)) {
         return FALSE;
     }
