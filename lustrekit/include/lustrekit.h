@@ -127,6 +127,54 @@ typedef struct BUTTON_SKIN {
    else 1. The look shows at the next paint. */
 LUSTREKIT_API BOOL WINAPI RedrawButton(HWND button, const BUTTON_SKIN *skin);
 
+/* ---- Window transparency (layered windows exist from IsShellType 6 on). ---- */
+
+/* Operating-system generation: 1 NT 3.51, 3 95/NT 4.0, 4 98, 5 Me, 6 2000, 7 XP, 8 Server 2003, 0 any other. */
+LUSTREKIT_API int WINAPI IsShellType(void);
+/* Makes the window and all its descendants layered with the low byte of alpha (0 clear to 255 opaque). Returns 0,
+   or the generation (0..5) when it lacks layered windows and nothing was changed. */
+LUSTREKIT_API int WINAPI SetWindowTransparent(HWND hwnd, DWORD alpha);
+/* Alpha (low byte) of the popup menus of skinned windows opened from now on; 0 opaque. Returns the previous one. */
+LUSTREKIT_API int WINAPI SetTransparentMenu(DWORD alpha);
+
+/* ---- Skinned menus. ---- */
+
+struct _IMAGELIST; /* as commctrl.h declares it */
+typedef struct _IMAGELIST *HIMAGELIST;
+
+/* Looks of SetStyleMenu; any other value leaves the menus as they are and undrawn by the library. */
+#define MENUSTYLE_SYSTEM 0x00000000   /* the system draws the items; only side bars are the library's */
+#define MENUSTYLE_GRADIENT 0x20000000 /* gradient background and selection */
+#define MENUSTYLE_FLAT 0x40000000     /* XP-like flat highlight with a framed selection */
+#define MENUSTYLE_CLASSIC 0x80000000  /* classic 3D look (the initial one) */
+
+/* Side bar of a popup: with dc and rect null returns its width in pixels (0 for the default of 8); otherwise
+   paints it into rect of dc. */
+typedef LONG(CALLBACK *SIDEBARPROC)(HMENU menu, HDC dc, RECT *rect);
+
+/* Sets the look of popups opened from now on; returns the previous look. */
+LUSTREKIT_API DWORD WINAPI SetStyleMenu(DWORD style);
+/* The current look. */
+LUSTREKIT_API DWORD WINAPI GetStyleMenu(void);
+/* Low byte non-zero: a disabled item under the cursor shows the selection; 0: it keeps its background. Returns
+   the previous value. */
+LUSTREKIT_API int WINAPI SetDisableSelect(DWORD enable);
+/* Skins the window's menus (once per window) and gives it its own system menu. 0 when hwnd is not a window. */
+LUSTREKIT_API BOOL WINAPI RedrawWindowMenu(HWND hwnd);
+/* Gives the item with command id an icon (still owned by the caller). Result of SetMenuItemInfoA. */
+LUSTREKIT_API BOOL WINAPI SetMenuItemIcon(HMENU menu, UINT id, HICON icon);
+/* For count pairs (command id, image index) the image list's icon, in order; the new icons are the caller's. */
+LUSTREKIT_API int WINAPI SetMenuIcon(HMENU menu, HIMAGELIST images, int count, const DWORD *pairs);
+/* Puts a side bar painted by callback in a column of its own left of the menu; a non-zero low byte of barBreak
+   draws a line between the columns. 0 when menu is not a menu. */
+LUSTREKIT_API BOOL WINAPI AddLeftBorder(HMENU menu, SIDEBARPROC callback, DWORD barBreak);
+/* Removes the side bar again; 0 when the menu has none or is not a menu. */
+LUSTREKIT_API BOOL WINAPI RemoveLeftBorder(HMENU menu);
+
+/* ---- Skinned windows (RedrawButton, BUTTON_SKIN and the BSK_ flags) come with the skin part of the library. ---- */
+/* typedef struct BUTTON_SKIN { ... } BUTTON_SKIN;                                                            */
+/* #define BSK_BORDER 0x00000001 ...                                                                             */
+
 #ifdef __cplusplus
 }
 #endif

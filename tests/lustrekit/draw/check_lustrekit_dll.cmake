@@ -20,7 +20,9 @@ endforeach()
 
 string(REGEX MATCH "\\[Ordinal/Name Pointer\\] Table\n([^\n]+\n)+" table "${dump}")
 foreach(name LightenColor DarkenColor MixedColor MidColor GetXpHighlightColor GrayColor NumColorBits
-             Gradient_Fill DrawGradient CreateFillBmp DrawIcnRect Icon_CopyAsBlend DrawDDB)
+             Gradient_Fill DrawGradient CreateFillBmp DrawIcnRect Icon_CopyAsBlend DrawDDB RedrawButton
+             IsShellType SetWindowTransparent SetTransparentMenu SetStyleMenu GetStyleMenu SetDisableSelect
+             RedrawWindowMenu SetMenuItemIcon SetMenuIcon AddLeftBorder RemoveLeftBorder)
   if(NOT table MATCHES "\\] ${name}\n")
     message(FATAL_ERROR "Lustrekit.dll does not export ${name} undecorated")
   endif()
