@@ -97,11 +97,23 @@ void CPlaySession::SwitchToWallClock(int64_t nFrames) {
     m_nWallBaseCount = now.QuadPart;
 }
 
+// A device never plays faster than time passes; one that claims to (a null device consuming at once) is held
+// to the clock.
 int64_t CPlaySession::Now() const {
     if (m_bConvert) {
         return FramesToReference(m_player.positionSamples());
     }
-    return FramesToReference(m_bDevice.load() ? m_waveOut.PlayedFrames() : WallFrames());
+    int64_t nWall = WallFrames();
+    return FramesToReference(m_bDevice.load() ? std::min(m_waveOut.PlayedFrames(), nWall) : nWall);
+}
+
+bool CPlaySession::WaitForClock(int64_t nFrames) {
+    while (nFrames > WallFrames()) {
+        if (WaitForSingleObject(m_hStop, kClockPollMilliseconds) != WAIT_TIMEOUT) {
+            return false;
+        }
+    }
+    return true;
 }
 
 void CPlaySession::Run() {
@@ -164,14 +176,16 @@ void CPlaySession::RunListen() {
     m_bDevice = true;
     bool bPlaying = true;
     while (bPlaying && !m_player.finished()) {
-        int nFrames = RenderBlock(kBlockFrames);
-        bPlaying = nFrames == 0 || m_waveOut.Write(m_anPcm, nFrames, m_hStop);
+        bPlaying = WaitForClock(m_player.positionSamples() - kAheadOfClockFrames);
+        int nFrames = bPlaying ? RenderBlock(kBlockFrames) : 0;
+        bPlaying = bPlaying && (nFrames == 0 || m_waveOut.Write(m_anPcm, nFrames, m_hStop));
     }
     if (bPlaying) {
         m_waveOut.Drain(m_hStop);
+        bPlaying = WaitForClock(m_player.positionSamples());
     }
     // The clock runs on after the device is closed: a position display waits for it to pass the end.
-    SwitchToWallClock(m_waveOut.PlayedFrames());
+    SwitchToWallClock(std::min(m_waveOut.PlayedFrames(), WallFrames()));
     m_waveOut.Close();
     if (bPlaying && WaitForSingleObject(m_hStop, 0) == WAIT_TIMEOUT) {
         int64_t rtEnd = FramesToReference(m_player.positionSamples());
@@ -181,13 +195,14 @@ void CPlaySession::RunListen() {
 }
 
 void CPlaySession::RunAgainstClock() {
-    while (!m_player.finished() || WallFrames() < m_player.positionSamples()) {
-        while (!m_player.finished() && m_player.positionSamples() < WallFrames() + kAheadOfClockFrames) {
-            RenderBlock(kBlockFrames);
-        }
-        if (WaitForSingleObject(m_hStop, kClockPollMilliseconds) != WAIT_TIMEOUT) {
+    while (!m_player.finished()) {
+        if (!WaitForClock(m_player.positionSamples() - kAheadOfClockFrames)) {
             return;
         }
+        RenderBlock(kBlockFrames);
+    }
+    if (!WaitForClock(m_player.positionSamples())) {
+        return;
     }
     int64_t rtEnd = FramesToReference(m_player.positionSamples());
     m_events.OnSegmentEvent(DMUS_NOTIFICATION_SEGALMOSTEND, rtEnd);

@@ -56,6 +56,8 @@ private:
     void RunListen();
     void RunAgainstClock();
     void SwitchToWallClock(int64_t nFrames);
+    // Waits until the clock reaches nFrames; false when stopped first.
+    bool WaitForClock(int64_t nFrames);
     int64_t WallFrames() const;
     int64_t FramesToReference(int64_t nFrames) const;
 
