@@ -12,6 +12,7 @@
 #include "dmusic_object.h"
 #include "loader.h"
 #include "performance.h"
+#include "synth_host.h"
 
 HMODULE g_hTwModule = nullptr;
 volatile LONG g_nTwObjects = 0;
@@ -122,5 +123,5 @@ extern "C" HRESULT WINAPI DllGetClassObject(REFCLSID rclsid, REFIID riid, void *
 }
 
 extern "C" HRESULT WINAPI DllCanUnloadNow() {
-    return g_nTwObjects == 0 ? S_OK : S_FALSE;
+    return g_nTwObjects == 0 && !SynthLoaded() ? S_OK : S_FALSE;
 }

@@ -117,6 +117,11 @@ bool CPlaySession::WaitForClock(int64_t nFrames) {
 }
 
 void CPlaySession::Run() {
+    // Effects are COM objects and may use COM on the thread that feeds them.
+    HRESULT hrCom = CoInitializeEx(nullptr, COINIT_MULTITHREADED);
+    if (!m_bConvert) {
+        SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_HIGHEST); // listening must not stutter
+    }
     m_player.start();
     SendDefaultPatches();
     m_events.OnSegmentEvent(DMUS_NOTIFICATION_SEGSTART, 0);
@@ -128,6 +133,9 @@ void CPlaySession::Run() {
         RunAgainstClock();
     }
     m_bFinished = true;
+    if (SUCCEEDED(hrCom)) {
+        CoUninitialize();
+    }
 }
 
 // Every channel starts on program 0 (the drum kit on channel 10, by the synthesizer's GM rules), sent

@@ -45,12 +45,15 @@ void PlanAllProgramsBut(int nMuted) {
 struct Conversion {
     std::vector<DWORD> notifications;
     size_t framesAtAlmostEnd = 0;
-    REFERENCE_TIME rtEnd = 0;    // the segment's length through MusicToReferenceTime
-    REFERENCE_TIME rtClock = 0;  // GetTime once the segment has ended
+    REFERENCE_TIME rtEnd = 0;   // the segment's length through MusicToReferenceTime
+    REFERENCE_TIME rtClock = 0; // GetTime once the segment has ended
 };
 
-// One conversion as the worker runs it, with the tools given in the graph.
-Conversion Convert(const std::string &path, long lVolume, float fTempo, std::initializer_list<IDirectMusicTool *> tools) {
+typedef std::function<void(IDirectMusicPerformance8 *pPerformance, size_t frames)> BlockHook;
+
+// One conversion as the worker runs it, with the tools given in the graph; onBlock sees every captured block.
+Conversion Convert(const std::string &path, long lVolume, float fTempo, std::initializer_list<IDirectMusicTool *> tools,
+                   BlockHook onBlock = BlockHook()) {
     Conversion result;
     Engine engine;
     EXPECT_EQ(engine.Create(), S_OK);
@@ -58,6 +61,10 @@ Conversion Convert(const std::string &path, long lVolume, float fTempo, std::ini
     EXPECT_EQ(engine.SetVolumeAndTempo(lVolume, fTempo), S_OK);
     EXPECT_EQ(engine.Load(path), S_OK);
     EXPECT_EQ(engine.SetEffect(), S_OK);
+    if (onBlock) {
+        IDirectMusicPerformance8 *pPerformance = engine.pPerformance;
+        g_capture.onBlock = [pPerformance, onBlock](size_t frames) { onBlock(pPerformance, frames); };
+    }
     EXPECT_EQ(engine.Play(true), S_OK);
     result.notifications = engine.WaitForEnd(60000, &result.framesAtAlmostEnd);
     MUSIC_TIME mtLength = 0;
@@ -131,6 +138,14 @@ TEST(DmusicPlayback, ConversionFollowsMasterTempoAndVolume) {
     size_t fastFrames = g_capture.Frames();
     Convert(path, 0, 1.0f, {});
     std::vector<int16_t> quiet = g_capture.samples;
+    // Turned down while playing, between the two notes.
+    Convert(path, 2000, 1.0f, {}, [](IDirectMusicPerformance8 *pPerformance, size_t frames) {
+        long lVolume = 0;
+        if (frames >= 2 * kRate && frames < 2 * kRate + 4096) {
+            pPerformance->SetGlobalParam(GUID_PerfMasterVolume, &lVolume, sizeof(lVolume));
+        }
+    });
+    std::vector<int16_t> turned = g_capture.samples;
 
     EXPECT_NEAR(normal.rtEnd, 45000000, 10000);
     EXPECT_NEAR(fast.rtEnd, 30000000, 10000);
@@ -139,14 +154,16 @@ TEST(DmusicPlayback, ConversionFollowsMasterTempoAndVolume) {
     EXPECT_NEAR(dShorter, 1.5, 0.1);
     // 20 dB between +2000 and 0, measured over the first note (well under the limiter).
     EXPECT_NEAR(RmsDb(full, 0, kRate / 2) - RmsDb(quiet, 0, kRate / 2), 20.0, 0.3);
+    EXPECT_NEAR(RmsDb(full, 0, kRate / 2) - RmsDb(turned, 0, kRate / 2), 0.0, 0.05);
+    EXPECT_NEAR(RmsDb(full, 4 * kRate, 9 * kRate / 2) - RmsDb(turned, 4 * kRate, 9 * kRate / 2), 20.0, 0.3);
 }
 
 TEST(DmusicPlayback, TypicalGeneralMidiFileAtPlusTwentyDecibelsIsFullWithoutClipping) {
     Convert(std::string(TEST_OPENMSX_DIR) + "/chemistry_lab.mid", 2000, 1.0f, {});
     ASSERT_GT(g_capture.Frames(), static_cast<size_t>(10 * kRate));
     int nPeak = Peak(g_capture.samples);
-    EXPECT_LE(nPeak, 32767 * 0.99);           // the limiter's ceiling, -0.1 dBFS
-    EXPECT_GE(nPeak, 32767 / 2);              // within 6 dB of full scale
+    EXPECT_LE(nPeak, 32767 * 0.99); // the limiter's ceiling, -0.1 dBFS
+    EXPECT_GE(nPeak, 32767 / 2);    // within 6 dB of full scale
     EXPECT_GT(RmsDb(g_capture.samples), -24.0);
 }
 

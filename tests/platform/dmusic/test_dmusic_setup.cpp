@@ -73,7 +73,7 @@ TEST(DmusicSetup, ListeningClockAdvancesAndPassesTheEndWithoutNotifications) {
     EXPECT_NEAR(rtEnd, 20000000, 10000);
     Sleep(500);
     engine.pPerformance->GetTime(&rtNow, nullptr);
-    EXPECT_GT(rtNow, 2500000);  // real time, give or take the start and the scheduler
+    EXPECT_GT(rtNow, 2500000); // real time, give or take the start and the scheduler
     EXPECT_LT(rtNow, 10000000);
     while (rtNow <= rtEnd && GetTickCount() - dwStart < 10000) {
         Sleep(20);

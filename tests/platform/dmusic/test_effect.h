@@ -6,6 +6,7 @@
 #include <mediaobj.h>
 
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 namespace dmtest {
@@ -19,6 +20,7 @@ struct Capture {
     WAVEFORMATEX inputFormat = {};
     WAVEFORMATEX outputFormat = {};
     int processCalls = 0;
+    std::function<void(size_t frames)> onBlock; // called after each block, on the rendering thread
     size_t Frames() const { return samples.size() / 2; }
     void Clear() { *this = Capture(); }
 };
@@ -57,6 +59,9 @@ public:
         const int16_t *p = reinterpret_cast<const int16_t *>(pData);
         g_capture.samples.insert(g_capture.samples.end(), p, p + ulSize / 2);
         ++g_capture.processCalls;
+        if (g_capture.onBlock) {
+            g_capture.onBlock(g_capture.Frames());
+        }
         return S_OK;
     }
 
