@@ -64,14 +64,8 @@ public:
         *ppv = nullptr;
         return E_NOINTERFACE;
     }
-    STDMETHODIMP_(ULONG) AddRef() override { return InterlockedIncrement(&m_cRef); }
-    STDMETHODIMP_(ULONG) Release() override {
-        LONG n = InterlockedDecrement(&m_cRef);
-        if (n == 0) {
-            delete this;
-        }
-        return n;
-    }
+    STDMETHODIMP_(ULONG) AddRef() override { return m_ref.Add(); }
+    STDMETHODIMP_(ULONG) Release() override { return m_ref.Drop(this); }
     STDMETHODIMP Init(IDirectMusicGraph *) override { return E_NOTIMPL; }
     STDMETHODIMP GetMsgDeliveryType(DWORD *p) override {
         *p = DMUS_PMSGF_TOOL_IMMEDIATE;
@@ -99,8 +93,7 @@ public:
     STDMETHODIMP Flush(IDirectMusicPerformance *, DMUS_PMSG *, REFERENCE_TIME) override { return S_OK; }
 
 private:
-    ~CRecordingTool() = default;
-    volatile LONG m_cRef = 1;
+    RefCount m_ref;
     bool m_bFreeNotes;
 };
 

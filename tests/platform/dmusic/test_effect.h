@@ -26,6 +26,19 @@ struct Capture {
 };
 inline Capture g_capture;
 
+// The reference count of the test's COM objects; the last Release deletes the object.
+struct RefCount {
+    volatile LONG nCount = 1;
+    ULONG Add() { return static_cast<ULONG>(InterlockedIncrement(&nCount)); }
+    template <class T> ULONG Drop(T *pObject) {
+        LONG n = InterlockedDecrement(&nCount);
+        if (n == 0) {
+            delete pObject;
+        }
+        return static_cast<ULONG>(n);
+    }
+};
+
 class CTestEffect final : public IMediaObject, public IMediaObjectInPlace {
 public:
     STDMETHODIMP QueryInterface(REFIID riid, void **ppv) override {
@@ -40,14 +53,8 @@ public:
         AddRef();
         return S_OK;
     }
-    STDMETHODIMP_(ULONG) AddRef() override { return InterlockedIncrement(&m_cRef); }
-    STDMETHODIMP_(ULONG) Release() override {
-        LONG n = InterlockedDecrement(&m_cRef);
-        if (n == 0) {
-            delete this;
-        }
-        return n;
-    }
+    STDMETHODIMP_(ULONG) AddRef() override { return m_ref.Add(); }
+    STDMETHODIMP_(ULONG) Release() override { return m_ref.Drop(this); }
 
     STDMETHODIMP SetInputType(DWORD, const DMO_MEDIA_TYPE *pmt, DWORD) override {
         return CopyFormat(pmt, g_capture.inputFormat);
@@ -93,7 +100,6 @@ public:
     }
 
 private:
-    ~CTestEffect() = default;
     static HRESULT CopyFormat(const DMO_MEDIA_TYPE *pmt, WAVEFORMATEX &out) {
         if (pmt == nullptr || pmt->pbFormat == nullptr || pmt->cbFormat < sizeof(WAVEFORMATEX)) {
             return E_INVALIDARG;
@@ -101,7 +107,7 @@ private:
         out = *reinterpret_cast<const WAVEFORMATEX *>(pmt->pbFormat);
         return S_OK;
     }
-    volatile LONG m_cRef = 1;
+    RefCount m_ref;
 };
 
 class CTestEffectFactory final : public IClassFactory {
