@@ -93,7 +93,6 @@ private:
 extern "C" BOOL WINAPI DllMain(HINSTANCE hInstance, DWORD dwReason, LPVOID /*pReserved*/) {
     if (dwReason == DLL_PROCESS_ATTACH) {
         g_hTwModule = hInstance;
-        DisableThreadLibraryCalls(hInstance);
     }
     return TRUE;
 }

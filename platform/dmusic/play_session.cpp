@@ -13,7 +13,8 @@ namespace {
 const int kMidiChannels = 16;
 const int kBankMsbController = 0;
 const int kBankLsbController = 32;
-const int kAheadOfClockFrames = 2048; // without a device, render this far ahead of the clock (46 ms)
+// Rendering runs at most this far ahead of the clock: the device's whole queue (70 ms at 44,100 Hz).
+const int kAheadOfClockFrames = CWaveOut::kBufferFrames * CWaveOut::kBufferCount;
 const DWORD kClockPollMilliseconds = 5;
 
 int16_t ToPcm(float f) {
