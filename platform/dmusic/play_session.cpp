@@ -188,6 +188,13 @@ void CPlaySession::RunListen() {
         bPlaying = WaitForClock(m_player.positionSamples() - kAheadOfClockFrames);
         int nFrames = bPlaying ? RenderBlock(kBlockFrames) : 0;
         bPlaying = bPlaying && (nFrames == 0 || m_waveOut.Write(m_anPcm, nFrames, m_hStop));
+        if (!bPlaying && WaitForSingleObject(m_hStop, 0) == WAIT_TIMEOUT) {
+            // The device failed while playing: the piece goes on against the clock.
+            SwitchToWallClock(std::min(m_waveOut.PlayedFrames(), WallFrames()));
+            m_waveOut.Close();
+            RunAgainstClock();
+            return;
+        }
     }
     if (bPlaying) {
         m_waveOut.Drain(m_hStop);
