@@ -170,6 +170,8 @@ void CPerformance::Uninitialize() {
         m_pDirectMusic->Release();
         m_pDirectMusic = nullptr;
     }
+    // Notification types belong to one set-up: a play after the next InitAudio reports only if asked again.
+    InterlockedExchange(&m_nNotifySegments, 0);
     m_nNotifyRead = m_nNotifyWrite;
     m_pSynth = nullptr;
     m_bInitialized = false;
