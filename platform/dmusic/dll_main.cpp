@@ -8,6 +8,7 @@
 #include <dmusici.h>
 
 #include <new>
+#include <type_traits>
 
 #include "dmusic_object.h"
 #include "loader.h"
@@ -124,3 +125,8 @@ extern "C" HRESULT WINAPI DllGetClassObject(REFCLSID rclsid, REFIID riid, void *
 extern "C" HRESULT WINAPI DllCanUnloadNow() {
     return g_nTwObjects == 0 && !SynthLoaded() ? S_OK : S_FALSE;
 }
+
+static_assert(std::is_same<decltype(&DllGetClassObject), LPFNGETCLASSOBJECT>::value,
+              "DllGetClassObject has COM's calling convention");
+static_assert(std::is_same<decltype(&DllCanUnloadNow), LPFNCANUNLOADNOW>::value,
+              "DllCanUnloadNow has COM's calling convention");

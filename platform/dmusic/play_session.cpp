@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <type_traits>
 
 #include "sound_buffer.h"
 
@@ -58,6 +59,8 @@ bool CPlaySession::Start() {
     LARGE_INTEGER now;
     QueryPerformanceCounter(&now);
     m_nWallBaseCount = now.QuadPart;
+    static_assert(std::is_same<decltype(&ThreadProc), LPTHREAD_START_ROUTINE>::value,
+                  "the rendering thread's procedure is a thread start routine");
     m_hThread = CreateThread(nullptr, 0, ThreadProc, this, 0, nullptr);
     return m_hThread != nullptr;
 }
