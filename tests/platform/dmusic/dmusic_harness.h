@@ -9,6 +9,7 @@
 #include <dsound.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <string>
@@ -49,10 +50,14 @@ struct Seen {
     int value; // note: bMidiValue; patch: byInstrument
 };
 
-// Records every message after the tools before it and passes it on, or drops notes when told to.
+// Records every message after the tools before it and passes it on, or drops notes when told to. With
+// media types it asks the graph for those only.
 class CRecordingTool final : public IDirectMusicTool {
 public:
-    explicit CRecordingTool(bool bFreeNotes = false) : m_bFreeNotes(bFreeNotes) { seen.reserve(4096); }
+    explicit CRecordingTool(bool bFreeNotes = false, std::vector<DWORD> mediaTypes = {})
+        : m_bFreeNotes(bFreeNotes), m_mediaTypes(mediaTypes) {
+        seen.reserve(4096);
+    }
     std::vector<Seen> seen;
 
     STDMETHODIMP QueryInterface(REFIID riid, void **ppv) override {
@@ -72,10 +77,16 @@ public:
         return S_OK;
     }
     STDMETHODIMP GetMediaTypeArraySize(DWORD *p) override {
-        *p = 0; // every type
+        *p = static_cast<DWORD>(m_mediaTypes.size()); // 0: every type
         return S_OK;
     }
-    STDMETHODIMP GetMediaTypes(DWORD **, DWORD) override { return E_NOTIMPL; }
+    STDMETHODIMP GetMediaTypes(DWORD **padwTypes, DWORD dwCount) override {
+        if (dwCount != m_mediaTypes.size()) {
+            return E_FAIL;
+        }
+        std::copy(m_mediaTypes.begin(), m_mediaTypes.end(), reinterpret_cast<DWORD *>(padwTypes));
+        return S_OK;
+    }
     STDMETHODIMP ProcessPMsg(IDirectMusicPerformance *, DMUS_PMSG *p) override {
         if (p->dwType == DMUS_PMSGT_NOTE) {
             seen.push_back({p->dwType, p->dwPChannel, reinterpret_cast<DMUS_NOTE_PMSG *>(p)->bMidiValue});
@@ -95,6 +106,7 @@ public:
 private:
     RefCount m_ref;
     bool m_bFreeNotes;
+    std::vector<DWORD> m_mediaTypes;
 };
 
 // COM stays initialised for the whole test program: the test effect's class registration lives as long.

@@ -121,12 +121,20 @@ TEST(DmusicPlayback, InstrumentToolSeesEveryPatchBeforeItsNotesAndItsChoicesAreH
     pRecorder->Release();
 }
 
-TEST(DmusicPlayback, ToolFreeingEveryNoteSilencesTheOutput) {
+TEST(DmusicPlayback, ToolFreeingEveryNoteSilencesTheOutputAndToolsSeeOnlyTheirMediaTypes) {
     std::string path = ToolContractMidi();
+    CRecordingTool *pPatches = new CRecordingTool(false, {DMUS_PMSGT_PATCH});
     CRecordingTool *pDropper = new CRecordingTool(true);
-    Convert(path, 2000, 1.0f, {pDropper});
+    Convert(path, 2000, 1.0f, {pPatches, pDropper});
     EXPECT_GT(g_capture.Frames(), static_cast<size_t>(kRate)); // the piece still ran its length
     EXPECT_EQ(Peak(g_capture.samples), 0);
+    // 16 default patches and the file's two; no note reaches a tool that asked for patches only.
+    EXPECT_EQ(pPatches->seen.size(), 18u);
+    for (const Seen &s : pPatches->seen) {
+        EXPECT_EQ(s.dwType, static_cast<DWORD>(DMUS_PMSGT_PATCH));
+    }
+    EXPECT_EQ(pDropper->seen.size(), 18u + 4u);
+    pPatches->Release();
     pDropper->Release();
 }
 
