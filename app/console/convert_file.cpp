@@ -1,0 +1,114 @@
+// One file through the engine: instrument plan, capture, WAV or MP3 file.
+#include "convert_file.h"
+
+#include "capture_session.h"
+#include "engine.h"
+#include "instrument_plan.h"
+#include "midi_programs.h"
+#include "recording_writer.h"
+
+#include <windows.h>
+
+#include <cstdio>
+#include <vector>
+
+namespace {
+
+const DWORD kRegisterTimeoutMs = 30000;
+const size_t kTextSize = 8192;
+
+std::string ProgramFolder() {
+    char szPath[MAX_PATH * 4];
+    DWORD n = GetModuleFileNameA(nullptr, szPath, sizeof szPath);
+    std::string path(szPath, n);
+    return path.substr(0, path.rfind('\\'));
+}
+
+// regsvr32 /s on the capture effect beside the program, waiting for it to finish.
+void RegisterCaptureEffect() {
+    std::string command = "regsvr32 /s \"" + ProgramFolder() + "\\OrvaDMOFilter.dll\"";
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process = {};
+    std::vector<char> line(command.begin(), command.end());
+    line.push_back('\0');
+    if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr, nullptr, &startup,
+                        &process))
+        return;
+    WaitForSingleObject(process.hProcess, kRegisterTimeoutMs);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+}
+
+struct PlanContext {
+    const ConvertOptions *pOptions;
+};
+
+// Every used program sounds except the muted ones; the rows are the used programs in ascending order.
+void BuildPlan(void *pContext) {
+    const ConvertOptions &options = *static_cast<PlanContext *>(pContext)->pOptions;
+    bool rowChecked[kProgramTableSize];
+    int rowPrograms[kProgramTableSize];
+    int nRows = 0;
+    for (int p = 0; p < kProgramTableSize; ++p) {
+        if (g_usedPrograms[p] == kNoProgram)
+            continue;
+        bool bMuted = false;
+        for (int muted : options.mutedPrograms)
+            bMuted = bMuted || muted == p;
+        rowChecked[nRows] = !bMuted;
+        rowPrograms[nRows++] = p;
+    }
+    FillProgramMap(g_usedPrograms, rowChecked, rowPrograms, nRows);
+}
+
+void NoProgress(unsigned int, unsigned int, void *) {}
+
+std::string FolderOf(const std::string &file) {
+    char szFull[MAX_PATH * 4];
+    char *pszName = nullptr;
+    DWORD n = GetFullPathNameA(file.c_str(), sizeof szFull, szFull, &pszName);
+    if (n == 0 || n >= sizeof szFull || pszName == nullptr)
+        return ".";
+    return std::string(szFull, pszName - szFull - 1);
+}
+
+std::string TitleOf(const std::string &file) {
+    size_t slash = file.find_last_of("\\/");
+    return slash == std::string::npos ? file : file.substr(slash + 1);
+}
+
+} // namespace
+
+std::string StartConverterEngine() {
+    if (FAILED(InitDirectMusic(GetDesktopWindow())))
+        return "Init DirectMusic Failed";
+    if (FindFilter() != S_OK) {
+        RegisterCaptureEffect();
+        if (FindFilter() != S_OK)
+            return "FindFilter Failed: the capture effect OrvaDMOFilter.dll is not registered.";
+    }
+    return "";
+}
+
+std::string ConvertOneFile(const ConvertOptions &options, const std::string &file, std::string &writtenPath) {
+    if (GetFileAttributesA(file.c_str()) == INVALID_FILE_ATTRIBUTES)
+        return file + ": the file cannot be found.";
+    LoadUsedPrograms(file.c_str());
+    g_transpose = options.nTranspose;
+    PlanContext context = {&options};
+    const char *pszFailure = BeginCapture(file.c_str(), options.nTempoPercent - 50, BuildPlan, &context);
+    if (pszFailure != nullptr)
+        return file + ": not a MIDI file that can be played (" + pszFailure + ").";
+    volatile LONG bNeverAbort = 0;
+    if ((pszFailure = FinishCapture(&bNeverAbort, NoProgress, nullptr)) != nullptr)
+        return file + ": " + pszFailure + ".";
+    std::string folder = options.outputFolder.empty() ? FolderOf(file) : options.outputFolder;
+    std::string title = TitleOf(file);
+    RecordingRequest request = {folder.c_str(), title.c_str(), options.bMp3 ? TRUE : FALSE, options.nRate};
+    std::vector<char> path(kTextSize), error(kTextSize);
+    if (!WriteRecording(request, path.data(), error.data(), kTextSize))
+        return file + ": " + error.data();
+    writtenPath = path.data();
+    return "";
+}

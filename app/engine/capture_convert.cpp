@@ -1,0 +1,70 @@
+// Sample conversions of a recording, in single passes over 16-bit little-endian data.
+#include "capture_convert.h"
+
+namespace {
+
+int16_t Get16(const uint8_t *pb) {
+    return static_cast<int16_t>(static_cast<uint16_t>(pb[0] | (pb[1] << 8)));
+}
+
+void Put16(uint8_t *pb, int nValue) {
+    uint16_t u = static_cast<uint16_t>(nValue);
+    pb[0] = static_cast<uint8_t>(u & 0xFF);
+    pb[1] = static_cast<uint8_t>(u >> 8);
+}
+
+} // namespace
+
+size_t NarrowTo16(uint8_t *pb, size_t cb, unsigned nBytesPerSample) {
+    size_t nSamples = cb / nBytesPerSample;
+    for (size_t i = 0; i < nSamples; ++i) {
+        // The upper two bytes of the sample: bits 8..23 of 24, bits 16..31 of 32.
+        const uint8_t *pbSample = pb + i * nBytesPerSample + (nBytesPerSample - 2);
+        uint8_t bLow = pbSample[0], bHigh = pbSample[1];
+        pb[2 * i] = bLow;
+        pb[2 * i + 1] = bHigh;
+    }
+    return nSamples * 2;
+}
+
+size_t MixToMono(uint8_t *pb, size_t cb, unsigned nChannels) {
+    size_t cbFrame = 2 * static_cast<size_t>(nChannels);
+    size_t nFrames = cb / cbFrame;
+    for (size_t i = 0; i < nFrames; ++i) {
+        long lSum = 0;
+        for (unsigned c = 0; c < nChannels; ++c) {
+            lSum += Get16(pb + i * cbFrame + 2 * c);
+        }
+        Put16(pb + 2 * i, static_cast<int>(lSum / static_cast<long>(nChannels)));
+    }
+    return nFrames * 2;
+}
+
+size_t ResampledCapacity(size_t cb, unsigned nSourceRate, unsigned nTargetRate) {
+    size_t k = (static_cast<size_t>(nTargetRate) + nSourceRate - 1) / nSourceRate;
+    if (k == 0) {
+        k = 1;
+    }
+    // A WAV file's data size is 32 bits, whatever size_t is.
+    const size_t kMaxDataBytes = 0xFFFFFFC0u;
+    if (cb > kMaxDataBytes / k) {
+        return 0;
+    }
+    return cb * k;
+}
+
+size_t Resample(const uint8_t *pbIn, size_t cbIn, double dStep, uint8_t *pbOut, size_t cbOutMax) {
+    size_t nIn = cbIn / 2;
+    size_t cbOut = 0;
+    for (double x = 0.0; cbOut + 2 <= cbOutMax; x += dStep) {
+        size_t i = static_cast<size_t>(x);
+        if (i + 1 >= nIn) { // the last sample is never s0
+            break;
+        }
+        double f = x - static_cast<double>(i);
+        double dValue = Get16(pbIn + 2 * i) * (1.0 - f) + Get16(pbIn + 2 * i + 2) * f;
+        Put16(pbOut + cbOut, static_cast<int>(dValue)); // truncated toward zero
+        cbOut += 2;
+    }
+    return cbOut;
+}

@@ -1,0 +1,19 @@
+// One capture through the engine: the steps that start a piece playing into the capture effect, and the poll
+// that waits for its end. Shared by the dialog's worker and the console converter.
+#pragma once
+
+#include <windows.h>
+
+// Builds the instrument plan (g_programMap, g_pchannelPrograms) at the moment the engine is ready for it.
+typedef void (*BuildPlanProc)(void *pContext);
+// Told the elapsed and the total seconds of the piece every 100 ms while it plays (total 0: too short to show).
+typedef void (*CaptureProgressProc)(unsigned int nElapsed, unsigned int nTotal, void *pContext);
+
+// Stops any playback, sets up the audio path at the conversion level and the tempo (slider position 0..100),
+// builds the plan, loads the file, attaches the capture effect and plays. Returns null, or the message of the
+// step that failed ("Stop MIDI Failed", "Can't load MIDI File", ...).
+const char *BeginCapture(const char *pszMidiPath, int nTempo, BuildPlanProc pfnBuildPlan, void *pContext);
+
+// Polls until the segment is about to end or *pbAbort is set, then stops the engine. Returns null, or
+// "Stop MIDI Failed".
+const char *FinishCapture(volatile LONG *pbAbort, CaptureProgressProc pfnProgress, void *pContext);

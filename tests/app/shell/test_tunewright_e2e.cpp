@@ -1,0 +1,406 @@
+// Tunewright.exe end to end, driven from this process as a person would use it: opening, listening, the
+// settings controls, conversions to WAV and MP3, naming, Abort, bad output folders, settings.ini, a second
+// instance, Escape and closing during a conversion.
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "platform/smf/smf_builder.h"
+#include "ui_driver.h"
+
+using namespace smftest;
+
+namespace {
+
+// Control identifiers of the main dialog.
+enum {
+    kOpen = 2004, kFileName = 2016, kPlayTime = 2032, kPlay = 2007, kStop = 2017, kVolume = 2024, kTempo = 2025,
+    kTempoLabel = 2026, kToneLabel = 2027, kToneUp = 2028, kToneDown = 2029, kFormat = 2022, kWavQuality = 2011,
+    kMp3Quality = 2023, kSetPath = 2013, kOutputPath = 2012, kSameDirectory = 2014, kAbort = 2018,
+    kConvert = 2008, kDefault = 2030, kInstruments = 2031, kExit = 1
+};
+
+const DWORD kConvertTimeoutMs = 120000;
+
+Bytes Vlq(uint32_t v) {
+    Bytes out = {uint8_t(v & 0x7F)};
+    while (v >>= 7)
+        out.insert(out.begin(), uint8_t(0x80 | (v & 0x7F)));
+    return out;
+}
+
+// Programs 0, 24 and 40 on channels 1-3, then nNotes quarter notes (120 bpm, 96 ticks) on all three.
+Bytes Song(int nNotes) {
+    Bytes events = {0x00, 0xC0, 0, 0x00, 0xC1, 24, 0x00, 0xC2, 40};
+    for (int i = 0; i < nNotes; ++i) {
+        uint8_t key = uint8_t(60 + (i % 12));
+        Append(events, {0x00, 0x90, key, 100, 0x00, 0x91, uint8_t(key - 12), 90, 0x00, 0x92, uint8_t(key + 7), 90});
+        Append(events, Vlq(96));
+        Append(events, {0x80, key, 0, 0x00, 0x81, uint8_t(key - 12), 0, 0x00, 0x82, uint8_t(key + 7), 0});
+    }
+    return SingleTrack(events);
+}
+
+std::string WinPath(std::string path) {
+    for (char &c : path)
+        if (c == '/')
+            c = '\\';
+    return path;
+}
+
+std::string FreshFolder(const std::string &name) {
+    std::string folder = WinPath(std::string(TEST_TEMP_DIR) + "/e2e_" + name);
+    CreateDirectoryA(folder.c_str(), nullptr);
+    WIN32_FIND_DATAA found;
+    HANDLE h = FindFirstFileA((folder + "\\*").c_str(), &found);
+    if (h != INVALID_HANDLE_VALUE) {
+        do {
+            if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+                DeleteFileA((folder + "\\" + found.cFileName).c_str());
+        } while (FindNextFileA(h, &found));
+        FindClose(h);
+    }
+    return folder;
+}
+
+std::vector<std::string> FilesIn(const std::string &folder) {
+    std::vector<std::string> names;
+    WIN32_FIND_DATAA found;
+    HANDLE h = FindFirstFileA((folder + "\\*").c_str(), &found);
+    if (h != INVALID_HANDLE_VALUE) {
+        do {
+            if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+                names.push_back(found.cFileName);
+        } while (FindNextFileA(h, &found));
+        FindClose(h);
+    }
+    return names;
+}
+
+Bytes ReadAll(const std::string &path) {
+    std::ifstream in(path, std::ios::binary);
+    return Bytes(std::istreambuf_iterator<char>(in), {});
+}
+
+// settings.ini beside the program, as the next start reads it.
+void WriteSettings(const std::string &text) {
+    std::ofstream("settings.ini", std::ios::binary) << "[Settings]\r\n" << text;
+}
+
+std::string ReadSettings() {
+    std::ifstream in("settings.ini", std::ios::binary);
+    std::stringstream ss;
+    ss << in.rdbuf();
+    return ss.str();
+}
+
+struct WavInfo {
+    uint32_t rate = 0, channels = 0, bits = 0;
+    double seconds = 0;
+    double rms = 0;
+};
+
+WavInfo ReadWav(const std::string &path) {
+    Bytes b = ReadAll(path);
+    WavInfo info;
+    if (b.size() < 56)
+        return info;
+    auto u32 = [&](size_t at) { return uint32_t(b[at] | b[at + 1] << 8 | b[at + 2] << 16 | uint32_t(b[at + 3]) << 24); };
+    info.channels = b[22] | b[23] << 8;
+    info.rate = u32(24);
+    info.bits = b[34] | b[35] << 8;
+    uint32_t n = u32(52);
+    info.seconds = info.rate ? n / 2.0 / info.rate : 0;
+    double sum = 0;
+    for (size_t i = 56; i + 1 < 56 + n && i + 1 < b.size(); i += 2) {
+        double s = int16_t(b[i] | b[i + 1] << 8);
+        sum += s * s;
+    }
+    info.rms = n ? std::sqrt(sum / (n / 2)) : 0;
+    return info;
+}
+
+// Sample rate of the first MPEG audio frame, 0 when there is none.
+int Mp3Rate(const std::string &path) {
+    Bytes b = ReadAll(path);
+    static const int kRates[4][3] = {{11025, 12000, 8000}, {0, 0, 0}, {22050, 24000, 16000}, {44100, 48000, 32000}};
+    for (size_t i = 0; i + 3 < b.size(); ++i) {
+        if (b[i] == 0xFF && (b[i + 1] & 0xE0) == 0xE0) {
+            int version = (b[i + 1] >> 3) & 3, index = (b[i + 2] >> 2) & 3;
+            if (version != 1 && index != 3)
+                return kRates[version][index];
+        }
+    }
+    return 0;
+}
+
+class Tunewright : public ::testing::Test {
+protected:
+    void SetUp() override {
+        m_output = FreshFolder(::testing::UnitTest::GetInstance()->current_test_info()->name());
+        m_song = WinPath(WriteTempFile("e2e_known.mid", Song(8)));
+        WriteSettings("Output=" + m_output + "\r\n");
+    }
+    void TearDown() override { DeleteFileA("settings.ini"); }
+
+    // Starts the program with the known song open.
+    void StartWithSong(ui::App &app) {
+        ASSERT_NE(app.dialog(), nullptr) << "Tunewright's main dialog did not appear";
+        ASSERT_TRUE(app.OpenFile(m_song));
+        ASSERT_TRUE(app.WaitEnabled(kConvert, true, 5000));
+    }
+    // Presses Convert! and returns the message that ends the job ("" for none within the time-out).
+    std::string Convert(ui::App &app, const char *pszCaption = "Tunewright") {
+        app.Click(kConvert);
+        return app.TakeMessageBox(pszCaption, kConvertTimeoutMs);
+    }
+
+    std::string m_output, m_song;
+};
+
+} // namespace
+
+TEST_F(Tunewright, OpenListsTheInstrumentsAndPlays) {
+    ui::App app;
+    StartWithSong(app);
+    EXPECT_EQ(app.Text(kFileName), "e2e_known.mid");
+    ASSERT_EQ(app.RowCount(), 3);
+    EXPECT_EQ(app.RowText(0), "Piano :: Acoustic Grand Piano");
+    EXPECT_EQ(app.RowText(1), "Guitar :: Acoustic Guitar (nylon)");
+    EXPECT_EQ(app.RowText(2), "Strings :: Violin");
+    for (int r = 0; r < 3; ++r)
+        EXPECT_TRUE(app.RowChecked(r));
+    EXPECT_TRUE(app.Enabled(kPlay) && app.Enabled(kStop) && app.Enabled(kDefault) && !app.Enabled(kAbort));
+
+    // Play locks the instrument settings and moves the time; Stop gives them back.
+    app.Click(kPlay);
+    ASSERT_TRUE(app.WaitEnabled(kInstruments, false, 5000));
+    EXPECT_FALSE(app.Enabled(kToneUp));
+    EXPECT_TRUE(ui::WaitFor([&] { return app.Text(kPlayTime) == "00:01"; }, 5000)) << app.Text(kPlayTime);
+    app.Click(kStop);
+    EXPECT_TRUE(app.WaitEnabled(kInstruments, true, 5000));
+
+    // A cancelled Open keeps the file: Play still finds it.
+    app.Click(kOpen);
+    HWND hOpen = nullptr;
+    ASSERT_TRUE(ui::WaitFor([&] { return (hOpen = ui::FindProcessDialog(app.processId(), "Open", app.dialog())); }, 10000));
+    PostMessageA(hOpen, WM_COMMAND, IDCANCEL, 0);
+    ASSERT_TRUE(ui::WaitFor([&] { return !IsWindow(hOpen); }, 5000));
+    app.Click(kPlay);
+    EXPECT_EQ(app.TakeMessageBox("Error", 1500), "");
+    app.Click(kStop);
+}
+
+// Pictures of both dialogs as a person sees them, for looking at: build/<arch>/screenshots/*.bmp.
+TEST_F(Tunewright, PicturesOfBothDialogs) {
+    ui::App app;
+    StartWithSong(app);
+    std::string folder = WinPath(std::string(SCREENSHOT_DIR));
+    CreateDirectoryA(folder.c_str(), nullptr);
+    Sleep(500); // the labels repaint over the tile
+    EXPECT_TRUE(ui::SaveWindowPicture(app.dialog(), folder + "\\tunewright-main.bmp"));
+    app.Click(2001);
+    HWND hAbout = nullptr;
+    ASSERT_TRUE(ui::WaitFor([&] { return (hAbout = ui::FindProcessDialog(app.processId(), "Tunewright :: About", app.dialog())); }, 5000));
+    Sleep(500);
+    EXPECT_TRUE(ui::SaveWindowPicture(hAbout, folder + "\\tunewright-about.bmp"));
+    PostMessageA(hAbout, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+    EXPECT_TRUE(ui::WaitFor([&] { return !IsWindow(hAbout); }, 5000));
+}
+
+TEST_F(Tunewright, ToneTempoFormatAndDefaultControls) {
+    ui::App app;
+    StartWithSong(app);
+    for (int i = 0; i < 15; ++i)
+        app.Click(kToneUp);
+    EXPECT_TRUE(ui::WaitFor([&] { return app.Text(kToneLabel) == "+7.0\nTone"; }, 3000)) << app.Text(kToneLabel);
+    app.Click(kToneLabel);
+    app.Click(kToneDown);
+    EXPECT_TRUE(ui::WaitFor([&] { return app.Text(kToneLabel) == "-0.5\nTone"; }, 3000)) << app.Text(kToneLabel);
+    app.Click(kToneLabel);
+
+    app.SetSlider(kTempo, 0);
+    EXPECT_TRUE(ui::WaitFor([&] { return app.Text(kTempoLabel) == "Tempo:\n50%"; }, 3000)) << app.Text(kTempoLabel);
+    app.SetSlider(kTempo, 100);
+    EXPECT_TRUE(ui::WaitFor([&] { return app.Text(kTempoLabel) == "Tempo:\n150%"; }, 3000)) << app.Text(kTempoLabel);
+    app.Click(kTempoLabel);
+    EXPECT_TRUE(ui::WaitFor([&] { return app.Text(kTempoLabel) == "Tempo:\n100%"; }, 3000));
+    EXPECT_EQ(SendMessageA(app.control(kTempo), TBM_GETPOS, 0, 0), 50);
+
+    // Mp3 at 48000 Hz, back to Wav: the WAV list takes its last entry.
+    app.SelectListEntry(kFormat, 1);
+    EXPECT_TRUE(IsWindowVisible(app.control(kMp3Quality)) && !IsWindowVisible(app.control(kWavQuality)));
+    SendMessageA(app.control(kMp3Quality), CB_SETCURSEL, 3, 0);
+    app.SelectListEntry(kFormat, 0);
+    EXPECT_EQ(SendMessageA(app.control(kWavQuality), CB_GETCURSEL, 0, 0), 2);
+    EXPECT_TRUE(IsWindowVisible(app.control(kWavQuality)));
+
+    app.SetRowChecked(1, false);
+    EXPECT_FALSE(app.RowChecked(1));
+    app.Click(kDefault);
+    EXPECT_TRUE(ui::WaitFor([&] { return app.RowCount() == 3 && app.RowChecked(1); }, 3000));
+
+    // Escape does nothing: the dialog stays.
+    PostMessageA(app.control(kInstruments), WM_KEYDOWN, VK_ESCAPE, 0);
+    PostMessageA(app.control(kInstruments), WM_KEYUP, VK_ESCAPE, 0);
+    Sleep(500);
+    EXPECT_TRUE(IsWindow(app.dialog()));
+    EXPECT_EQ(app.WaitForExit(0), DWORD(STILL_ACTIVE));
+}
+
+TEST_F(Tunewright, ConvertsToWavAtEachRateWithoutOverwriting) {
+    ui::App app;
+    StartWithSong(app);
+    const uint32_t rates[] = {11025, 22050, 44100};
+    for (int i = 0; i < 3; ++i) {
+        SendMessageA(app.control(kWavQuality), CB_SETCURSEL, i, 0);
+        EXPECT_EQ(Convert(app), "\"e2e_known.mid\" was converted!");
+        ASSERT_TRUE(app.WaitEnabled(kConvert, true, 5000));
+    }
+    const char *names[] = {"e2e_known.wav", "e2e_known(1).wav", "e2e_known(2).wav"};
+    for (int i = 0; i < 3; ++i) {
+        WavInfo wav = ReadWav(m_output + "\\" + names[i]);
+        EXPECT_EQ(wav.rate, rates[i]) << names[i];
+        EXPECT_EQ(wav.channels, 1u);
+        EXPECT_EQ(wav.bits, 16u);
+        // 8 beats at 120 bpm, and the release of the last notes.
+        EXPECT_GT(wav.seconds, 3.9) << names[i];
+        EXPECT_LT(wav.seconds, 6.5) << names[i];
+        EXPECT_GT(wav.rms, 300) << names[i];
+    }
+    EXPECT_EQ(FilesIn(m_output).size(), 3u);
+    EXPECT_EQ(app.Text(kAbort), "Abort");
+    EXPECT_FALSE(app.Enabled(kAbort));
+    EXPECT_TRUE(app.Enabled(kOpen) && app.Enabled(kPlay) && app.Enabled(kInstruments));
+
+    // With the same-directory box ticked the file goes beside the MIDI file, whatever the field shows.
+    app.Click(kSameDirectory);
+    ASSERT_TRUE(app.WaitEnabled(kSetPath, false, 3000));
+    std::string beside = m_song.substr(0, m_song.rfind('\\')) + "\\e2e_known.wav";
+    DeleteFileA(beside.c_str());
+    EXPECT_EQ(Convert(app), "\"e2e_known.mid\" was converted!");
+    EXPECT_EQ(ReadWav(beside).rate, 44100u);
+    EXPECT_EQ(app.Text(kOutputPath), m_output);
+    DeleteFileA(beside.c_str());
+}
+
+TEST_F(Tunewright, ConvertsToMp3AtEachRateAndLeavesNoTemporaryFile) {
+    char szTemp[MAX_PATH];
+    GetTempPathA(sizeof szTemp, szTemp);
+    size_t tempsBefore = FilesIn(WinPath(szTemp)).size();
+    ui::App app;
+    StartWithSong(app);
+    app.SelectListEntry(kFormat, 1);
+    const int rates[] = {11025, 22050, 44100, 48000};
+    for (int i = 0; i < 4; ++i) {
+        SendMessageA(app.control(kMp3Quality), CB_SETCURSEL, i, 0);
+        EXPECT_EQ(Convert(app), "\"e2e_known.mid\" was converted!");
+        ASSERT_TRUE(app.WaitEnabled(kConvert, true, 5000));
+    }
+    const char *names[] = {"e2e_known.mp3", "e2e_known(1).mp3", "e2e_known(2).mp3", "e2e_known(3).mp3"};
+    for (int i = 0; i < 4; ++i)
+        EXPECT_EQ(Mp3Rate(m_output + "\\" + names[i]), rates[i]) << names[i];
+    EXPECT_EQ(FilesIn(WinPath(szTemp)).size(), tempsBefore);
+}
+
+TEST_F(Tunewright, TempoAndMutingReachTheConvertedFile) {
+    ui::App app;
+    StartWithSong(app);
+    app.SetSlider(kTempo, 0); // 50 %
+    EXPECT_EQ(Convert(app), "\"e2e_known.mid\" was converted!");
+    ASSERT_TRUE(app.WaitEnabled(kConvert, true, 5000));
+    app.SetSlider(kTempo, 100); // 150 %
+    EXPECT_EQ(Convert(app), "\"e2e_known.mid\" was converted!");
+    ASSERT_TRUE(app.WaitEnabled(kConvert, true, 5000));
+    for (int r = 0; r < 3; ++r)
+        app.SetRowChecked(r, false);
+    EXPECT_EQ(Convert(app), "\"e2e_known.mid\" was converted!");
+    WavInfo slow = ReadWav(m_output + "\\e2e_known.wav"), fast = ReadWav(m_output + "\\e2e_known(1).wav");
+    WavInfo muted = ReadWav(m_output + "\\e2e_known(2).wav");
+    // 4 s of notes take 8 s at 50 % and 2.7 s at 150 %; both keep the same release.
+    EXPECT_NEAR(slow.seconds - fast.seconds, 8.0 - 8.0 / 3, 0.4) << slow.seconds << " " << fast.seconds;
+    EXPECT_GT(fast.rms, 300);
+    EXPECT_LT(muted.rms, 5) << "every instrument unticked";
+}
+
+TEST_F(Tunewright, AbortAndCloseDuringAConversionLeaveNoFile) {
+    m_song = WinPath(WriteTempFile("e2e_long.mid", Song(3600))); // 30 minutes
+    {
+        ui::App app;
+        StartWithSong(app);
+        app.Click(kConvert);
+        ASSERT_TRUE(app.WaitEnabled(kAbort, true, 10000));
+        EXPECT_FALSE(app.Enabled(kOpen) || app.Enabled(kPlay) || app.Enabled(kInstruments) || app.Enabled(kVolume));
+        char szTitle[256];
+        GetWindowTextA(app.dialog(), szTitle, sizeof szTitle);
+        EXPECT_STREQ(szTitle, "e2e_long.mid -- Tunewright");
+        app.Click(kAbort);
+        ASSERT_TRUE(app.WaitEnabled(kConvert, true, 10000));
+        EXPECT_TRUE(ui::WaitFor([&] {
+            GetWindowTextA(app.dialog(), szTitle, sizeof szTitle);
+            return lstrcmpA(szTitle, "Tunewright") == 0;
+        }, 5000)) << szTitle;
+        EXPECT_TRUE(app.Enabled(kOpen) && app.Enabled(kInstruments) && !app.Enabled(kAbort));
+        EXPECT_TRUE(FilesIn(m_output).empty());
+
+        // Closing while converting: the job is aborted, the program ends normally and saves its settings.
+        DeleteFileA("settings.ini");
+        app.Click(kConvert);
+        ASSERT_TRUE(app.WaitEnabled(kAbort, true, 10000));
+        PostMessageA(app.dialog(), WM_CLOSE, 0, 0);
+        EXPECT_EQ(app.WaitForExit(20000), 0u);
+        EXPECT_TRUE(FilesIn(m_output).empty());
+        EXPECT_NE(ReadSettings().find("Output=" + m_output), std::string::npos);
+    }
+}
+
+TEST_F(Tunewright, AnOutputFolderThatCannotBeWrittenGivesAMessageAndNoFile) {
+    const std::string folders[] = {m_output + "\\missing", "Z:\\proc"};
+    for (const std::string &folder : folders) {
+        WriteSettings("Output=" + folder + "\r\n");
+        ui::App app;
+        StartWithSong(app);
+        std::string message = Convert(app, "Error");
+        EXPECT_NE(message.find(folder), std::string::npos) << message;
+        EXPECT_TRUE(app.WaitEnabled(kConvert, true, 5000));
+        EXPECT_TRUE(app.Enabled(kOpen));
+        EXPECT_EQ(app.TakeMessageBox("Tunewright", 500), ""); // not reported as converted
+    }
+    EXPECT_TRUE(FilesIn(m_output).empty());
+}
+
+TEST_F(Tunewright, SettingsAreReadAtStartAndWrittenAtExit) {
+    WriteSettings("bSameDirectory=1\r\nVolume=37\r\nOutput=" + m_output + "\r\n");
+    ui::App app;
+    ASSERT_NE(app.dialog(), nullptr);
+    EXPECT_EQ(SendMessageA(app.control(kVolume), TBM_GETPOS, 0, 0), 37);
+    EXPECT_EQ(IsDlgButtonChecked(app.dialog(), kSameDirectory), UINT(BST_CHECKED));
+    EXPECT_FALSE(app.Enabled(kSetPath));
+    EXPECT_EQ(app.Text(kOutputPath), m_output);
+    app.SetSlider(kVolume, 20);
+    app.Click(kSameDirectory);
+    Sleep(300);
+    app.Click(kExit);
+    EXPECT_EQ(app.WaitForExit(10000), 0u);
+    EXPECT_EQ(ReadSettings(), "[Settings]\r\nbSameDirectory=0\r\nVolume=20\r\nOutput=" + m_output + "\r\n");
+}
+
+TEST_F(Tunewright, ASecondInstanceBringsTheFirstToTheFront) {
+    ui::App first;
+    ASSERT_NE(first.dialog(), nullptr);
+    ShowWindow(first.dialog(), SW_MINIMIZE);
+    ASSERT_TRUE(ui::WaitFor([&] { return IsIconic(first.dialog()) != FALSE; }, 3000));
+    ui::App second; // comes and goes without a window of its own
+    EXPECT_EQ(second.dialog(), nullptr);
+    EXPECT_EQ(second.WaitForExit(5000), 0u);
+    EXPECT_TRUE(ui::WaitFor([&] { return !IsIconic(first.dialog()); }, 3000));
+}

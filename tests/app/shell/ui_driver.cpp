@@ -1,0 +1,226 @@
+// The UI driver: CreateProcess, window searches and cross-process list-view access.
+#include "ui_driver.h"
+
+#include <commctrl.h>
+
+#include <vector>
+
+namespace ui {
+
+namespace {
+
+const DWORD kStartTimeoutMs = 20000;
+const int kIdOpenDialogFileName = 0x47C; // cmb13, the file-name combo box of the open-file dialog
+const int kIdOpenDialogEdit = 0x480;     // edt1, in older layouts
+const int kIdMessageText = 0xFFFF;       // the text of a message box
+
+struct Search {
+    DWORD dwProcessId;
+    const char *pszCaption;
+    HWND hExcept;
+    HWND hFound;
+};
+
+BOOL CALLBACK MatchDialog(HWND hWnd, LPARAM lParam) {
+    Search *pSearch = reinterpret_cast<Search *>(lParam);
+    DWORD dwProcessId = 0;
+    GetWindowThreadProcessId(hWnd, &dwProcessId);
+    char szClass[16], szCaption[256];
+    if (dwProcessId != pSearch->dwProcessId || hWnd == pSearch->hExcept || !IsWindowVisible(hWnd))
+        return TRUE;
+    GetClassNameA(hWnd, szClass, sizeof szClass);
+    GetWindowTextA(hWnd, szCaption, sizeof szCaption);
+    if (lstrcmpA(szClass, "#32770") == 0 && lstrcmpA(szCaption, pSearch->pszCaption) == 0) {
+        pSearch->hFound = hWnd;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+// A block of memory in the other process, for list-view messages that carry pointers.
+class RemoteBlock {
+public:
+    RemoteBlock(DWORD dwProcessId, size_t cb) : m_cb(cb) {
+        m_hProcess = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, dwProcessId);
+        m_p = VirtualAllocEx(m_hProcess, nullptr, cb, MEM_COMMIT, PAGE_READWRITE);
+    }
+    ~RemoteBlock() {
+        VirtualFreeEx(m_hProcess, m_p, 0, MEM_RELEASE);
+        CloseHandle(m_hProcess);
+    }
+    void *address() const { return m_p; }
+    void Write(const void *pData, size_t cb, size_t offset = 0) const {
+        WriteProcessMemory(m_hProcess, static_cast<char *>(m_p) + offset, pData, cb, nullptr);
+    }
+    void Read(void *pData, size_t cb, size_t offset = 0) const {
+        ReadProcessMemory(m_hProcess, static_cast<char *>(m_p) + offset, pData, cb, nullptr);
+    }
+
+private:
+    HANDLE m_hProcess;
+    void *m_p;
+    size_t m_cb;
+};
+
+} // namespace
+
+HWND FindProcessDialog(DWORD dwProcessId, const char *pszCaption, HWND hExcept) {
+    Search search = {dwProcessId, pszCaption, hExcept, nullptr};
+    EnumWindows(MatchDialog, reinterpret_cast<LPARAM>(&search));
+    return search.hFound;
+}
+
+App::App() {
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    char szCommand[] = "Tunewright.exe";
+    if (!CreateProcessA(nullptr, szCommand, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &m_process))
+        return;
+    // A second instance ends without a window: stop looking once the process is gone.
+    WaitFor([&] {
+        m_hDialog = FindProcessDialog(m_process.dwProcessId, "Tunewright", nullptr);
+        return m_hDialog != nullptr || WaitForSingleObject(m_process.hProcess, 0) == WAIT_OBJECT_0;
+    }, kStartTimeoutMs);
+}
+
+App::~App() {
+    if (m_process.hProcess == nullptr)
+        return;
+    if (WaitForSingleObject(m_process.hProcess, 0) == WAIT_TIMEOUT)
+        TerminateProcess(m_process.hProcess, 1);
+    WaitForSingleObject(m_process.hProcess, 5000);
+    CloseHandle(m_process.hThread);
+    CloseHandle(m_process.hProcess);
+}
+
+DWORD App::WaitForExit(DWORD dwTimeoutMs) {
+    DWORD dwCode = STILL_ACTIVE;
+    if (WaitForSingleObject(m_process.hProcess, dwTimeoutMs) == WAIT_OBJECT_0)
+        GetExitCodeProcess(m_process.hProcess, &dwCode);
+    return dwCode;
+}
+
+void App::Click(int nId) const {
+    PostMessageA(control(nId), BM_CLICK, 0, 0);
+}
+
+bool App::OpenFile(const std::string &path) const {
+    Click(2004);
+    HWND hOpen = nullptr;
+    if (!WaitFor([&] { return (hOpen = FindProcessDialog(processId(), "Open", m_hDialog)) != nullptr; }, 10000))
+        return false;
+    HWND hName = GetDlgItem(hOpen, kIdOpenDialogFileName);
+    if (hName == nullptr)
+        hName = GetDlgItem(hOpen, kIdOpenDialogEdit);
+    SendMessageA(hName, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
+    PostMessageA(hOpen, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(hOpen, IDOK)));
+    return WaitFor([&] { return !IsWindow(hOpen); }, 10000);
+}
+
+std::string App::TakeMessageBox(const char *pszCaption, DWORD dwTimeoutMs) const {
+    HWND hBox = nullptr;
+    if (!WaitFor([&] { return (hBox = FindProcessDialog(processId(), pszCaption, m_hDialog)) != nullptr; },
+                 dwTimeoutMs))
+        return "";
+    char szText[4096] = "";
+    GetDlgItemTextA(hBox, kIdMessageText, szText, sizeof szText);
+    PostMessageA(hBox, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+    WaitFor([&] { return !IsWindow(hBox); }, 5000);
+    return szText;
+}
+
+bool App::WaitEnabled(int nId, bool bEnabled, DWORD dwTimeoutMs) const {
+    return WaitFor([&] { return Enabled(nId) == bEnabled; }, dwTimeoutMs);
+}
+
+std::string App::Text(int nId) const {
+    // GetWindowText of another process's window reads only its caption, not an edit control's text.
+    char szText[4096] = "";
+    SendMessageA(control(nId), WM_GETTEXT, sizeof szText, reinterpret_cast<LPARAM>(szText));
+    return szText;
+}
+
+int App::RowCount() const {
+    return static_cast<int>(SendMessageA(control(2031), LVM_GETITEMCOUNT, 0, 0));
+}
+
+std::string App::RowText(int nRow) const {
+    const size_t cchText = 256;
+    RemoteBlock block(processId(), sizeof(LVITEMA) + cchText);
+    LVITEMA item = {};
+    item.iSubItem = 0;
+    item.cchTextMax = cchText;
+    item.pszText = static_cast<char *>(block.address()) + sizeof(LVITEMA);
+    block.Write(&item, sizeof item);
+    SendMessageA(control(2031), LVM_GETITEMTEXTA, nRow, reinterpret_cast<LPARAM>(block.address()));
+    std::vector<char> text(cchText);
+    block.Read(text.data(), cchText, sizeof(LVITEMA));
+    text.back() = '\0';
+    return text.data();
+}
+
+bool App::RowChecked(int nRow) const {
+    LRESULT state = SendMessageA(control(2031), LVM_GETITEMSTATE, nRow, LVIS_STATEIMAGEMASK);
+    return (static_cast<UINT>(state) >> 12) == 2;
+}
+
+void App::SetRowChecked(int nRow, bool bChecked) const {
+    RemoteBlock block(processId(), sizeof(LVITEMA));
+    LVITEMA item = {};
+    item.stateMask = LVIS_STATEIMAGEMASK;
+    item.state = INDEXTOSTATEIMAGEMASK(bChecked ? 2 : 1);
+    block.Write(&item, sizeof item);
+    SendMessageA(control(2031), LVM_SETITEMSTATE, nRow, reinterpret_cast<LPARAM>(block.address()));
+}
+
+void App::SetSlider(int nId, int nPosition) const {
+    SendMessageA(control(nId), TBM_SETPOS, TRUE, nPosition);
+    // The dialog reads the sliders on their notifications, which come with every repaint.
+    RedrawWindow(control(nId), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+}
+
+void App::SelectListEntry(int nId, int nIndex) const {
+    SendMessageA(control(nId), CB_SETCURSEL, nIndex, 0);
+    SendMessageA(m_hDialog, WM_COMMAND, MAKEWPARAM(nId, CBN_SELCHANGE), reinterpret_cast<LPARAM>(control(nId)));
+}
+
+bool SaveWindowPicture(HWND hWnd, const std::string &path) {
+    RECT rc;
+    GetWindowRect(hWnd, &rc);
+    int nWidth = rc.right - rc.left, nHeight = rc.bottom - rc.top;
+    int nStride = (nWidth * 3 + 3) & ~3;
+    BITMAPINFOHEADER header = {};
+    header.biSize = sizeof header;
+    header.biWidth = nWidth;
+    header.biHeight = nHeight; // bottom-up, as BMP files store rows
+    header.biPlanes = 1;
+    header.biBitCount = 24;
+    header.biSizeImage = nStride * nHeight;
+    std::vector<BYTE> pixels(header.biSizeImage);
+    HDC hScreen = GetDC(nullptr);
+    HDC hMemory = CreateCompatibleDC(hScreen);
+    HBITMAP hBitmap = CreateCompatibleBitmap(hScreen, nWidth, nHeight);
+    HGDIOBJ hOld = SelectObject(hMemory, hBitmap);
+    BitBlt(hMemory, 0, 0, nWidth, nHeight, hScreen, rc.left, rc.top, SRCCOPY);
+    SelectObject(hMemory, hOld);
+    int nRows = GetDIBits(hMemory, hBitmap, 0, nHeight, pixels.data(), reinterpret_cast<BITMAPINFO *>(&header),
+                          DIB_RGB_COLORS);
+    DeleteObject(hBitmap);
+    DeleteDC(hMemory);
+    ReleaseDC(nullptr, hScreen);
+    BITMAPFILEHEADER file = {};
+    file.bfType = 0x4D42; // "BM"
+    file.bfOffBits = sizeof file + sizeof header;
+    file.bfSize = file.bfOffBits + header.biSizeImage;
+    HANDLE hFile = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    if (nRows != nHeight || hFile == INVALID_HANDLE_VALUE)
+        return false;
+    DWORD written;
+    bool ok = WriteFile(hFile, &file, sizeof file, &written, nullptr) &&
+              WriteFile(hFile, &header, sizeof header, &written, nullptr) &&
+              WriteFile(hFile, pixels.data(), header.biSizeImage, &written, nullptr);
+    CloseHandle(hFile);
+    return ok;
+}
+
+} // namespace ui

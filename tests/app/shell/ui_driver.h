@@ -1,0 +1,70 @@
+// Drives the real Tunewright.exe from another process as a person would: its windows, buttons, lists, sliders,
+// the open-file dialog and message boxes.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+namespace ui {
+
+// One running Tunewright.exe (from the test program's folder) and its main dialog.
+class App {
+public:
+    // Starts the program and waits for its main dialog; dialog() is null when it did not come up.
+    App();
+    ~App(); // ends the process if it still runs
+
+    HWND dialog() const { return m_hDialog; }
+    HWND control(int nId) const { return GetDlgItem(m_hDialog, nId); }
+    DWORD processId() const { return m_process.dwProcessId; }
+
+    // Waits for the process to end; returns its exit code, or STILL_ACTIVE after the time-out.
+    DWORD WaitForExit(DWORD dwTimeoutMs);
+
+    // Presses a button (BM_CLICK, posted: the handler may run a modal dialog).
+    void Click(int nId) const;
+    // Opens a file through the Open button and the open-file dialog.
+    bool OpenFile(const std::string &path) const;
+    // Waits for a message box (a dialog of this process other than the main one) with the given caption and
+    // returns its text, pressing OK; "" after the time-out.
+    std::string TakeMessageBox(const char *pszCaption, DWORD dwTimeoutMs) const;
+    // Waits until the control is enabled (or disabled, bEnabled FALSE).
+    bool WaitEnabled(int nId, bool bEnabled, DWORD dwTimeoutMs) const;
+
+    std::string Text(int nId) const;
+    bool Enabled(int nId) const { return IsWindowEnabled(control(nId)) != FALSE; }
+
+    // The instrument list: rows, their texts, check boxes.
+    int RowCount() const;
+    std::string RowText(int nRow) const;
+    bool RowChecked(int nRow) const;
+    void SetRowChecked(int nRow, bool bChecked) const;
+
+    // Moves a trackbar to a position as its keyboard would (then it repaints and notifies).
+    void SetSlider(int nId, int nPosition) const;
+    // Selects an entry of a drop-down list and tells the dialog, as a choice with the mouse does.
+    void SelectListEntry(int nId, int nIndex) const;
+
+private:
+    PROCESS_INFORMATION m_process = {};
+    HWND m_hDialog = nullptr;
+};
+
+// Saves what the screen shows of a window (its frame included) as a 24-bit BMP file. FALSE on failure.
+bool SaveWindowPicture(HWND hWnd, const std::string &path);
+
+// A top-level dialog (class #32770) of the process with the given caption, or null.
+HWND FindProcessDialog(DWORD dwProcessId, const char *pszCaption, HWND hExcept);
+
+// Waits up to dwTimeoutMs for pred() to become true, polling every 20 ms.
+template <class Pred> bool WaitFor(Pred pred, DWORD dwTimeoutMs) {
+    for (DWORD dwStart = GetTickCount(); !pred();) {
+        if (GetTickCount() - dwStart > dwTimeoutMs)
+            return false;
+        Sleep(20);
+    }
+    return true;
+}
+
+} // namespace ui
