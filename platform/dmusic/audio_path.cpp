@@ -5,8 +5,7 @@
 #include "sound_buffer.h"
 #include "tool_graph.h"
 
-CAudioPath::CAudioPath(IDirectMusicPerformance8 *pPerformance, CToolGraph *pGraph, CSoundBuffer *pBuffer,
-                       bool bActive)
+CAudioPath::CAudioPath(IDirectMusicPerformance8 *pPerformance, CToolGraph *pGraph, CSoundBuffer *pBuffer, bool bActive)
     : m_cRef(1), m_pPerformance(pPerformance), m_pGraph(pGraph), m_pBuffer(pBuffer), m_lVolume(0) {
     m_pPerformance->AddRef();
     m_pGraph->AddRef();
@@ -40,7 +39,9 @@ STDMETHODIMP CAudioPath::QueryInterface(REFIID riid, void **ppvObject) {
     return E_NOINTERFACE;
 }
 
-STDMETHODIMP_(ULONG) CAudioPath::AddRef() { return static_cast<ULONG>(InterlockedIncrement(&m_cRef)); }
+STDMETHODIMP_(ULONG) CAudioPath::AddRef() {
+    return static_cast<ULONG>(InterlockedIncrement(&m_cRef));
+}
 
 STDMETHODIMP_(ULONG) CAudioPath::Release() {
     LONG nCount = InterlockedDecrement(&m_cRef);
@@ -50,7 +51,9 @@ STDMETHODIMP_(ULONG) CAudioPath::Release() {
     return static_cast<ULONG>(nCount);
 }
 
-bool CAudioPath::Active() const { return m_pBuffer->Active(); }
+bool CAudioPath::Active() const {
+    return m_pBuffer->Active();
+}
 
 STDMETHODIMP CAudioPath::GetObjectInPath(DWORD, DWORD dwStage, DWORD dwBuffer, REFGUID guidObject, WORD dwIndex,
                                          REFGUID iidInterface, void **ppObject) {

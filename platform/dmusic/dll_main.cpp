@@ -8,10 +8,12 @@
 #include <dmusici.h>
 
 #include <new>
+#include <type_traits>
 
 #include "dmusic_object.h"
 #include "loader.h"
 #include "performance.h"
+#include "synth_host.h"
 
 HMODULE g_hTwModule = nullptr;
 volatile LONG g_nTwObjects = 0;
@@ -92,7 +94,6 @@ private:
 extern "C" BOOL WINAPI DllMain(HINSTANCE hInstance, DWORD dwReason, LPVOID /*pReserved*/) {
     if (dwReason == DLL_PROCESS_ATTACH) {
         g_hTwModule = hInstance;
-        DisableThreadLibraryCalls(hInstance);
     }
     return TRUE;
 }
@@ -122,5 +123,10 @@ extern "C" HRESULT WINAPI DllGetClassObject(REFCLSID rclsid, REFIID riid, void *
 }
 
 extern "C" HRESULT WINAPI DllCanUnloadNow() {
-    return g_nTwObjects == 0 ? S_OK : S_FALSE;
+    return g_nTwObjects == 0 && !SynthLoaded() ? S_OK : S_FALSE;
 }
+
+static_assert(std::is_same<decltype(&DllGetClassObject), LPFNGETCLASSOBJECT>::value,
+              "DllGetClassObject has COM's calling convention");
+static_assert(std::is_same<decltype(&DllCanUnloadNow), LPFNCANUNLOADNOW>::value,
+              "DllCanUnloadNow has COM's calling convention");

@@ -6,7 +6,7 @@
 namespace {
 
 const WCHAR kPortDescription[] = L"Microsoft Synthesizer";
-const DWORD kMaxVoices = 256;      // the synthesizer's voice pool
+const DWORD kMaxVoices = 256; // the synthesizer's voice pool
 const DWORD kMaxChannelGroups = 1000;
 const DWORD kAudioChannels = 2;
 
@@ -16,16 +16,20 @@ static_assert(sizeof(DMUS_PORTCAPS) == 308, "DMUS_PORTCAPS is 308 bytes on Win32
 
 } // namespace
 
-CDirectMusic::CDirectMusic() : m_cRef(1), m_bActive(TRUE) { ObjectCreated(); }
+CDirectMusic::CDirectMusic() : m_cRef(1), m_bActive(TRUE) {
+    ObjectCreated();
+}
 
-CDirectMusic::~CDirectMusic() { ObjectDestroyed(); }
+CDirectMusic::~CDirectMusic() {
+    ObjectDestroyed();
+}
 
 STDMETHODIMP CDirectMusic::QueryInterface(REFIID riid, void **ppvObject) {
     if (ppvObject == nullptr) {
         return E_POINTER;
     }
-    if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IDirectMusic) ||
-        IsEqualIID(riid, IID_IDirectMusic2) || IsEqualIID(riid, IID_IDirectMusic8)) {
+    if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IDirectMusic) || IsEqualIID(riid, IID_IDirectMusic2) ||
+        IsEqualIID(riid, IID_IDirectMusic8)) {
         *ppvObject = static_cast<IDirectMusic8 *>(this);
         AddRef();
         return S_OK;
@@ -34,7 +38,9 @@ STDMETHODIMP CDirectMusic::QueryInterface(REFIID riid, void **ppvObject) {
     return E_NOINTERFACE;
 }
 
-STDMETHODIMP_(ULONG) CDirectMusic::AddRef() { return static_cast<ULONG>(InterlockedIncrement(&m_cRef)); }
+STDMETHODIMP_(ULONG) CDirectMusic::AddRef() {
+    return static_cast<ULONG>(InterlockedIncrement(&m_cRef));
+}
 
 STDMETHODIMP_(ULONG) CDirectMusic::Release() {
     LONG nCount = InterlockedDecrement(&m_cRef);
@@ -78,11 +84,17 @@ STDMETHODIMP CDirectMusic::CreatePort(REFCLSID, LPDMUS_PORTPARAMS, LPDIRECTMUSIC
     return E_NOTIMPL;
 }
 
-STDMETHODIMP CDirectMusic::EnumMasterClock(DWORD, LPDMUS_CLOCKINFO) { return E_NOTIMPL; }
+STDMETHODIMP CDirectMusic::EnumMasterClock(DWORD, LPDMUS_CLOCKINFO) {
+    return E_NOTIMPL;
+}
 
-STDMETHODIMP CDirectMusic::GetMasterClock(LPGUID, struct IReferenceClock **) { return E_NOTIMPL; }
+STDMETHODIMP CDirectMusic::GetMasterClock(LPGUID, struct IReferenceClock **) {
+    return E_NOTIMPL;
+}
 
-STDMETHODIMP CDirectMusic::SetMasterClock(REFGUID) { return E_NOTIMPL; }
+STDMETHODIMP CDirectMusic::SetMasterClock(REFGUID) {
+    return E_NOTIMPL;
+}
 
 STDMETHODIMP CDirectMusic::Activate(WINBOOL fEnable) {
     m_bActive = fEnable;
@@ -97,6 +109,10 @@ STDMETHODIMP CDirectMusic::GetDefaultPort(LPGUID pguidPort) {
     return S_OK;
 }
 
-STDMETHODIMP CDirectMusic::SetDirectSound(LPDIRECTSOUND, HWND) { return S_OK; }
+STDMETHODIMP CDirectMusic::SetDirectSound(LPDIRECTSOUND, HWND) {
+    return S_OK;
+}
 
-STDMETHODIMP CDirectMusic::SetExternalMasterClock(struct IReferenceClock *) { return E_NOTIMPL; }
+STDMETHODIMP CDirectMusic::SetExternalMasterClock(struct IReferenceClock *) {
+    return E_NOTIMPL;
+}

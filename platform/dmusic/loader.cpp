@@ -15,8 +15,8 @@ static_assert(sizeof(DMUS_OBJECTDESC) == 848, "DMUS_OBJECTDESC is 848 bytes on W
 #endif
 
 HRESULT ReadWholeFile(const WCHAR *pwszPath, std::vector<uint8_t> &bytes) {
-    HANDLE hFile = CreateFileW(pwszPath, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                               FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE hFile =
+        CreateFileW(pwszPath, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (hFile == INVALID_HANDLE_VALUE) {
         return DMUS_E_LOADER_FAILEDOPEN;
     }
@@ -27,9 +27,8 @@ HRESULT ReadWholeFile(const WCHAR *pwszPath, std::vector<uint8_t> &bytes) {
     } else {
         bytes.resize(static_cast<size_t>(size.QuadPart));
         DWORD cbRead = 0;
-        if (!bytes.empty() &&
-            (!ReadFile(hFile, bytes.data(), static_cast<DWORD>(bytes.size()), &cbRead, nullptr) ||
-             cbRead != bytes.size())) {
+        if (!bytes.empty() && (!ReadFile(hFile, bytes.data(), static_cast<DWORD>(bytes.size()), &cbRead, nullptr) ||
+                               cbRead != bytes.size())) {
             hr = DMUS_E_LOADER_FAILEDOPEN;
         }
     }
@@ -94,9 +93,13 @@ HRESULT ReadDescribed(const DMUS_OBJECTDESC *pDesc, std::vector<uint8_t> &bytes)
 
 } // namespace
 
-CLoader::CLoader() : m_cRef(1) { ObjectCreated(); }
+CLoader::CLoader() : m_cRef(1) {
+    ObjectCreated();
+}
 
-CLoader::~CLoader() { ObjectDestroyed(); }
+CLoader::~CLoader() {
+    ObjectDestroyed();
+}
 
 STDMETHODIMP CLoader::QueryInterface(REFIID riid, void **ppvObject) {
     if (ppvObject == nullptr) {
@@ -112,7 +115,9 @@ STDMETHODIMP CLoader::QueryInterface(REFIID riid, void **ppvObject) {
     return E_NOINTERFACE;
 }
 
-STDMETHODIMP_(ULONG) CLoader::AddRef() { return static_cast<ULONG>(InterlockedIncrement(&m_cRef)); }
+STDMETHODIMP_(ULONG) CLoader::AddRef() {
+    return static_cast<ULONG>(InterlockedIncrement(&m_cRef));
+}
 
 STDMETHODIMP_(ULONG) CLoader::Release() {
     LONG nCount = InterlockedDecrement(&m_cRef);
@@ -169,19 +174,19 @@ STDMETHODIMP CLoader::SetObject(LPDMUS_OBJECTDESC) {
     return E_NOTIMPL;
 }
 
-STDMETHODIMP CLoader::SetSearchDirectory(REFGUID, WCHAR*, WINBOOL) {
+STDMETHODIMP CLoader::SetSearchDirectory(REFGUID, WCHAR *, WINBOOL) {
     return E_NOTIMPL;
 }
 
-STDMETHODIMP CLoader::ScanDirectory(REFGUID, WCHAR*, WCHAR*) {
+STDMETHODIMP CLoader::ScanDirectory(REFGUID, WCHAR *, WCHAR *) {
     return E_NOTIMPL;
 }
 
-STDMETHODIMP CLoader::CacheObject(IDirectMusicObject*) {
+STDMETHODIMP CLoader::CacheObject(IDirectMusicObject *) {
     return E_NOTIMPL;
 }
 
-STDMETHODIMP CLoader::ReleaseObject(IDirectMusicObject*) {
+STDMETHODIMP CLoader::ReleaseObject(IDirectMusicObject *) {
     return E_NOTIMPL;
 }
 
@@ -197,7 +202,6 @@ STDMETHODIMP CLoader::EnumObject(REFGUID, DWORD, LPDMUS_OBJECTDESC) {
     return E_NOTIMPL;
 }
 
-STDMETHODIMP CLoader::ReleaseObjectByUnknown(IUnknown*) {
+STDMETHODIMP CLoader::ReleaseObjectByUnknown(IUnknown *) {
     return E_NOTIMPL;
 }
-

@@ -27,7 +27,8 @@ public:
     STDMETHODIMP EnumObject(REFGUID rguidClass, DWORD dwIndex, LPDMUS_OBJECTDESC pDesc) override;
     STDMETHODIMP_(void) CollectGarbage() override;
     STDMETHODIMP ReleaseObjectByUnknown(IUnknown *pObject) override;
-    STDMETHODIMP LoadObjectFromFile(REFGUID rguidClassID, REFIID iidInterfaceID, WCHAR *pwzFilePath, void **ppObject) override;
+    STDMETHODIMP LoadObjectFromFile(REFGUID rguidClassID, REFIID iidInterfaceID, WCHAR *pwzFilePath,
+                                    void **ppObject) override;
 
 private:
     ~CLoader();

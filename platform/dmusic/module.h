@@ -8,8 +8,12 @@ extern HMODULE g_hTwModule;
 // Objects and class-factory locks alive; DllCanUnloadNow answers from it.
 extern volatile LONG g_nTwObjects;
 
-inline void ObjectCreated() { InterlockedIncrement(&g_nTwObjects); }
-inline void ObjectDestroyed() { InterlockedDecrement(&g_nTwObjects); }
+inline void ObjectCreated() {
+    InterlockedIncrement(&g_nTwObjects);
+}
+inline void ObjectDestroyed() {
+    InterlockedDecrement(&g_nTwObjects);
+}
 
 // Private interfaces through which one of our objects recognises another passed in as IUnknown: the
 // answer is the object itself, without a reference added.

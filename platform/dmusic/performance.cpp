@@ -28,10 +28,10 @@ bool IsStandardPathType(DWORD dwType) {
 } // namespace
 
 CPerformance::CPerformance()
-    : m_cRef(1), m_bInitialized(false), m_pDirectMusic(nullptr), m_pSynth(nullptr), m_pGraph(nullptr),
-      m_bridge(*this), m_apQueue(), m_nQueueHead(0), m_nQueueCount(0), m_pRouted(nullptr), m_delivered(),
-      m_dwRenderThread(0), m_lMasterVolume(0), m_fMasterTempo(1.0f), m_bAutoDownload(FALSE), m_nNotifySegments(0),
-      m_aNotifications(), m_nNotifyWrite(0), m_nNotifyRead(0), m_hNotificationEvent(nullptr), m_pSession(nullptr),
+    : m_cRef(1), m_bInitialized(false), m_pDirectMusic(nullptr), m_pSynth(nullptr), m_pGraph(nullptr), m_bridge(*this),
+      m_apQueue(), m_nQueueHead(0), m_nQueueCount(0), m_pRouted(nullptr), m_delivered(), m_dwRenderThread(0),
+      m_lMasterVolume(0), m_fMasterTempo(1.0f), m_bAutoDownload(FALSE), m_nNotifySegments(0), m_aNotifications(),
+      m_nNotifyWrite(0), m_nNotifyRead(0), m_hNotificationEvent(nullptr), m_pSession(nullptr),
       m_pClockSegment(nullptr) {
     ObjectCreated();
 }
@@ -55,7 +55,9 @@ STDMETHODIMP CPerformance::QueryInterface(REFIID riid, void **ppvObject) {
     return E_NOINTERFACE;
 }
 
-STDMETHODIMP_(ULONG) CPerformance::AddRef() { return static_cast<ULONG>(InterlockedIncrement(&m_cRef)); }
+STDMETHODIMP_(ULONG) CPerformance::AddRef() {
+    return static_cast<ULONG>(InterlockedIncrement(&m_cRef));
+}
 
 STDMETHODIMP_(ULONG) CPerformance::Release() {
     LONG nCount = InterlockedDecrement(&m_cRef);
@@ -168,6 +170,8 @@ void CPerformance::Uninitialize() {
         m_pDirectMusic->Release();
         m_pDirectMusic = nullptr;
     }
+    // Notification types belong to one set-up: a play after the next InitAudio reports only if asked again.
+    InterlockedExchange(&m_nNotifySegments, 0);
     m_nNotifyRead = m_nNotifyWrite;
     m_pSynth = nullptr;
     m_bInitialized = false;
@@ -247,7 +251,8 @@ STDMETHODIMP CPerformance::PlaySegmentEx(IUnknown *pSource, WCHAR *, IUnknown *,
         return E_INVALIDARG;
     }
     CAudioPath *pPath = nullptr;
-    if (pAudioPath != nullptr && FAILED(pAudioPath->QueryInterface(IID_ITwAudioPath, reinterpret_cast<void **>(&pPath)))) {
+    if (pAudioPath != nullptr &&
+        FAILED(pAudioPath->QueryInterface(IID_ITwAudioPath, reinterpret_cast<void **>(&pPath)))) {
         return E_INVALIDARG;
     }
     if (pPath != nullptr && !pPath->Active()) {
@@ -286,8 +291,8 @@ HRESULT CPerformance::StartSession(CSegment *pSegment, CSoundBuffer *pBuffer) {
     m_pClockSegment = pSegment;
     pSegment->Model().setTempoFactor(m_fMasterTempo);
     m_nNotifyRead = m_nNotifyWrite;
-    m_pSession = new (std::nothrow)
-        CPlaySession(*m_pSynth, pSegment->Model(), m_bridge, pBuffer, m_lMasterVolume, *this);
+    m_pSession =
+        new (std::nothrow) CPlaySession(*m_pSynth, pSegment->Model(), m_bridge, pBuffer, m_lMasterVolume, *this);
     if (m_pSession == nullptr || !m_pSession->Start()) {
         delete m_pSession;
         m_pSession = nullptr;
@@ -339,7 +344,9 @@ STDMETHODIMP CPerformance::GetLatencyTime(REFERENCE_TIME *prtTime) {
     return GetTime(prtTime, nullptr);
 }
 
-STDMETHODIMP CPerformance::GetQueueTime(REFERENCE_TIME *prtTime) { return GetLatencyTime(prtTime); }
+STDMETHODIMP CPerformance::GetQueueTime(REFERENCE_TIME *prtTime) {
+    return GetLatencyTime(prtTime);
+}
 
 STDMETHODIMP CPerformance::MusicToReferenceTime(MUSIC_TIME mtTime, REFERENCE_TIME *prtTime) {
     if (prtTime == nullptr) {

@@ -7,8 +7,8 @@
 
 #include <cstdint>
 
-#include "play_session.h"
 #include "platform/sequencer/event_hook.h"
+#include "play_session.h"
 #include "pmsg_pool.h"
 
 class CSegment;
@@ -23,8 +23,10 @@ public:
     STDMETHODIMP_(ULONG) Release() override;
 
     STDMETHODIMP Init(IDirectMusic **ppDirectMusic, LPDIRECTSOUND pDirectSound, HWND hWnd) override;
-    STDMETHODIMP PlaySegment(IDirectMusicSegment *pSegment, DWORD dwFlags, __int64 i64StartTime, IDirectMusicSegmentState **ppSegmentState) override;
-    STDMETHODIMP Stop(IDirectMusicSegment *pSegment, IDirectMusicSegmentState *pSegmentState, MUSIC_TIME mtTime, DWORD dwFlags) override;
+    STDMETHODIMP PlaySegment(IDirectMusicSegment *pSegment, DWORD dwFlags, __int64 i64StartTime,
+                             IDirectMusicSegmentState **ppSegmentState) override;
+    STDMETHODIMP Stop(IDirectMusicSegment *pSegment, IDirectMusicSegmentState *pSegmentState, MUSIC_TIME mtTime,
+                      DWORD dwFlags) override;
     STDMETHODIMP GetSegmentState(IDirectMusicSegmentState **ppSegmentState, MUSIC_TIME mtTime) override;
     STDMETHODIMP SetPrepareTime(DWORD dwMilliSeconds) override;
     STDMETHODIMP GetPrepareTime(DWORD *pdwMilliSeconds) override;
@@ -47,11 +49,17 @@ public:
     STDMETHODIMP RemovePort(IDirectMusicPort *pPort) override;
     STDMETHODIMP AssignPChannelBlock(DWORD dwBlockNum, IDirectMusicPort *pPort, DWORD dwGroup) override;
     STDMETHODIMP AssignPChannel(DWORD dwPChannel, IDirectMusicPort *pPort, DWORD dwGroup, DWORD dwMChannel) override;
-    STDMETHODIMP PChannelInfo(DWORD dwPChannel, IDirectMusicPort **ppPort, DWORD *pdwGroup, DWORD *pdwMChannel) override;
-    STDMETHODIMP DownloadInstrument(IDirectMusicInstrument *pInst, DWORD dwPChannel, IDirectMusicDownloadedInstrument **ppDownInst, DMUS_NOTERANGE *pNoteRanges, DWORD dwNumNoteRanges, IDirectMusicPort **ppPort, DWORD *pdwGroup, DWORD *pdwMChannel) override;
+    STDMETHODIMP PChannelInfo(DWORD dwPChannel, IDirectMusicPort **ppPort, DWORD *pdwGroup,
+                              DWORD *pdwMChannel) override;
+    STDMETHODIMP DownloadInstrument(IDirectMusicInstrument *pInst, DWORD dwPChannel,
+                                    IDirectMusicDownloadedInstrument **ppDownInst, DMUS_NOTERANGE *pNoteRanges,
+                                    DWORD dwNumNoteRanges, IDirectMusicPort **ppPort, DWORD *pdwGroup,
+                                    DWORD *pdwMChannel) override;
     STDMETHODIMP Invalidate(MUSIC_TIME mtTime, DWORD dwFlags) override;
-    STDMETHODIMP GetParam(REFGUID rguidType, DWORD dwGroupBits, DWORD dwIndex, MUSIC_TIME mtTime, MUSIC_TIME *pmtNext, void *pParam) override;
-    STDMETHODIMP SetParam(REFGUID rguidType, DWORD dwGroupBits, DWORD dwIndex, MUSIC_TIME mtTime, void *pParam) override;
+    STDMETHODIMP GetParam(REFGUID rguidType, DWORD dwGroupBits, DWORD dwIndex, MUSIC_TIME mtTime, MUSIC_TIME *pmtNext,
+                          void *pParam) override;
+    STDMETHODIMP SetParam(REFGUID rguidType, DWORD dwGroupBits, DWORD dwIndex, MUSIC_TIME mtTime,
+                          void *pParam) override;
     STDMETHODIMP GetGlobalParam(REFGUID rguidType, void *pParam, DWORD dwSize) override;
     STDMETHODIMP SetGlobalParam(REFGUID rguidType, void *pParam, DWORD dwSize) override;
     STDMETHODIMP GetLatencyTime(REFERENCE_TIME *prtTime) override;
@@ -59,19 +67,30 @@ public:
     STDMETHODIMP AdjustTime(REFERENCE_TIME rtAmount) override;
     STDMETHODIMP CloseDown() override;
     STDMETHODIMP GetResolvedTime(REFERENCE_TIME rtTime, REFERENCE_TIME *prtResolved, DWORD dwTimeResolveFlags) override;
-    STDMETHODIMP MIDIToMusic(BYTE bMIDIValue, DMUS_CHORD_KEY *pChord, BYTE bPlayMode, BYTE bChordLevel, WORD *pwMusicValue) override;
-    STDMETHODIMP MusicToMIDI(WORD wMusicValue, DMUS_CHORD_KEY *pChord, BYTE bPlayMode, BYTE bChordLevel, BYTE *pbMIDIValue) override;
-    STDMETHODIMP TimeToRhythm(MUSIC_TIME mtTime, DMUS_TIMESIGNATURE *pTimeSig, WORD *pwMeasure, BYTE *pbBeat, BYTE *pbGrid, short *pnOffset) override;
-    STDMETHODIMP RhythmToTime(WORD wMeasure, BYTE bBeat, BYTE bGrid, short nOffset, DMUS_TIMESIGNATURE *pTimeSig, MUSIC_TIME *pmtTime) override;
-    STDMETHODIMP InitAudio(IDirectMusic **ppDirectMusic, IDirectSound **ppDirectSound, HWND hWnd, DWORD dwDefaultPathType, DWORD dwPChannelCount, DWORD dwFlags, DMUS_AUDIOPARAMS *pParams) override;
-    STDMETHODIMP PlaySegmentEx(IUnknown *pSource, WCHAR *pwzSegmentName, IUnknown *pTransition, DWORD dwFlags, __int64 i64StartTime, IDirectMusicSegmentState **ppSegmentState, IUnknown *pFrom, IUnknown *pAudioPath) override;
+    STDMETHODIMP MIDIToMusic(BYTE bMIDIValue, DMUS_CHORD_KEY *pChord, BYTE bPlayMode, BYTE bChordLevel,
+                             WORD *pwMusicValue) override;
+    STDMETHODIMP MusicToMIDI(WORD wMusicValue, DMUS_CHORD_KEY *pChord, BYTE bPlayMode, BYTE bChordLevel,
+                             BYTE *pbMIDIValue) override;
+    STDMETHODIMP TimeToRhythm(MUSIC_TIME mtTime, DMUS_TIMESIGNATURE *pTimeSig, WORD *pwMeasure, BYTE *pbBeat,
+                              BYTE *pbGrid, short *pnOffset) override;
+    STDMETHODIMP RhythmToTime(WORD wMeasure, BYTE bBeat, BYTE bGrid, short nOffset, DMUS_TIMESIGNATURE *pTimeSig,
+                              MUSIC_TIME *pmtTime) override;
+    STDMETHODIMP InitAudio(IDirectMusic **ppDirectMusic, IDirectSound **ppDirectSound, HWND hWnd,
+                           DWORD dwDefaultPathType, DWORD dwPChannelCount, DWORD dwFlags,
+                           DMUS_AUDIOPARAMS *pParams) override;
+    STDMETHODIMP PlaySegmentEx(IUnknown *pSource, WCHAR *pwzSegmentName, IUnknown *pTransition, DWORD dwFlags,
+                               __int64 i64StartTime, IDirectMusicSegmentState **ppSegmentState, IUnknown *pFrom,
+                               IUnknown *pAudioPath) override;
     STDMETHODIMP StopEx(IUnknown *pObjectToStop, __int64 i64StopTime, DWORD dwFlags) override;
     STDMETHODIMP ClonePMsg(DMUS_PMSG *pSourcePMSG, DMUS_PMSG **ppCopyPMSG) override;
-    STDMETHODIMP CreateAudioPath(IUnknown *pSourceConfig, WINBOOL fActivate, IDirectMusicAudioPath **ppNewPath) override;
-    STDMETHODIMP CreateStandardAudioPath(DWORD dwType, DWORD dwPChannelCount, WINBOOL fActivate, IDirectMusicAudioPath **ppNewPath) override;
+    STDMETHODIMP CreateAudioPath(IUnknown *pSourceConfig, WINBOOL fActivate,
+                                 IDirectMusicAudioPath **ppNewPath) override;
+    STDMETHODIMP CreateStandardAudioPath(DWORD dwType, DWORD dwPChannelCount, WINBOOL fActivate,
+                                         IDirectMusicAudioPath **ppNewPath) override;
     STDMETHODIMP SetDefaultAudioPath(IDirectMusicAudioPath *pAudioPath) override;
     STDMETHODIMP GetDefaultAudioPath(IDirectMusicAudioPath **ppAudioPath) override;
-    STDMETHODIMP GetParamEx(REFGUID rguidType, DWORD dwTrackID, DWORD dwGroupBits, DWORD dwIndex, MUSIC_TIME mtTime, MUSIC_TIME *pmtNext, void *pParam) override;
+    STDMETHODIMP GetParamEx(REFGUID rguidType, DWORD dwTrackID, DWORD dwGroupBits, DWORD dwIndex, MUSIC_TIME mtTime,
+                            MUSIC_TIME *pmtNext, void *pParam) override;
 
 private:
     // Turns the segment's notes and program changes into messages through the graph (rendering thread).

@@ -11,7 +11,9 @@ const DWORD kMidiChannels = 16;
 
 } // namespace
 
-bool CPerformance::OnRenderThread() const { return m_dwRenderThread == GetCurrentThreadId(); }
+bool CPerformance::OnRenderThread() const {
+    return m_dwRenderThread == GetCurrentThreadId();
+}
 
 // On the rendering thread messages come from the pool; elsewhere from the heap, so a caller that keeps a
 // message (a notification, say) never starves the rendering thread.

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <type_traits>
 
 #include "sound_buffer.h"
 
@@ -13,7 +14,8 @@ namespace {
 const int kMidiChannels = 16;
 const int kBankMsbController = 0;
 const int kBankLsbController = 32;
-const int kAheadOfClockFrames = 2048; // without a device, render this far ahead of the clock (46 ms)
+// Rendering runs at most this far ahead of the clock: the device's whole queue (70 ms at 44,100 Hz).
+const int kAheadOfClockFrames = CWaveOut::kBufferFrames * CWaveOut::kBufferCount;
 const DWORD kClockPollMilliseconds = 5;
 
 int16_t ToPcm(float f) {
@@ -57,6 +59,8 @@ bool CPlaySession::Start() {
     LARGE_INTEGER now;
     QueryPerformanceCounter(&now);
     m_nWallBaseCount = now.QuadPart;
+    static_assert(std::is_same<decltype(&ThreadProc), LPTHREAD_START_ROUTINE>::value,
+                  "the rendering thread's procedure is a thread start routine");
     m_hThread = CreateThread(nullptr, 0, ThreadProc, this, 0, nullptr);
     return m_hThread != nullptr;
 }
@@ -97,14 +101,31 @@ void CPlaySession::SwitchToWallClock(int64_t nFrames) {
     m_nWallBaseCount = now.QuadPart;
 }
 
+// A device never plays faster than time passes; one that claims to (a null device consuming at once) is held
+// to the clock.
 int64_t CPlaySession::Now() const {
     if (m_bConvert) {
         return FramesToReference(m_player.positionSamples());
     }
-    return FramesToReference(m_bDevice.load() ? m_waveOut.PlayedFrames() : WallFrames());
+    int64_t nWall = WallFrames();
+    return FramesToReference(m_bDevice.load() ? std::min(m_waveOut.PlayedFrames(), nWall) : nWall);
+}
+
+bool CPlaySession::WaitForClock(int64_t nFrames) {
+    while (nFrames > WallFrames()) {
+        if (WaitForSingleObject(m_hStop, kClockPollMilliseconds) != WAIT_TIMEOUT) {
+            return false;
+        }
+    }
+    return true;
 }
 
 void CPlaySession::Run() {
+    // Effects are COM objects and may use COM on the thread that feeds them.
+    HRESULT hrCom = CoInitializeEx(nullptr, COINIT_MULTITHREADED);
+    if (!m_bConvert) {
+        SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_HIGHEST); // listening must not stutter
+    }
     m_player.start();
     SendDefaultPatches();
     m_events.OnSegmentEvent(DMUS_NOTIFICATION_SEGSTART, 0);
@@ -116,6 +137,9 @@ void CPlaySession::Run() {
         RunAgainstClock();
     }
     m_bFinished = true;
+    if (SUCCEEDED(hrCom)) {
+        CoUninitialize();
+    }
 }
 
 // Every channel starts on program 0 (the drum kit on channel 10, by the synthesizer's GM rules), sent
@@ -164,14 +188,23 @@ void CPlaySession::RunListen() {
     m_bDevice = true;
     bool bPlaying = true;
     while (bPlaying && !m_player.finished()) {
-        int nFrames = RenderBlock(kBlockFrames);
-        bPlaying = nFrames == 0 || m_waveOut.Write(m_anPcm, nFrames, m_hStop);
+        bPlaying = WaitForClock(m_player.positionSamples() - kAheadOfClockFrames);
+        int nFrames = bPlaying ? RenderBlock(kBlockFrames) : 0;
+        bPlaying = bPlaying && (nFrames == 0 || m_waveOut.Write(m_anPcm, nFrames, m_hStop));
+        if (!bPlaying && WaitForSingleObject(m_hStop, 0) == WAIT_TIMEOUT) {
+            // The device failed while playing: the piece goes on against the clock.
+            SwitchToWallClock(std::min(m_waveOut.PlayedFrames(), WallFrames()));
+            m_waveOut.Close();
+            RunAgainstClock();
+            return;
+        }
     }
     if (bPlaying) {
         m_waveOut.Drain(m_hStop);
+        bPlaying = WaitForClock(m_player.positionSamples());
     }
     // The clock runs on after the device is closed: a position display waits for it to pass the end.
-    SwitchToWallClock(m_waveOut.PlayedFrames());
+    SwitchToWallClock(std::min(m_waveOut.PlayedFrames(), WallFrames()));
     m_waveOut.Close();
     if (bPlaying && WaitForSingleObject(m_hStop, 0) == WAIT_TIMEOUT) {
         int64_t rtEnd = FramesToReference(m_player.positionSamples());
@@ -181,13 +214,14 @@ void CPlaySession::RunListen() {
 }
 
 void CPlaySession::RunAgainstClock() {
-    while (!m_player.finished() || WallFrames() < m_player.positionSamples()) {
-        while (!m_player.finished() && m_player.positionSamples() < WallFrames() + kAheadOfClockFrames) {
-            RenderBlock(kBlockFrames);
-        }
-        if (WaitForSingleObject(m_hStop, kClockPollMilliseconds) != WAIT_TIMEOUT) {
+    while (!m_player.finished()) {
+        if (!WaitForClock(m_player.positionSamples() - kAheadOfClockFrames)) {
             return;
         }
+        RenderBlock(kBlockFrames);
+    }
+    if (!WaitForClock(m_player.positionSamples())) {
+        return;
     }
     int64_t rtEnd = FramesToReference(m_player.positionSamples());
     m_events.OnSegmentEvent(DMUS_NOTIFICATION_SEGALMOSTEND, rtEnd);

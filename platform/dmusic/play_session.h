@@ -56,6 +56,8 @@ private:
     void RunListen();
     void RunAgainstClock();
     void SwitchToWallClock(int64_t nFrames);
+    // Waits until the clock reaches nFrames; false when stopped first.
+    bool WaitForClock(int64_t nFrames);
     int64_t WallFrames() const;
     int64_t FramesToReference(int64_t nFrames) const;
 
@@ -69,7 +71,7 @@ private:
     HANDLE m_hThread = nullptr;
     HANDLE m_hStop = nullptr;
     CWaveOut m_waveOut;
-    std::atomic<bool> m_bDevice{false};     // the device's position is the clock
+    std::atomic<bool> m_bDevice{false}; // the device's position is the clock
     std::atomic<bool> m_bFinished{false};
     std::atomic<int64_t> m_nWallBaseFrames{0}; // the wall clock counts on from these frames...
     std::atomic<int64_t> m_nWallBaseCount{0};  // ...at this performance-counter value

@@ -44,7 +44,9 @@ STDMETHODIMP CSegment::QueryInterface(REFIID riid, void **ppvObject) {
     return E_NOINTERFACE;
 }
 
-STDMETHODIMP_(ULONG) CSegment::AddRef() { return static_cast<ULONG>(InterlockedIncrement(&m_cRef)); }
+STDMETHODIMP_(ULONG) CSegment::AddRef() {
+    return static_cast<ULONG>(InterlockedIncrement(&m_cRef));
+}
 
 STDMETHODIMP_(ULONG) CSegment::Release() {
     LONG nCount = InterlockedDecrement(&m_cRef);
@@ -103,9 +105,13 @@ STDMETHODIMP CSegment::SetParam(REFGUID rguidType, DWORD, DWORD, MUSIC_TIME, voi
     return IsAcceptedParam(rguidType) ? S_OK : DMUS_E_TRACK_NOT_FOUND;
 }
 
-STDMETHODIMP CSegment::Download(IUnknown *) { return S_OK; }
+STDMETHODIMP CSegment::Download(IUnknown *) {
+    return S_OK;
+}
 
-STDMETHODIMP CSegment::Unload(IUnknown *) { return S_OK; }
+STDMETHODIMP CSegment::Unload(IUnknown *) {
+    return S_OK;
+}
 
 STDMETHODIMP CSegment::SetLength(MUSIC_TIME) {
     return E_NOTIMPL;
@@ -115,31 +121,31 @@ STDMETHODIMP CSegment::SetDefaultResolution(DWORD) {
     return E_NOTIMPL;
 }
 
-STDMETHODIMP CSegment::GetTrack(REFGUID, DWORD, DWORD, IDirectMusicTrack**) {
+STDMETHODIMP CSegment::GetTrack(REFGUID, DWORD, DWORD, IDirectMusicTrack **) {
     return E_NOTIMPL;
 }
 
-STDMETHODIMP CSegment::GetTrackGroup(IDirectMusicTrack*, DWORD*) {
+STDMETHODIMP CSegment::GetTrackGroup(IDirectMusicTrack *, DWORD *) {
     return E_NOTIMPL;
 }
 
-STDMETHODIMP CSegment::InsertTrack(IDirectMusicTrack*, DWORD) {
+STDMETHODIMP CSegment::InsertTrack(IDirectMusicTrack *, DWORD) {
     return E_NOTIMPL;
 }
 
-STDMETHODIMP CSegment::RemoveTrack(IDirectMusicTrack*) {
+STDMETHODIMP CSegment::RemoveTrack(IDirectMusicTrack *) {
     return E_NOTIMPL;
 }
 
-STDMETHODIMP CSegment::InitPlay(struct IDirectMusicSegmentState**, struct IDirectMusicPerformance*, DWORD) {
+STDMETHODIMP CSegment::InitPlay(struct IDirectMusicSegmentState **, struct IDirectMusicPerformance *, DWORD) {
     return E_NOTIMPL;
 }
 
-STDMETHODIMP CSegment::GetGraph(struct IDirectMusicGraph**) {
+STDMETHODIMP CSegment::GetGraph(struct IDirectMusicGraph **) {
     return E_NOTIMPL;
 }
 
-STDMETHODIMP CSegment::SetGraph(struct IDirectMusicGraph*) {
+STDMETHODIMP CSegment::SetGraph(struct IDirectMusicGraph *) {
     return E_NOTIMPL;
 }
 
@@ -151,7 +157,7 @@ STDMETHODIMP CSegment::RemoveNotificationType(REFGUID) {
     return E_NOTIMPL;
 }
 
-STDMETHODIMP CSegment::Clone(MUSIC_TIME, MUSIC_TIME, IDirectMusicSegment**) {
+STDMETHODIMP CSegment::Clone(MUSIC_TIME, MUSIC_TIME, IDirectMusicSegment **) {
     return E_NOTIMPL;
 }
 
@@ -159,7 +165,7 @@ STDMETHODIMP CSegment::SetStartPoint(MUSIC_TIME) {
     return E_NOTIMPL;
 }
 
-STDMETHODIMP CSegment::GetStartPoint(MUSIC_TIME*) {
+STDMETHODIMP CSegment::GetStartPoint(MUSIC_TIME *) {
     return E_NOTIMPL;
 }
 
@@ -167,11 +173,11 @@ STDMETHODIMP CSegment::SetLoopPoints(MUSIC_TIME, MUSIC_TIME) {
     return E_NOTIMPL;
 }
 
-STDMETHODIMP CSegment::GetLoopPoints(MUSIC_TIME*, MUSIC_TIME*) {
+STDMETHODIMP CSegment::GetLoopPoints(MUSIC_TIME *, MUSIC_TIME *) {
     return E_NOTIMPL;
 }
 
-STDMETHODIMP CSegment::SetPChannelsUsed(DWORD, DWORD*) {
+STDMETHODIMP CSegment::SetPChannelsUsed(DWORD, DWORD *) {
     return E_NOTIMPL;
 }
 
@@ -179,11 +185,11 @@ STDMETHODIMP CSegment::SetTrackConfig(REFGUID, DWORD, DWORD, DWORD, DWORD) {
     return E_NOTIMPL;
 }
 
-STDMETHODIMP CSegment::GetAudioPathConfig(IUnknown**) {
+STDMETHODIMP CSegment::GetAudioPathConfig(IUnknown **) {
     return E_NOTIMPL;
 }
 
-STDMETHODIMP CSegment::Compose(MUSIC_TIME, IDirectMusicSegment*, IDirectMusicSegment*, IDirectMusicSegment**) {
+STDMETHODIMP CSegment::Compose(MUSIC_TIME, IDirectMusicSegment *, IDirectMusicSegment *, IDirectMusicSegment **) {
     return E_NOTIMPL;
 }
 
@@ -211,7 +217,9 @@ STDMETHODIMP CSegmentState::QueryInterface(REFIID riid, void **ppvObject) {
     return E_NOINTERFACE;
 }
 
-STDMETHODIMP_(ULONG) CSegmentState::AddRef() { return static_cast<ULONG>(InterlockedIncrement(&m_cRef)); }
+STDMETHODIMP_(ULONG) CSegmentState::AddRef() {
+    return static_cast<ULONG>(InterlockedIncrement(&m_cRef));
+}
 
 STDMETHODIMP_(ULONG) CSegmentState::Release() {
     LONG nCount = InterlockedDecrement(&m_cRef);
@@ -221,7 +229,9 @@ STDMETHODIMP_(ULONG) CSegmentState::Release() {
     return static_cast<ULONG>(nCount);
 }
 
-STDMETHODIMP CSegmentState::GetRepeats(DWORD *pdwRepeats) { return m_pSegment->GetRepeats(pdwRepeats); }
+STDMETHODIMP CSegmentState::GetRepeats(DWORD *pdwRepeats) {
+    return m_pSegment->GetRepeats(pdwRepeats);
+}
 
 STDMETHODIMP CSegmentState::GetSegment(IDirectMusicSegment **ppSegment) {
     if (ppSegment == nullptr) {
@@ -240,11 +250,11 @@ STDMETHODIMP CSegmentState::GetStartTime(MUSIC_TIME *pmtStart) {
     return S_OK;
 }
 
-STDMETHODIMP CSegmentState::GetSeek(MUSIC_TIME*) {
+STDMETHODIMP CSegmentState::GetSeek(MUSIC_TIME *) {
     return E_NOTIMPL;
 }
 
-STDMETHODIMP CSegmentState::GetStartPoint(MUSIC_TIME*) {
+STDMETHODIMP CSegmentState::GetStartPoint(MUSIC_TIME *) {
     return E_NOTIMPL;
 }
 
@@ -252,7 +262,6 @@ STDMETHODIMP CSegmentState::SetTrackConfig(REFGUID, DWORD, DWORD, DWORD, DWORD) 
     return E_NOTIMPL;
 }
 
-STDMETHODIMP CSegmentState::GetObjectInPath(DWORD, DWORD, DWORD, REFGUID, DWORD, REFGUID, void**) {
+STDMETHODIMP CSegmentState::GetObjectInPath(DWORD, DWORD, DWORD, REFGUID, DWORD, REFGUID, void **) {
     return E_NOTIMPL;
 }
-

@@ -29,22 +29,27 @@ public:
     STDMETHODIMP GetTrackGroup(IDirectMusicTrack *pTrack, DWORD *pdwGroupBits) override;
     STDMETHODIMP InsertTrack(IDirectMusicTrack *pTrack, DWORD dwGroupBits) override;
     STDMETHODIMP RemoveTrack(IDirectMusicTrack *pTrack) override;
-    STDMETHODIMP InitPlay(struct IDirectMusicSegmentState **ppSegState, struct IDirectMusicPerformance *pPerformance, DWORD dwFlags) override;
+    STDMETHODIMP InitPlay(struct IDirectMusicSegmentState **ppSegState, struct IDirectMusicPerformance *pPerformance,
+                          DWORD dwFlags) override;
     STDMETHODIMP GetGraph(struct IDirectMusicGraph **ppGraph) override;
     STDMETHODIMP SetGraph(struct IDirectMusicGraph *pGraph) override;
     STDMETHODIMP AddNotificationType(REFGUID rguidNotificationType) override;
     STDMETHODIMP RemoveNotificationType(REFGUID rguidNotificationType) override;
-    STDMETHODIMP GetParam(REFGUID rguidType, DWORD dwGroupBits, DWORD dwIndex, MUSIC_TIME mtTime, MUSIC_TIME *pmtNext, void *pParam) override;
-    STDMETHODIMP SetParam(REFGUID rguidType, DWORD dwGroupBits, DWORD dwIndex, MUSIC_TIME mtTime, void *pParam) override;
+    STDMETHODIMP GetParam(REFGUID rguidType, DWORD dwGroupBits, DWORD dwIndex, MUSIC_TIME mtTime, MUSIC_TIME *pmtNext,
+                          void *pParam) override;
+    STDMETHODIMP SetParam(REFGUID rguidType, DWORD dwGroupBits, DWORD dwIndex, MUSIC_TIME mtTime,
+                          void *pParam) override;
     STDMETHODIMP Clone(MUSIC_TIME mtStart, MUSIC_TIME mtEnd, IDirectMusicSegment **ppSegment) override;
     STDMETHODIMP SetStartPoint(MUSIC_TIME mtStart) override;
     STDMETHODIMP GetStartPoint(MUSIC_TIME *pmtStart) override;
     STDMETHODIMP SetLoopPoints(MUSIC_TIME mtStart, MUSIC_TIME mtEnd) override;
     STDMETHODIMP GetLoopPoints(MUSIC_TIME *pmtStart, MUSIC_TIME *pmtEnd) override;
     STDMETHODIMP SetPChannelsUsed(DWORD dwNumPChannels, DWORD *paPChannels) override;
-    STDMETHODIMP SetTrackConfig(REFGUID rguidTrackClassID, DWORD dwGroupBits, DWORD dwIndex, DWORD dwFlagsOn, DWORD dwFlagsOff) override;
+    STDMETHODIMP SetTrackConfig(REFGUID rguidTrackClassID, DWORD dwGroupBits, DWORD dwIndex, DWORD dwFlagsOn,
+                                DWORD dwFlagsOff) override;
     STDMETHODIMP GetAudioPathConfig(IUnknown **ppAudioPathConfig) override;
-    STDMETHODIMP Compose(MUSIC_TIME mtTime, IDirectMusicSegment *pFromSegment, IDirectMusicSegment *pToSegment, IDirectMusicSegment **ppComposedSegment) override;
+    STDMETHODIMP Compose(MUSIC_TIME mtTime, IDirectMusicSegment *pFromSegment, IDirectMusicSegment *pToSegment,
+                         IDirectMusicSegment **ppComposedSegment) override;
     STDMETHODIMP Download(IUnknown *pAudioPath) override;
     STDMETHODIMP Unload(IUnknown *pAudioPath) override;
 
@@ -75,8 +80,10 @@ public:
     STDMETHODIMP GetStartTime(MUSIC_TIME *pmtStart) override;
     STDMETHODIMP GetSeek(MUSIC_TIME *pmtSeek) override;
     STDMETHODIMP GetStartPoint(MUSIC_TIME *pmtStart) override;
-    STDMETHODIMP SetTrackConfig(REFGUID rguidTrackClassID, DWORD dwGroupBits, DWORD dwIndex, DWORD dwFlagsOn, DWORD dwFlagsOff) override;
-    STDMETHODIMP GetObjectInPath(DWORD dwPChannel, DWORD dwStage, DWORD dwBuffer, REFGUID guidObject, DWORD dwIndex, REFGUID iidInterface, void **ppObject) override;
+    STDMETHODIMP SetTrackConfig(REFGUID rguidTrackClassID, DWORD dwGroupBits, DWORD dwIndex, DWORD dwFlagsOn,
+                                DWORD dwFlagsOff) override;
+    STDMETHODIMP GetObjectInPath(DWORD dwPChannel, DWORD dwStage, DWORD dwBuffer, REFGUID guidObject, DWORD dwIndex,
+                                 REFGUID iidInterface, void **ppObject) override;
 
 private:
     ~CSegmentState();

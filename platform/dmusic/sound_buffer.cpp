@@ -23,7 +23,9 @@ CSoundBuffer::CSoundBuffer(DWORD dwSampleRate) : m_cRef(1), m_nInUse(0), m_bActi
     ObjectCreated();
 }
 
-CSoundBuffer::~CSoundBuffer() { ObjectDestroyed(); }
+CSoundBuffer::~CSoundBuffer() {
+    ObjectDestroyed();
+}
 
 STDMETHODIMP CSoundBuffer::QueryInterface(REFIID riid, void **ppvObject) {
     if (ppvObject == nullptr) {
@@ -39,7 +41,9 @@ STDMETHODIMP CSoundBuffer::QueryInterface(REFIID riid, void **ppvObject) {
     return E_NOINTERFACE;
 }
 
-STDMETHODIMP_(ULONG) CSoundBuffer::AddRef() { return static_cast<ULONG>(InterlockedIncrement(&m_cRef)); }
+STDMETHODIMP_(ULONG) CSoundBuffer::AddRef() {
+    return static_cast<ULONG>(InterlockedIncrement(&m_cRef));
+}
 
 STDMETHODIMP_(ULONG) CSoundBuffer::Release() {
     LONG nCount = InterlockedDecrement(&m_cRef);
@@ -156,7 +160,7 @@ STDMETHODIMP CSoundBuffer::Initialize(LPDIRECTSOUND, LPCDSBUFFERDESC) {
     return E_NOTIMPL;
 }
 
-STDMETHODIMP CSoundBuffer::Lock(DWORD, DWORD, LPVOID*, LPDWORD, LPVOID*, LPDWORD, DWORD) {
+STDMETHODIMP CSoundBuffer::Lock(DWORD, DWORD, LPVOID *, LPDWORD, LPVOID *, LPDWORD, DWORD) {
     return E_NOTIMPL;
 }
 
@@ -187,4 +191,3 @@ STDMETHODIMP CSoundBuffer::Unlock(LPVOID, DWORD, LPVOID, DWORD) {
 STDMETHODIMP CSoundBuffer::Restore() {
     return E_NOTIMPL;
 }
-

@@ -25,7 +25,8 @@ public:
     STDMETHODIMP GetFrequency(LPDWORD lpdwFrequency) override;
     STDMETHODIMP GetStatus(LPDWORD lpdwStatus) override;
     STDMETHODIMP Initialize(LPDIRECTSOUND lpDirectSound, LPCDSBUFFERDESC lpcDSBufferDesc) override;
-    STDMETHODIMP Lock(DWORD dwOffset, DWORD dwBytes, LPVOID *ppvAudioPtr1, LPDWORD pdwAudioBytes1, LPVOID *ppvAudioPtr2, LPDWORD pdwAudioBytes2, DWORD dwFlags) override;
+    STDMETHODIMP Lock(DWORD dwOffset, DWORD dwBytes, LPVOID *ppvAudioPtr1, LPDWORD pdwAudioBytes1, LPVOID *ppvAudioPtr2,
+                      LPDWORD pdwAudioBytes2, DWORD dwFlags) override;
     STDMETHODIMP Play(DWORD dwReserved1, DWORD dwReserved2, DWORD dwFlags) override;
     STDMETHODIMP SetCurrentPosition(DWORD dwNewPosition) override;
     STDMETHODIMP SetFormat(LPCWAVEFORMATEX lpcfxFormat) override;

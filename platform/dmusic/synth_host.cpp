@@ -14,8 +14,8 @@ const char kSettingsSection[] = "TwDirectMusic";
 const char kSoundFontKey[] = "SoundFont";
 
 SRWLOCK g_srwSynth = SRWLOCK_INIT;
-tw::synth::Synth *g_pSynth = nullptr;   // created on first use, never freed before the process ends
-std::string g_strLoadedPath;            // the SoundFont g_pSynth holds; empty while none is loaded
+tw::synth::Synth *g_pSynth = nullptr; // created on first use, never freed before the process ends
+std::string g_strLoadedPath;          // the SoundFont g_pSynth holds; empty while none is loaded
 volatile LONG g_nSynthClaimed = 0;
 
 std::string ModuleFolder() {
@@ -75,6 +75,17 @@ tw::synth::Synth *AcquireSynth() {
     return pSynth;
 }
 
-bool ClaimSynth() { return InterlockedCompareExchange(&g_nSynthClaimed, 1, 0) == 0; }
+bool SynthLoaded() {
+    AcquireSRWLockShared(&g_srwSynth);
+    bool bLoaded = !g_strLoadedPath.empty();
+    ReleaseSRWLockShared(&g_srwSynth);
+    return bLoaded;
+}
 
-void ReleaseSynthClaim() { InterlockedExchange(&g_nSynthClaimed, 0); }
+bool ClaimSynth() {
+    return InterlockedCompareExchange(&g_nSynthClaimed, 1, 0) == 0;
+}
+
+void ReleaseSynthClaim() {
+    InterlockedExchange(&g_nSynthClaimed, 0);
+}

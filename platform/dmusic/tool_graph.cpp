@@ -49,9 +49,13 @@ COutputTool g_outputTool;
 
 } // namespace
 
-IDirectMusicTool *OutputTool() { return &g_outputTool; }
+IDirectMusicTool *OutputTool() {
+    return &g_outputTool;
+}
 
-CToolGraph::CToolGraph() : m_cRef(1), m_aTools(), m_cTools(0) { ObjectCreated(); }
+CToolGraph::CToolGraph() : m_cRef(1), m_aTools(), m_cTools(0) {
+    ObjectCreated();
+}
 
 CToolGraph::~CToolGraph() {
     RemoveAllTools();
@@ -71,7 +75,9 @@ STDMETHODIMP CToolGraph::QueryInterface(REFIID riid, void **ppvObject) {
     return E_NOINTERFACE;
 }
 
-STDMETHODIMP_(ULONG) CToolGraph::AddRef() { return static_cast<ULONG>(InterlockedIncrement(&m_cRef)); }
+STDMETHODIMP_(ULONG) CToolGraph::AddRef() {
+    return static_cast<ULONG>(InterlockedIncrement(&m_cRef));
+}
 
 STDMETHODIMP_(ULONG) CToolGraph::Release() {
     LONG nCount = InterlockedDecrement(&m_cRef);

@@ -33,10 +33,10 @@ public:
 private:
     struct ToolEntry {
         IDirectMusicTool *pTool;
-        DWORD dwDelivery;               // DMUS_PMSGF_TOOL_IMMEDIATE, _QUEUE or _ATTIME
-        DWORD cTypes;                   // 0: every message type
+        DWORD dwDelivery; // DMUS_PMSGF_TOOL_IMMEDIATE, _QUEUE or _ATTIME
+        DWORD cTypes;     // 0: every message type
         DWORD adwTypes[kMaxMediaTypes];
-        DWORD *pdwChannels;             // null: every channel
+        DWORD *pdwChannels; // null: every channel
         DWORD cChannels;
     };
 

@@ -63,7 +63,10 @@ bool CWaveOut::Write(const int16_t *pSamples, int nFrames, HANDLE hStop) {
     CopyMemory(m_aSamples[m_nNext], pSamples, sizeof(int16_t) * 2 * nCopy);
     header.dwBufferLength = static_cast<DWORD>(sizeof(int16_t) * 2 * nCopy);
     header.dwFlags &= ~WHDR_DONE;
-    waveOutWrite(m_hWaveOut, &header, sizeof(WAVEHDR));
+    if (waveOutWrite(m_hWaveOut, &header, sizeof(WAVEHDR)) != MMSYSERR_NOERROR) {
+        header.dwFlags |= WHDR_DONE;
+        return false;
+    }
     m_nNext = (m_nNext + 1) % kBufferCount;
     return true;
 }

@@ -20,7 +20,7 @@ public:
     void Close();
 
     // Queues kBufferFrames or fewer frames of interleaved samples, waiting for a free buffer; false when
-    // hStop was signalled first.
+    // hStop was signalled first or the device refused the block.
     bool Write(const int16_t *pSamples, int nFrames, HANDLE hStop);
     // Waits until everything queued has played (or hStop).
     void Drain(HANDLE hStop);
