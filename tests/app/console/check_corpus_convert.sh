@@ -19,7 +19,7 @@ fi
 missing=0 converted=0 refused=0
 for f in "${files[@]}"; do
   base=${f%.*}
-  if ls "$OUT/$base".wav "$OUT/$base"\(*\).wav >/dev/null 2>&1; then
+  if compgen -G "$OUT/$base.wav" >/dev/null || compgen -G "$OUT/$base([0-9]*).wav" >/dev/null; then
     converted=$((converted + 1))
   elif grep -F -q "error: Z:$CORPUS/$f:" "$OUT/log.txt"; then
     refused=$((refused + 1))
