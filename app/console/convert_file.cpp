@@ -15,6 +15,9 @@
 namespace {
 
 const DWORD kRegisterTimeoutMs = 30000;
+// Nothing waits to be shown: the end is looked for often, and the engine's stop has already waited for the
+// rendering to finish.
+const CapturePacing kConsolePacing = {5, 0};
 const size_t kTextSize = 8192;
 
 std::string ProgramFolder() {
@@ -101,7 +104,7 @@ std::string ConvertOneFile(const ConvertOptions &options, const std::string &fil
     if (pszFailure != nullptr)
         return file + ": not a MIDI file that can be played (" + pszFailure + ").";
     volatile LONG bNeverAbort = 0;
-    if ((pszFailure = FinishCapture(&bNeverAbort, NoProgress, nullptr)) != nullptr)
+    if ((pszFailure = FinishCapture(kConsolePacing, &bNeverAbort, NoProgress, nullptr)) != nullptr)
         return file + ": " + pszFailure + ".";
     std::string folder = options.outputFolder.empty() ? FolderOf(file) : options.outputFolder;
     std::string title = TitleOf(file);

@@ -6,8 +6,6 @@
 namespace {
 
 const int kNotificationAlmostEnd = 2; // DMUS_NOTIFICATION_SEGALMOSTEND
-const DWORD kPollMs = 100;
-const DWORD kSettleMs = 100;
 const int kVolumeWhileConverting = 100; // +20 dB: the nominal level of every conversion
 
 HRESULT LoadStep(const char *pszMidiPath) { return LoadMidiFile(pszMidiPath); }
@@ -16,6 +14,8 @@ HRESULT RemoveStep(const char *) { return RemoveFilter(); }
 HRESULT SetStep(const char *) { return SetFilter(); }
 
 } // namespace
+
+const CapturePacing kDialogPacing = {100, 100};
 
 const char *BeginCapture(const char *pszMidiPath, int nTempo, BuildPlanProc pfnBuildPlan, void *pContext) {
     if (FAILED(StopMidi()))
@@ -38,7 +38,8 @@ const char *BeginCapture(const char *pszMidiPath, int nTempo, BuildPlanProc pfnB
     return nullptr;
 }
 
-const char *FinishCapture(volatile LONG *pbAbort, CaptureProgressProc pfnProgress, void *pContext) {
+const char *FinishCapture(const CapturePacing &pacing, volatile LONG *pbAbort, CaptureProgressProc pfnProgress,
+                          void *pContext) {
     unsigned int nStart = static_cast<unsigned int>(GetPlayTimeSeconds());
     unsigned int nEnd = static_cast<unsigned int>(GetSegmentEndSeconds());
     // One second less than the piece's length is shown; a piece shorter than two seconds has none to show.
@@ -49,10 +50,10 @@ const char *FinishCapture(volatile LONG *pbAbort, CaptureProgressProc pfnProgres
             break;
         }
         pfnProgress(static_cast<unsigned int>(GetPlayTimeSeconds()) - nStart, nTotal, pContext);
-        Sleep(kPollMs);
+        Sleep(pacing.dwPollMs);
     }
     if (FAILED(StopMidi()))
         return "Stop MIDI Failed";
-    Sleep(kSettleMs);
+    Sleep(pacing.dwSettleMs);
     return nullptr;
 }

@@ -14,6 +14,15 @@ typedef void (*CaptureProgressProc)(unsigned int nElapsed, unsigned int nTotal, 
 // step that failed ("Stop MIDI Failed", "Can't load MIDI File", ...).
 const char *BeginCapture(const char *pszMidiPath, int nTempo, BuildPlanProc pfnBuildPlan, void *pContext);
 
+// How often the end is polled, and the pause after the engine has stopped before the recording is read.
+struct CapturePacing {
+    DWORD dwPollMs;
+    DWORD dwSettleMs;
+};
+// The dialog's pace: a poll and a pause of 100 ms each.
+extern const CapturePacing kDialogPacing;
+
 // Polls until the segment is about to end or *pbAbort is set, then stops the engine. Returns null, or
 // "Stop MIDI Failed".
-const char *FinishCapture(volatile LONG *pbAbort, CaptureProgressProc pfnProgress, void *pContext);
+const char *FinishCapture(const CapturePacing &pacing, volatile LONG *pbAbort, CaptureProgressProc pfnProgress,
+                          void *pContext);

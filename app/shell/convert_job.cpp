@@ -78,7 +78,7 @@ void RunConvertJob(HWND hDlg) {
         ShowJobTitle(hDlg);
         LockControls(hDlg);
         g_szShownTime[0] = '\0';
-        pszFailure = FinishCapture(&g_bAbort, ShowProgress, hDlg);
+        pszFailure = FinishCapture(kDialogPacing, &g_bAbort, ShowProgress, hDlg);
         if (pszFailure != nullptr)
             ShowError(hDlg, pszFailure);
         else if (!g_bAbort)

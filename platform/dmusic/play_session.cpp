@@ -69,6 +69,7 @@ void CPlaySession::Stop() {
     if (m_hThread == nullptr) {
         return;
     }
+    m_bStopRequested = true;
     SetEvent(m_hStop);
     WaitForSingleObject(m_hThread, INFINITE);
     CloseHandle(m_hThread);
@@ -170,7 +171,7 @@ int CPlaySession::RenderBlock(int nFrames) {
 
 void CPlaySession::RunConvert() {
     CEffectChain &effects = m_pBuffer->Effects();
-    while (WaitForSingleObject(m_hStop, 0) == WAIT_TIMEOUT && !m_player.finished()) {
+    while (!m_bStopRequested && !m_player.finished()) {
         int64_t rtBlock = FramesToReference(m_player.positionSamples());
         int nFrames = RenderBlock(kBlockFrames);
         if (nFrames > 0) {

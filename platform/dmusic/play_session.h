@@ -70,6 +70,9 @@ private:
     int m_nRate;
     HANDLE m_hThread = nullptr;
     HANDLE m_hStop = nullptr;
+    // Set with m_hStop: converting looks at it once a block, where a wait on the event would be a round trip
+    // to Wine's server each time.
+    std::atomic<bool> m_bStopRequested{false};
     CWaveOut m_waveOut;
     std::atomic<bool> m_bDevice{false}; // the device's position is the clock
     std::atomic<bool> m_bFinished{false};
