@@ -2,6 +2,8 @@
 #define LUSTREKIT_BUILDING
 #include "button_faces.h"
 
+#include "menu_font.h"
+
 #include <cstddef>
 #include <cstring>
 
@@ -17,29 +19,6 @@ constexpr LONG kArrowFontHeight = -15;
 constexpr char kMarlettDown[] = "6";
 constexpr char kMarlettRight[] = "4";
 
-// NONCLIENTMETRICSA without the Vista field: the 340-byte record every Windows version accepts.
-struct NonClientMetricsV1 {
-    UINT cbSize;
-    int iBorderWidth;
-    int iScrollWidth;
-    int iScrollHeight;
-    int iCaptionWidth;
-    int iCaptionHeight;
-    LOGFONTA lfCaptionFont;
-    int iSmCaptionWidth;
-    int iSmCaptionHeight;
-    LOGFONTA lfSmCaptionFont;
-    int iMenuWidth;
-    int iMenuHeight;
-    LOGFONTA lfMenuFont;
-    LOGFONTA lfStatusFont;
-    LOGFONTA lfMessageFont;
-};
-static_assert(offsetof(NonClientMetricsV1, lfMessageFont) == offsetof(NONCLIENTMETRICSA, lfMessageFont),
-              "NonClientMetricsV1 must lay out as NONCLIENTMETRICSA");
-#ifndef _WIN64
-static_assert(sizeof(NonClientMetricsV1) == 340, "NONCLIENTMETRICSA without iPaddedBorderWidth is 340 bytes");
-#endif
 
 // Frames the rectangle (1 pixel) with a solid brush of the colour, deleted again.
 void FrameWithColor(HDC hdc, const RECT *pRect, COLORREF colour) {
@@ -169,11 +148,7 @@ int DrawDottedLine(HDC hdc, int x, int y, int length, BOOL bHorizontal, COLORREF
 }
 
 void DrawMarlettArrow(HDC hdc, const RECT *pRect, BOOL bDown) {
-    NonClientMetricsV1 ncm;
-    std::memset(&ncm, 0, sizeof(ncm));
-    ncm.cbSize = sizeof(ncm);
-    SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof(ncm), &ncm, 0);
-    LOGFONTA lf = ncm.lfMenuFont;
+    LOGFONTA lf = SystemMenuLogFont();
     if (lf.lfHeight >= kArrowFontMin && lf.lfHeight <= -1) {
         lf.lfHeight = kArrowFontHeight;
     }

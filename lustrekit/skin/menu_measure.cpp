@@ -2,6 +2,8 @@
 #define LUSTREKIT_BUILDING
 #include "menu_measure.h"
 
+#include "menu_font.h"
+
 #include <algorithm>
 #include <cstring>
 
@@ -10,27 +12,6 @@
 
 namespace {
 
-// NONCLIENTMETRICSA as Windows before Vista knows it: without iPaddedBorderWidth, which older systems refuse.
-struct NonClientMetricsLegacy {
-    UINT cbSize;
-    int iBorderWidth;
-    int iScrollWidth;
-    int iScrollHeight;
-    int iCaptionWidth;
-    int iCaptionHeight;
-    LOGFONTA lfCaptionFont;
-    int iSmCaptionWidth;
-    int iSmCaptionHeight;
-    LOGFONTA lfSmCaptionFont;
-    int iMenuWidth;
-    int iMenuHeight;
-    LOGFONTA lfMenuFont;
-    LOGFONTA lfStatusFont;
-    LOGFONTA lfMessageFont;
-};
-#ifndef _WIN64
-static_assert(sizeof(NonClientMetricsLegacy) == 340, "the legacy NONCLIENTMETRICSA is 340 bytes on Win32");
-#endif
 
 constexpr int kSeparatorHeight = 6;
 constexpr int kSeparatorWidth = 8;
@@ -146,15 +127,20 @@ int MeasureBitmapItem(MEASUREITEMSTRUCT *pmis, const MENUITEMINFOA &mii) {
 
 } // namespace
 
-LOGFONTA MenuLogFont(bool bBold) {
-    NonClientMetricsLegacy ncm;
+LOGFONTA SystemMenuLogFont() {
+    NonClientMetricsV1 ncm;
     std::memset(&ncm, 0, sizeof(ncm));
     ncm.cbSize = sizeof(ncm);
     SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof(ncm), &ncm, 0);
-    if (bBold) {
-        ncm.lfMenuFont.lfWeight = kBoldWeight;
-    }
     return ncm.lfMenuFont;
+}
+
+LOGFONTA MenuLogFont(bool bBold) {
+    LOGFONTA lf = SystemMenuLogFont();
+    if (bBold) {
+        lf.lfWeight = kBoldWeight;
+    }
+    return lf;
 }
 
 HFONT CreateMenuFont(bool bBold) {
