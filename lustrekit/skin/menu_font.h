@@ -3,6 +3,8 @@
 
 #include <windows.h>
 
+#include <stddef.h>
+
 // NONCLIENTMETRICSA without the Vista field iPaddedBorderWidth, which older systems refuse.
 struct NonClientMetricsV1 {
     UINT cbSize;
