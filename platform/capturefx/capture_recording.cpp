@@ -102,18 +102,30 @@ DWORD RecordedSize() {
     return cb;
 }
 
+// A copy of the whole recording is its hand-over: each chunk is freed once copied, so the recording is never
+// held twice (the reader keeps it whole for as long as it needs it). A partial copy leaves it in place.
 DWORD CopyRecording(BYTE *pbDest, DWORD cb) {
     DWORD cbCopied = 0;
-    AcquireSRWLockShared(&g_srwRecording);
-    for (const Chunk *pChunk = g_pFirstChunk; pChunk != nullptr && cbCopied < cb; pChunk = pChunk->pNext) {
+    AcquireSRWLockExclusive(&g_srwRecording);
+    const bool bHandOver = cb >= g_cbRecorded;
+    for (Chunk *pChunk = g_pFirstChunk; pChunk != nullptr && cbCopied < cb;) {
         DWORD cbPart = pChunk->cbUsed;
         if (cbPart > cb - cbCopied) {
             cbPart = cb - cbCopied;
         }
         memcpy(pbDest + cbCopied, pChunk->ab, cbPart);
         cbCopied += cbPart;
+        Chunk *pNext = pChunk->pNext;
+        if (bHandOver) {
+            HeapFree(GetProcessHeap(), 0, pChunk);
+            g_pFirstChunk = pNext;
+        }
+        pChunk = pNext;
     }
-    ReleaseSRWLockShared(&g_srwRecording);
+    if (bHandOver) {
+        FreeChunksLocked();
+    }
+    ReleaseSRWLockExclusive(&g_srwRecording);
     return cbCopied;
 }
 

@@ -14,7 +14,8 @@ void RestartRecording(const WAVEFORMATEX &wfx);
 void AppendRecording(const BYTE *pb, DWORD cb);
 // The number of bytes recorded since the last restart.
 DWORD RecordedSize();
-// Copies at most cb recorded bytes to pbDest from the start; returns the number copied.
+// Copies at most cb recorded bytes to pbDest from the start; returns the number copied. A copy of all of it
+// hands the recording over: it is empty afterwards, until more is appended or a restart.
 DWORD CopyRecording(BYTE *pbDest, DWORD cb);
 // The format of the recorded bytes; all zero before the first restart.
 WAVEFORMATEX RecordedFormat();

@@ -7,6 +7,7 @@
 #include <cmath>
 #include <type_traits>
 
+#include "pcm16.h"
 #include "sound_buffer.h"
 
 namespace {
@@ -17,11 +18,6 @@ const int kBankLsbController = 32;
 // Rendering runs at most this far ahead of the clock: the device's whole queue (70 ms at 44,100 Hz).
 const int kAheadOfClockFrames = CWaveOut::kBufferFrames * CWaveOut::kBufferCount;
 const DWORD kClockPollMilliseconds = 5;
-
-int16_t ToPcm(float f) {
-    float fScaled = std::round(f * 32767.0f);
-    return static_cast<int16_t>(std::clamp(fScaled, -32768.0f, 32767.0f));
-}
 
 } // namespace
 
@@ -162,10 +158,7 @@ void CPlaySession::SendDefaultPatches() {
 
 int CPlaySession::RenderBlock(int nFrames) {
     int nRendered = m_player.render(m_afLeft, m_afRight, nFrames);
-    for (int i = 0; i < nRendered; ++i) {
-        m_anPcm[2 * i] = ToPcm(m_afLeft[i]);
-        m_anPcm[2 * i + 1] = ToPcm(m_afRight[i]);
-    }
+    tw::synth::interleavePcm16(m_afLeft, m_afRight, nRendered, m_anPcm);
     return nRendered;
 }
 

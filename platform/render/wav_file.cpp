@@ -2,6 +2,7 @@
 #include "platform/render/wav_file.h"
 
 #include "platform/smf/byte_reader.h"
+#include "pcm16.h"
 
 #include <algorithm>
 #include <cmath>
@@ -18,7 +19,6 @@ constexpr int kHeaderBytes = 44;
 constexpr size_t kRiffHeaderBytes = 12; // "RIFF", size, "WAVE"
 constexpr size_t kChunkHeaderBytes = 8; // four-character id and 32-bit size
 constexpr size_t kFormatBytes = 16;     // the PCM fields of "fmt "
-constexpr float kFullScale = 32767.0f;
 
 void Put32(uint8_t *p, uint32_t v) {
     for (int i = 0; i < 4; ++i)
@@ -29,10 +29,6 @@ void Put16(uint8_t *p, uint16_t v) {
     p[1] = static_cast<uint8_t>(v >> 8);
 }
 
-int16_t ToPcm(float v) {
-    const float scaled = std::clamp(v, -1.0f, 1.0f) * kFullScale;
-    return static_cast<int16_t>(std::lrint(scaled));
-}
 
 } // namespace
 
@@ -84,10 +80,7 @@ bool WavWriter::write(const float *left, const float *right, int frames, std::st
         return false;
     }
     buffer_.resize(static_cast<size_t>(frames) * kChannels);
-    for (int i = 0; i < frames; ++i) {
-        buffer_[2 * i] = ToPcm(left[i]);
-        buffer_[2 * i + 1] = ToPcm(right[i]);
-    }
+    synth::interleavePcm16(left, right, frames, buffer_.data());
     // Little-endian hosts only (x86, ARM): the samples go out as they sit in memory.
     if (std::fwrite(buffer_.data(), sizeof(int16_t), buffer_.size(), file_) != buffer_.size()) {
         error = "cannot write " + path_ + ": " + std::strerror(errno);

@@ -3,6 +3,8 @@
 
 #include <cmath>
 
+#include "synth_math.h"
+
 namespace tw::synth {
 
 namespace {
@@ -32,7 +34,7 @@ float levelToAmplitude(float level) {
         return 1.0f;
     if (level <= 0.0f)
         return 0.0f;
-    return std::exp2((level - 1.0f) * (kEnvelopeRangeDb / 20.0f * 3.3219281f)); // 10^x = 2^(x log2 10)
+    return exp2Fast((level - 1.0f) * (kEnvelopeRangeDb / 20.0f * 3.3219281f)); // 10^x = 2^(x log2 10)
 }
 } // namespace
 

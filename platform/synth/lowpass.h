@@ -24,10 +24,10 @@ public:
         const float fc = cutoffHz > limit ? limit : cutoffHz;
         // Resonance: the SoundFont amount (cB) less the 3 dB a two-pole filter has at its cutoff anyway, so 0 is
         // Butterworth; the pass band drops by half the amount, keeping loud resonances from overloading.
-        const float q = std::exp2((resonanceCb * 0.1f - kButterworthDb) * (3.3219281f / 20.0f));
-        const float passGain = std::exp2(resonanceCb * (-3.3219281f / 400.0f));
+        const float q = exp2Fast((resonanceCb * 0.1f - kButterworthDb) * (3.3219281f / 20.0f));
+        const float passGain = exp2Fast(resonanceCb * (-3.3219281f / 400.0f));
         const float w0 = 2.0f * kPi * fc / sampleRate;
-        const float cw = std::cos(w0), alpha = std::sin(w0) / (2.0f * q);
+        const float cw = cosHalfTurn(w0), alpha = sinHalfTurn(w0) / (2.0f * q);
         const float a0 = 1.0f / (1.0f + alpha);
         b1_ = (1.0f - cw) * a0 * passGain;
         b0_ = 0.5f * b1_;

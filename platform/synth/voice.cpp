@@ -147,8 +147,8 @@ void Voice::updateModulated(const ChannelState &state) {
                              kMaxAttenuationCb);
     const float pan = clampTo(gen(kPan), -500.0f, 500.0f);
     const float angle = (pan + 500.0f) * (0.5f * kPi / 1000.0f);
-    panLeft_ = std::cos(angle);
-    panRight_ = std::sin(angle);
+    panLeft_ = cosHalfTurn(angle);
+    panRight_ = sinHalfTurn(angle);
     reverbSend_ = clampTo(gen(kReverbEffectsSend) / 1000.0f, 0.0f, 1.0f);
     chorusSend_ = clampTo(gen(kChorusEffectsSend) / 1000.0f, 0.0f, 1.0f);
     filterFc_ = gen(kInitialFilterFc);

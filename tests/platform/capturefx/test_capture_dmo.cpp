@@ -58,6 +58,11 @@ protected:
         EXPECT_EQ(S_OK, pDmo->QueryInterface(IID_ICaptureControl, reinterpret_cast<void **>(&pControl)));
         return pControl;
     }
+    static DWORD CapturedSize(ICaptureControl *pControl) {
+        DWORD cb = 0xDEAD;
+        pControl->GetCapturedSize(&cb);
+        return cb;
+    }
     static std::vector<BYTE> Captured(ICaptureControl *pControl) {
         DWORD cb = 0xDEAD;
         EXPECT_EQ(S_OK, pControl->GetCapturedSize(&cb));
@@ -119,6 +124,14 @@ TEST_F(CaptureDmo, SecondInstanceReadsWhatTheAttachedInstanceProcessed) {
         ProcessInPlace(pInBuffer, block10ms);
         expected.insert(expected.end(), block10ms.begin(), block10ms.end());
     }
+    // A copy asked for fewer bytes gets exactly those, and leaves the recording in place.
+    std::vector<BYTE> head(10, 0xAA);
+    pControl->CopyCaptured(head.data(), 6);
+    EXPECT_EQ(std::vector<BYTE>(expected.begin(), expected.begin() + 6),
+              std::vector<BYTE>(head.begin(), head.begin() + 6));
+    EXPECT_EQ(0xAA, head[6]);
+
+    // A copy of all of it hands the recording over: the effect no longer holds it twice.
     EXPECT_EQ(expected, Captured(pControl));
     pControl->UpdateBlock(&block);
     EXPECT_EQ(GetProcessHeap(), block.hHeap);
@@ -127,13 +140,7 @@ TEST_F(CaptureDmo, SecondInstanceReadsWhatTheAttachedInstanceProcessed) {
     EXPECT_EQ(44100u, block.wfx.nSamplesPerSec);
     EXPECT_EQ(16, block.wfx.wBitsPerSample);
     EXPECT_EQ(4, block.wfx.nBlockAlign);
-
-    // A copy asked for fewer bytes gets exactly those.
-    std::vector<BYTE> head(10, 0xAA);
-    pControl->CopyCaptured(head.data(), 6);
-    EXPECT_EQ(std::vector<BYTE>(expected.begin(), expected.begin() + 6),
-              std::vector<BYTE>(head.begin(), head.begin() + 6));
-    EXPECT_EQ(0xAA, head[6]);
+    EXPECT_TRUE(Captured(pControl).empty());
     pInBuffer->Release();
     pControl->Release();
     pControlDmo->Release();
@@ -145,17 +152,17 @@ TEST_F(CaptureDmo, NewAttachmentStartsTheRecordingAfresh) {
     ProcessInPlace(pFirst, Pattern(4000, 1));
     IMediaObject *pControlDmo = Create();
     ICaptureControl *pControl = Control(pControlDmo);
-    EXPECT_EQ(4000u, Captured(pControl).size());
+    EXPECT_EQ(4000u, CapturedSize(pControl));
 
     // A type only tested, or a second instance without types, does not restart it.
     WAVEFORMATEX wfx24 = PcmFormat(1, 48000, 24);
     DMO_MEDIA_TYPE mt = MediaTypeOf(wfx24);
     IMediaObject *pSecond = Create();
     EXPECT_EQ(S_OK, pSecond->SetInputType(0, &mt, DMO_SET_TYPEF_TEST_ONLY));
-    EXPECT_EQ(4000u, Captured(pControl).size());
+    EXPECT_EQ(4000u, CapturedSize(pControl));
 
     Attach(pSecond, wfx24);
-    EXPECT_TRUE(Captured(pControl).empty());
+    EXPECT_EQ(0u, CapturedSize(pControl));
     std::vector<BYTE> data = Pattern(3 * 480, 2);
     ProcessInPlace(pSecond, data);
     EXPECT_EQ(data, Captured(pControl));

@@ -1,6 +1,8 @@
 // Pitch accuracy: key range, root key and sample rate, pitch bend and its range, RPN tuning.
 #include "synth_test_util.h"
 
+#include "synth_math.h"
+
 namespace tw::test {
 namespace {
 
@@ -96,6 +98,27 @@ TEST(SynthPitch, RpnBendRangeAndTuningApply) {
     s->pitchBend(0, 0);
     s->controlChange(0, 121, 0);
     EXPECT_NEAR(CentsBetween(PlayAndMeasure(*s, 0, 60), kSineHz), -250.0, kToleranceCents);
+}
+
+// The synthesizer's own exp2, sin and cos stand in for the C library's on every control block: each must agree
+// with it to float precision over the whole range the voices use.
+TEST(SynthMath, OwnExp2SinAndCosAgreeWithTheLibrary) {
+    double worstExp = 0, worstTrig = 0;
+    for (double d = -125.9; d <= 127.0; d += 0.0137) {
+        const float x = static_cast<float>(d);
+        const double exact = std::exp2(static_cast<double>(x));
+        worstExp = std::max(worstExp, std::abs(synth::exp2Fast(x) - exact) / exact);
+    }
+    for (double d = 0; d <= 3.14159; d += 0.0011) {
+        const float x = static_cast<float>(d);
+        worstTrig = std::max(worstTrig, std::abs(synth::sinHalfTurn(x) - std::sin(static_cast<double>(x))));
+        worstTrig = std::max(worstTrig, std::abs(synth::cosHalfTurn(x) - std::cos(static_cast<double>(x))));
+    }
+    EXPECT_LT(worstExp, 4e-7);
+    EXPECT_LT(worstTrig, 4e-7);
+    EXPECT_EQ(0.0f, synth::exp2Fast(-200.0f));
+    EXPECT_EQ(0.0f, synth::exp2Fast(std::nanf("")));
+    EXPECT_FLOAT_EQ(1.0f, synth::exp2Fast(0.0f));
 }
 
 } // namespace
