@@ -50,15 +50,6 @@ Bytes Song(int nNotes) {
     return SingleTrack(events);
 }
 
-// Runs a Linux program (Wine runs this one) and waits for it; true when it succeeded.
-bool RunLinuxProgram(std::vector<const char *> args) {
-    typedef LONG(CDECL * SpawnProc)(char *const *, int);
-    SpawnProc pfnSpawn = reinterpret_cast<SpawnProc>(
-        reinterpret_cast<void *>(GetProcAddress(GetModuleHandleA("ntdll.dll"), "__wine_unix_spawnvp")));
-    args.push_back(nullptr);
-    return pfnSpawn != nullptr && pfnSpawn(const_cast<char *const *>(args.data()), TRUE) == 0;
-}
-
 std::string WinPath(std::string path) {
     for (char &c : path)
         if (c == '/')
@@ -441,12 +432,18 @@ TEST_F(Tunewright, ConvertingWhileListeningAndMovingTheVolumeKeepsTheFileWhole) 
     EXPECT_NE(ReadSettings().find("Volume=30\r\n"), std::string::npos);
 }
 
-// A piece shorter than two seconds plays to its end and converts: no division by its length in whole seconds,
-// no "Failed", sane times.
-TEST_F(Tunewright, ASongShorterThanTwoSecondsPlaysAndConverts) {
-    m_song = WinPath(WriteTempFile("e2e_short.mid", Song(1))); // half a second
+// A file dropped on the dialog opens as with Open. A piece shorter than two seconds then plays to its end and
+// converts: no division by its length in whole seconds, no "Failed", sane times.
+TEST_F(Tunewright, ADroppedShortSongOpensPlaysAndConverts) {
+    std::string song = WinPath(WriteTempFile("e2e_short.mid", Song(1))); // half a second
     ui::App app;
-    StartWithSong(app);
+    ASSERT_NE(app.dialog(), nullptr);
+    ASSERT_TRUE(ui::DropFile(app.control(kFileName), song));
+    ASSERT_TRUE(app.WaitEnabled(kConvert, true, 5000));
+    EXPECT_EQ(app.Text(kFileName), "e2e_short.mid");
+    ASSERT_EQ(app.RowCount(), 3);
+    EXPECT_EQ(app.RowText(1), "Guitar :: Acoustic Guitar (nylon)");
+    EXPECT_TRUE(app.Enabled(kPlay) && app.Enabled(kDefault));
     app.Click(kPlay);
     ASSERT_TRUE(app.WaitEnabled(kInstruments, false, 5000));
     EXPECT_TRUE(app.WaitEnabled(kInstruments, true, 5000)) << "the timer ends the listening";
@@ -492,11 +489,13 @@ public:
     explicit SmallDisk(const std::string &name)
         : m_linux(std::string(TEST_TEMP_DIR).substr(2) + "/" + name), m_folder(WinPath(TEST_TEMP_DIR "/" + name)) {
         CreateDirectoryA(m_folder.c_str(), nullptr);
-        m_bMounted = RunLinuxProgram({"mount", "-t", "tmpfs", "-o", "size=64k", "tmpfs", m_linux.c_str()});
+        const char *mount[] = {"mount", "-t", "tmpfs", "-o", "size=64k", "tmpfs", m_linux.c_str(), nullptr};
+        m_bMounted = ui::RunLinuxProgram(mount);
     }
     ~SmallDisk() {
+        const char *umount[] = {"umount", m_linux.c_str(), nullptr};
         if (m_bMounted)
-            RunLinuxProgram({"umount", m_linux.c_str()});
+            ui::RunLinuxProgram(umount);
     }
     bool mounted() const { return m_bMounted; }
     const std::string &folder() const { return m_folder; }
