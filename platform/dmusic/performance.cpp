@@ -25,6 +25,12 @@ bool IsStandardPathType(DWORD dwType) {
            dwType == DMUS_APATH_DYNAMIC_MONO || dwType == DMUS_APATH_DYNAMIC_STEREO;
 }
 
+// Test-only fault: with TW_DMUSIC_FAIL_STOP in the environment, stopping a segment that plays fails and leaves
+// it playing, so that the callers' handling of a failed stop can be tested end to end.
+bool StopFailsWhilePlaying() {
+    return GetEnvironmentVariableA("TW_DMUSIC_FAIL_STOP", nullptr, 0) != 0;
+}
+
 } // namespace
 
 CPerformance::CPerformance()
@@ -313,6 +319,9 @@ void CPerformance::StopPlaying() {
 }
 
 STDMETHODIMP CPerformance::Stop(IDirectMusicSegment *, IDirectMusicSegmentState *, MUSIC_TIME, DWORD) {
+    if (m_pSession != nullptr && StopFailsWhilePlaying()) {
+        return E_FAIL;
+    }
     StopPlaying();
     return S_OK;
 }

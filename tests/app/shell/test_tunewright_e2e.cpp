@@ -1,6 +1,6 @@
-// Tunewright.exe end to end, driven from this process as a person would use it: opening, listening, the
-// settings controls, conversions to WAV and MP3, naming, Abort, bad output folders, settings.ini, a second
-// instance, Escape and closing during a conversion.
+// Tunewright.exe end to end, driven from this process as a person would use it: opening and dropping files,
+// listening, the settings controls, conversions to WAV and MP3, naming, Abort, bad output folders and a full
+// disk, a failing engine and a crash, settings.ini, a second instance, Escape and closing during a conversion.
 #include <windows.h>
 
 #include <commctrl.h>
@@ -10,6 +10,7 @@
 #include <cmath>
 #include <cstdio>
 #include <fstream>
+#include <regex>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -26,7 +27,7 @@ enum {
     kOpen = 2004, kFileName = 2016, kPlayTime = 2032, kPlay = 2007, kStop = 2017, kVolume = 2024, kTempo = 2025,
     kTempoLabel = 2026, kToneLabel = 2027, kToneUp = 2028, kToneDown = 2029, kFormat = 2022, kWavQuality = 2011,
     kMp3Quality = 2023, kSetPath = 2013, kOutputPath = 2012, kSameDirectory = 2014, kAbort = 2018,
-    kConvert = 2008, kDefault = 2030, kInstruments = 2031, kExit = 1
+    kConvert = 2008, kDefault = 2030, kInstruments = 2031, kExit = 1, kConvertTime = 2015
 };
 
 const DWORD kConvertTimeoutMs = 120000;
@@ -162,6 +163,10 @@ protected:
     // dialog has come back (Abort disabled again, the title plain).
     std::string Convert(ui::App &app, const char *pszCaption = "Tunewright") {
         app.Click(kConvert);
+        return JobMessage(app, pszCaption);
+    }
+    // The message that ends the running job, once the dialog has come back.
+    std::string JobMessage(ui::App &app, const char *pszCaption = "Tunewright") {
         std::string message = app.TakeMessageBox(pszCaption, kConvertTimeoutMs);
         EXPECT_TRUE(WaitJobEnded(app));
         return message;
@@ -393,6 +398,127 @@ TEST_F(Tunewright, SettingsAreReadAtStartAndWrittenAtExit) {
     app.Click(kExit);
     EXPECT_EQ(app.WaitForExit(10000), 0u);
     EXPECT_EQ(ReadSettings(), "[Settings]\r\nbSameDirectory=0\r\nVolume=20\r\nOutput=" + m_output + "\r\n");
+}
+
+// Convert! while listening ends the listening first: the position timer stops (the play time keeps its text)
+// and cannot stop the conversion's playback. The volume slider, moved to its lowest while converting, leaves
+// the file at the level of a conversion with the slider untouched, and is taken again once the job is done.
+TEST_F(Tunewright, ConvertingWhileListeningAndMovingTheVolumeKeepsTheFileWhole) {
+    // 20 s: a conversion renders faster than it plays, and the slider must be moved while it renders.
+    m_song = WinPath(WriteTempFile("e2e_twenty.mid", Song(40)));
+    ui::App app;
+    StartWithSong(app);
+    EXPECT_EQ(Convert(app), "\"e2e_twenty.mid\" was converted!");
+    app.Click(kPlay);
+    app.SetSlider(kVolume, 100); // it notifies again as the conversion disables it
+    ASSERT_TRUE(ui::WaitFor([&] { return app.Text(kPlayTime) == "00:02"; }, 5000)) << app.Text(kPlayTime);
+    app.Click(kConvert);
+    ASSERT_TRUE(app.WaitEnabled(kAbort, true, 10000));
+    std::string listened = app.Text(kPlayTime);
+    app.SetSlider(kVolume, 99);
+    app.SetSlider(kVolume, 100);
+    EXPECT_EQ(JobMessage(app), "\"e2e_twenty.mid\" was converted!");
+    EXPECT_NE(listened, "00:00");
+    EXPECT_EQ(app.Text(kPlayTime), listened);
+    EXPECT_TRUE(app.Enabled(kInstruments) && app.Enabled(kTempo) && app.Enabled(kToneUp) && app.Enabled(kDefault));
+
+    WavInfo untouched = ReadWav(m_output + "\\e2e_twenty.wav"), moved = ReadWav(m_output + "\\e2e_twenty(1).wav");
+    ASSERT_GT(untouched.rms, 300);
+    EXPECT_NEAR(20 * std::log10(moved.rms / untouched.rms), 0.0, 0.3) << moved.rms << " " << untouched.rms;
+    EXPECT_NEAR(moved.seconds, untouched.seconds, 0.05);
+
+    app.SetSlider(kVolume, 30);
+    app.Click(kExit);
+    EXPECT_EQ(app.WaitForExit(10000), 0u);
+    EXPECT_NE(ReadSettings().find("Volume=30\r\n"), std::string::npos);
+}
+
+// A file dropped on the dialog opens as with Open. A piece shorter than two seconds then plays to its end and
+// converts: no division by its length in whole seconds, no "Failed", sane times.
+TEST_F(Tunewright, ADroppedShortSongOpensPlaysAndConverts) {
+    std::string song = WinPath(WriteTempFile("e2e_short.mid", Song(1))); // half a second
+    ui::App app;
+    ASSERT_NE(app.dialog(), nullptr);
+    ASSERT_TRUE(ui::DropFile(app.control(kFileName), song));
+    ASSERT_TRUE(app.WaitEnabled(kConvert, true, 5000));
+    EXPECT_EQ(app.Text(kFileName), "e2e_short.mid");
+    ASSERT_EQ(app.RowCount(), 3);
+    EXPECT_EQ(app.RowText(1), "Guitar :: Acoustic Guitar (nylon)");
+    EXPECT_TRUE(app.Enabled(kPlay) && app.Enabled(kDefault));
+    app.Click(kPlay);
+    ASSERT_TRUE(app.WaitEnabled(kInstruments, false, 5000));
+    EXPECT_TRUE(app.WaitEnabled(kInstruments, true, 5000)) << "the timer ends the listening";
+    EXPECT_TRUE(std::regex_match(app.Text(kPlayTime), std::regex("00:0[12]"))) << app.Text(kPlayTime);
+    EXPECT_EQ(app.TakeMessageBox("Error", 300), "");
+
+    EXPECT_EQ(Convert(app), "\"e2e_short.mid\" was converted!");
+    EXPECT_TRUE(std::regex_match(app.Text(kConvertTime), std::regex("Time elapsed: 00:0[0-2] / 00:00")))
+        << app.Text(kConvertTime);
+    EXPECT_GT(ReadWav(m_output + "\\e2e_short.wav").rms, 300);
+}
+
+// The engine fails to stop the piece once it has played: the message, and the dialog is not left locked.
+TEST_F(Tunewright, AFailedStopAtTheEndOfAConversionGivesTheControlsBack) {
+    SetEnvironmentVariableA("TW_DMUSIC_FAIL_STOP", "1"); // the DirectMusic stand-in's test switch
+    ui::App app;
+    SetEnvironmentVariableA("TW_DMUSIC_FAIL_STOP", nullptr);
+    StartWithSong(app);
+    EXPECT_EQ(Convert(app, "Error"), "Stop MIDI Failed");
+    EXPECT_TRUE(app.Enabled(kOpen) && app.Enabled(kPlay) && app.Enabled(kInstruments) && app.Enabled(kVolume));
+    EXPECT_TRUE(FilesIn(m_output).empty());
+}
+
+// A crash on one of the program's threads (one started at an address without code) ends in "Failed", not in
+// Wine's crash dialog.
+TEST_F(Tunewright, ACrashEndsWithTheFailedMessage) {
+    ui::App app;
+    ASSERT_NE(app.dialog(), nullptr);
+    HANDLE hProcess = OpenProcess(PROCESS_ALL_ACCESS, FALSE, app.processId());
+    HANDLE hThread = CreateRemoteThread(hProcess, nullptr, 0, reinterpret_cast<LPTHREAD_START_ROUTINE>(0x10),
+                                        nullptr, 0, nullptr);
+    ASSERT_NE(hThread, nullptr);
+    EXPECT_EQ(app.TakeMessageBox("Error", 10000), "Failed");
+    EXPECT_EQ(app.WaitForExit(10000), 0u);
+    CloseHandle(hThread);
+    CloseHandle(hProcess);
+}
+
+// A 64 KiB file system for the output folder, mounted for one test (the tests run as root).
+class SmallDisk {
+public:
+    explicit SmallDisk(const std::string &name)
+        : m_linux(std::string(TEST_TEMP_DIR).substr(2) + "/" + name), m_folder(WinPath(TEST_TEMP_DIR "/" + name)) {
+        CreateDirectoryA(m_folder.c_str(), nullptr);
+        const char *mount[] = {"mount", "-t", "tmpfs", "-o", "size=64k", "tmpfs", m_linux.c_str(), nullptr};
+        m_bMounted = ui::RunLinuxProgram(mount);
+    }
+    ~SmallDisk() {
+        const char *umount[] = {"umount", m_linux.c_str(), nullptr};
+        if (m_bMounted)
+            ui::RunLinuxProgram(umount);
+    }
+    bool mounted() const { return m_bMounted; }
+    const std::string &folder() const { return m_folder; }
+
+private:
+    std::string m_linux, m_folder;
+    bool m_bMounted = false;
+};
+
+TEST_F(Tunewright, ADiskThatFillsUpGivesAnErrorNamingTheFileAndLeavesNoFile) {
+    SmallDisk disk("e2e_small_disk");
+    if (!disk.mounted())
+        GTEST_SKIP() << "no tmpfs can be mounted here";
+    ULARGE_INTEGER total = {};
+    ASSERT_TRUE(GetDiskFreeSpaceExA((disk.folder() + "\\").c_str(), nullptr, &total, nullptr));
+    ASSERT_LE(total.QuadPart, 64u * 1024);
+    WriteSettings("Output=" + disk.folder() + "\r\n");
+    ui::App app;
+    StartWithSong(app);
+    std::string message = Convert(app, "Error");
+    EXPECT_NE(message.find("\"" + disk.folder() + "\\e2e_known.wav\""), std::string::npos) << message;
+    EXPECT_TRUE(FilesIn(disk.folder()).empty());
+    EXPECT_TRUE(app.Enabled(kOpen) && app.Enabled(kConvert));
 }
 
 // The browser the shell opens web addresses with, replaced by the recording fake_browser.exe for one test.

@@ -3,6 +3,7 @@
 
 #include <commctrl.h>
 
+#include <string>
 #include <vector>
 
 namespace ui {
@@ -192,6 +193,31 @@ void App::SetSlider(int nId, int nPosition) const {
 void App::SelectListEntry(int nId, int nIndex) const {
     SendMessageA(control(nId), CB_SETCURSEL, nIndex, 0);
     SendMessageA(m_hDialog, WM_COMMAND, MAKEWPARAM(nId, CBN_SELCHANGE), reinterpret_cast<LPARAM>(control(nId)));
+}
+
+bool RunLinuxProgram(const char *const *ppszArgs) {
+    typedef LONG(CDECL * SpawnProc)(char *const *, int);
+    SpawnProc pfnSpawn = reinterpret_cast<SpawnProc>(
+        reinterpret_cast<void *>(GetProcAddress(GetModuleHandleA("ntdll.dll"), "__wine_unix_spawnvp")));
+    return pfnSpawn != nullptr && pfnSpawn(const_cast<char *const *>(ppszArgs), TRUE) == 0;
+}
+
+bool DropFile(HWND hOver, const std::string &path) {
+    typedef char *(CDECL * UnixNameProc)(LPCWSTR);
+    UnixNameProc pfnUnixName = reinterpret_cast<UnixNameProc>(
+        reinterpret_cast<void *>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name")));
+    WCHAR szPath[MAX_PATH];
+    MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, szPath, MAX_PATH);
+    char *pszUnix = pfnUnixName ? pfnUnixName(szPath) : nullptr;
+    if (pszUnix == nullptr)
+        return false;
+    RECT rc;
+    GetWindowRect(hOver, &rc);
+    std::string x = std::to_string((rc.left + rc.right) / 2), y = std::to_string((rc.top + rc.bottom) / 2);
+    const char *args[] = {"python3", XDND_DROP_SCRIPT, x.c_str(), y.c_str(), pszUnix, nullptr};
+    bool bDropped = RunLinuxProgram(args);
+    HeapFree(GetProcessHeap(), 0, pszUnix);
+    return bDropped;
 }
 
 bool SaveWindowPicture(HWND hWnd, const std::string &path) {

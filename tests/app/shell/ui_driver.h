@@ -54,6 +54,13 @@ private:
 // Saves what the screen shows of a window (its frame included) as a 24-bit BMP file. FALSE on failure.
 bool SaveWindowPicture(HWND hWnd, const std::string &path);
 
+// Drops a file on the middle of a window as a Linux file manager would, through the X server (Wine turns the
+// drop into WM_DROPFILES for a window that accepts files). True once the window has taken it.
+bool DropFile(HWND hOver, const std::string &path);
+
+// Runs a Linux program (Wine runs this one) with its arguments and waits for it; true when it succeeded.
+bool RunLinuxProgram(const char *const *ppszArgs);
+
 // A top-level dialog (class #32770) of the process with the given caption, or null.
 HWND FindProcessDialog(DWORD dwProcessId, const char *pszCaption, HWND hExcept);
 
