@@ -55,6 +55,9 @@ bool CPlaySession::Start() {
     LARGE_INTEGER now;
     QueryPerformanceCounter(&now);
     m_nWallBaseCount = now.QuadPart;
+    // Listening goes by the device until it turns out to have none: the position stays at the start until the
+    // first sound is really played.
+    m_bDevice = !m_bConvert;
     static_assert(std::is_same<decltype(&ThreadProc), LPTHREAD_START_ROUTINE>::value,
                   "the rendering thread's procedure is a thread start routine");
     m_hThread = CreateThread(nullptr, 0, ThreadProc, this, 0, nullptr);
@@ -131,6 +134,7 @@ void CPlaySession::Run() {
     } else if (m_waveOut.Open(static_cast<DWORD>(m_nRate))) {
         RunListen();
     } else {
+        SwitchToWallClock(0);
         RunAgainstClock();
     }
     m_bFinished = true;

@@ -15,12 +15,13 @@ bool CWaveOut::Open(DWORD dwSampleRate) {
     if (m_hDone == nullptr) {
         return false;
     }
-    if (waveOutOpen(&m_hWaveOut, WAVE_MAPPER, &wfx, reinterpret_cast<DWORD_PTR>(m_hDone), 0, CALLBACK_EVENT) !=
+    HWAVEOUT hWaveOut = nullptr;
+    if (waveOutOpen(&hWaveOut, WAVE_MAPPER, &wfx, reinterpret_cast<DWORD_PTR>(m_hDone), 0, CALLBACK_EVENT) !=
         MMSYSERR_NOERROR) {
-        m_hWaveOut = nullptr;
         Close();
         return false;
     }
+    m_hWaveOut = hWaveOut;
     for (int i = 0; i < kBufferCount; ++i) {
         m_aHeaders[i].lpData = reinterpret_cast<LPSTR>(m_aSamples[i]);
         m_aHeaders[i].dwBufferLength = sizeof(m_aSamples[i]);

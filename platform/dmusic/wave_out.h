@@ -3,6 +3,7 @@
 
 #include <windows.h>
 
+#include <atomic>
 #include <cstdint>
 
 class CWaveOut {
@@ -28,7 +29,7 @@ public:
     int64_t PlayedFrames() const;
 
 private:
-    HWAVEOUT m_hWaveOut = nullptr;
+    std::atomic<HWAVEOUT> m_hWaveOut{nullptr}; // PlayedFrames reads it from the engine's thread
     HANDLE m_hDone = nullptr; // signalled by the device whenever a buffer has played
     WAVEHDR m_aHeaders[kBufferCount] = {};
     int16_t m_aSamples[kBufferCount][kBufferFrames * 2] = {};
