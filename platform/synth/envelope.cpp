@@ -156,7 +156,13 @@ float Envelope::output() const {
     case kFinished:
         return 0.0f;
     default:
-        return volume_ ? levelToAmplitude(level_) : level_;
+        if (!volume_)
+            return level_;
+        if (level_ != amplitudeLevel_) { // a sustained note holds its level for many blocks
+            amplitudeLevel_ = level_;
+            amplitude_ = levelToAmplitude(level_);
+        }
+        return amplitude_;
     }
 }
 

@@ -24,12 +24,16 @@ public:
         const float fc = cutoffHz > limit ? limit : cutoffHz;
         // Resonance: the SoundFont amount (cB) less the 3 dB a two-pole filter has at its cutoff anyway, so 0 is
         // Butterworth; the pass band drops by half the amount, keeping loud resonances from overloading.
-        const float q = exp2Fast((resonanceCb * 0.1f - kButterworthDb) * (3.3219281f / 20.0f));
-        const float passGain = exp2Fast(resonanceCb * (-3.3219281f / 400.0f));
+        // Envelopes and LFOs move the cutoff every block; the resonance hardly ever changes.
+        if (resonanceCb != resonanceCb_) {
+            resonanceCb_ = resonanceCb;
+            q_ = exp2Fast((resonanceCb * 0.1f - kButterworthDb) * (3.3219281f / 20.0f));
+            passGain_ = exp2Fast(resonanceCb * (-3.3219281f / 400.0f));
+        }
         const float w0 = 2.0f * kPi * fc / sampleRate;
-        const float cw = cosHalfTurn(w0), alpha = sinHalfTurn(w0) / (2.0f * q);
+        const float cw = cosHalfTurn(w0), alpha = sinHalfTurn(w0) / (2.0f * q_);
         const float a0 = 1.0f / (1.0f + alpha);
-        b1_ = (1.0f - cw) * a0 * passGain;
+        b1_ = (1.0f - cw) * a0 * passGain_;
         b0_ = 0.5f * b1_;
         a1_ = -2.0f * cw * a0;
         a2_ = (1.0f - alpha) * a0;
@@ -74,6 +78,7 @@ private:
     static constexpr float kButterworthDb = 3.0103f; // a Butterworth low-pass is 3 dB down at its cutoff
 
     float b0_ = 0, b1_ = 0, a1_ = 0, a2_ = 0;
+    float resonanceCb_ = -1.0f, q_ = 1.0f, passGain_ = 1.0f; // q and gain of the resonance last set
     float x1_ = 0, x2_ = 0, y1_ = 0, y2_ = 0;
     bool active_ = false;
 };

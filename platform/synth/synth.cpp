@@ -128,9 +128,13 @@ int SynthImpl::activeVoices() const {
 }
 
 void SynthImpl::controlBlock() {
-    for (Voice &v : voices_)
+    while (voiceEnd_ > 0 && voices_[voiceEnd_ - 1].free())
+        --voiceEnd_;
+    for (size_t i = 0; i < voiceEnd_; ++i) {
+        Voice &v = voices_[i];
         if (!v.free())
             v.control(channels_[v.channel()], kBlock);
+    }
     masterStart_ = masterGain_;
     masterStep_ = (masterTarget_ - masterStart_) * (1.0f / kBlock);
     masterGain_ = masterTarget_;
@@ -166,7 +170,8 @@ void SynthImpl::renderChunk(float *left, float *right, int n) {
     // Unfiltered voices mix at once; filtered ones afterwards, four per filter pass. Both in pool order, so the
     // summation order does not depend on how a block is split into render calls.
     int filtered = 0;
-    for (Voice &v : voices_) {
+    for (size_t i = 0; i < voiceEnd_; ++i) {
+        Voice &v = voices_[i];
         if (v.free())
             continue;
         if (v.filtered())

@@ -1,6 +1,8 @@
 // MIDI message handling: notes and the voice pool, controllers, programs with bank fallback, reset SysEx.
 #include "synth_impl.h"
 
+#include <algorithm>
+
 namespace tw::synth {
 
 namespace {
@@ -80,8 +82,10 @@ Voice *SynthImpl::allocateVoice() {
         if (Voice *victim = chooseVictim())
             victim->kill();
     }
-    if (slot)
+    if (slot) {
+        voiceEnd_ = std::max(voiceEnd_, static_cast<size_t>(slot - voices_.data()) + 1);
         return slot;
+    }
     // Every slot sounds or fades: cut the fader closest to silence.
     Voice *faded = nullptr;
     for (Voice &v : voices_)

@@ -76,6 +76,7 @@ private:
     ChannelState channels_[kChannelCount];
     MidiMode mode_ = MidiMode::kGm;
     std::vector<Voice> voices_;    // maxVoices sounding plus kSpareVoices fading
+    size_t voiceEnd_ = 0;          // every voice from here on is free: the per-block loops stop here
     std::vector<ZoneVoice> zones_; // collectZones output, kMaxZonesPerNote entries
     uint32_t voiceOrder_ = 0;      // start counter: lower is older
     uint32_t noteCounter_ = 0;     // identifies the voices one note-on started

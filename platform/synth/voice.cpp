@@ -85,7 +85,7 @@ bool Voice::start(const ZoneVoice &zone, const int16_t *data, size_t count, int 
     filter_.reset();
     filterOn_ = false;
     increment_ = 0;
-    lastCents_ = lastFilterFc_ = lastFilterQ_ = -1e9f; // force the first computation
+    lastCents_ = lastFilterFc_ = lastFilterQ_ = lastAttenCb_ = -1e9f; // force the first computation
     return true;
 }
 
@@ -195,7 +195,11 @@ void Voice::control(const ChannelState &state, int n) {
     }
 
     const float atten = clampTo(attenuationCb_ - modLfo * modLfoToVolume_, 0.0f, kMaxAttenuationCb);
-    float amp = env * centibelsToGain(atten);
+    if (atten != lastAttenCb_) {
+        lastAttenCb_ = atten;
+        lastAttenGain_ = centibelsToGain(atten);
+    }
+    float amp = env * lastAttenGain_;
     loudness_ = amp * killGain_;
     if (state_ == State::kKilled) {
         killGain_ -= killStep_ * n;
