@@ -34,7 +34,15 @@ public:
         m_activations.push_back(fEnable);
         return S_OK;
     }
+    STDMETHOD(SetDirectSound)(LPDIRECTSOUND pDirectSound, HWND hWnd) override {
+        m_bOwnDirectSound = pDirectSound != nullptr;
+        m_hSoundWnd = hWnd;
+        return m_hrSetDirectSound;
+    }
     std::vector<Port> m_ports;
+    HRESULT m_hrSetDirectSound = S_OK;
+    bool m_bOwnDirectSound = true;
+    HWND m_hSoundWnd = nullptr;
     HRESULT m_hrEnd = S_FALSE;
     int m_nEnumCalls = 0;
     std::vector<BOOL> m_activations;
@@ -170,6 +178,11 @@ public:
         m_calls += "AddNotificationType ";
         return m_hrAddNotification;
     }
+    STDMETHOD(RemoveNotificationType)(REFGUID rguid) override {
+        m_bNotifyGuidRight = IsEqualGUID(rguid, GUID_NOTIFICATION_SEGMENT);
+        m_calls += "RemoveNotificationType ";
+        return m_hrRemoveNotification;
+    }
     STDMETHOD(PlaySegmentEx)
     (IUnknown *pSource, WCHAR *, IUnknown *, DWORD dwFlags, __int64 i64StartTime, IDirectMusicSegmentState **,
      IUnknown *, IUnknown *pPath) override {
@@ -190,7 +203,8 @@ public:
     }
 
     HRESULT m_hrInitAudio = S_OK, m_hrCreatePath = S_OK, m_hrSetGlobalParam = S_OK, m_hrStop = S_OK,
-            m_hrCloseDown = S_OK, m_hrNotification = S_OK, m_hrAddNotification = S_OK, m_hrPlay = S_OK;
+            m_hrCloseDown = S_OK, m_hrNotification = S_OK, m_hrAddNotification = S_OK, m_hrPlay = S_OK,
+            m_hrRemoveNotification = S_OK;
     TestAudioPath *m_pPath = nullptr;
     IDirectMusic **m_ppInitDirectMusic = nullptr;
     bool m_bInitDirectSound = true;
@@ -208,6 +222,42 @@ public:
     IUnknown *m_pPlayed = nullptr, *m_pPlayedPath = nullptr;
     DWORD m_dwPlayFlags = 0;
     REFERENCE_TIME m_rtNow = 0;
+};
+
+// A class object registered for this process in place of a DirectMusic class: CreateInstance hands out the
+// double for the expected interface, or fails with m_hr.
+class TestClassFactory : public FakeUnknown<IClassFactory> {
+public:
+    TestClassFactory(REFCLSID clsid, REFIID iid, IUnknown *pObject) : m_iid(iid), m_pObject(pObject) {
+        CoRegisterClassObject(clsid, this, CLSCTX_INPROC_SERVER, REGCLS_MULTIPLEUSE, &m_dwCookie);
+    }
+    ~TestClassFactory() { CoRevokeClassObject(m_dwCookie); }
+    STDMETHOD(QueryInterface)(REFIID riid, void **ppv) override {
+        if (!IsEqualIID(riid, IID_IUnknown) && !IsEqualIID(riid, IID_IClassFactory)) {
+            *ppv = nullptr;
+            return E_NOINTERFACE;
+        }
+        AddRef();
+        *ppv = this;
+        return S_OK;
+    }
+    STDMETHOD(CreateInstance)(IUnknown *, REFIID riid, void **ppv) override {
+        *ppv = nullptr;
+        if (FAILED(m_hr)) {
+            return m_hr;
+        }
+        EXPECT_TRUE(IsEqualIID(m_iid, riid));
+        m_pObject->AddRef();
+        *ppv = m_pObject;
+        return S_OK;
+    }
+    STDMETHOD(LockServer)(WINBOOL) override { return S_OK; }
+    HRESULT m_hr = S_OK;
+
+private:
+    IID m_iid;
+    IUnknown *m_pObject;
+    DWORD m_dwCookie = 0;
 };
 
 // Clears every engine pointer without releasing (the doubles live on the test's stack).

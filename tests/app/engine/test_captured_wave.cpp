@@ -108,6 +108,43 @@ TEST_F(CapturedWave, OpenFailureTracesOneLineAndLeavesNoFile) {
     EXPECT_EQ(nullptr, g_pWaveFile);
 }
 
+// A control interface whose recording has 8-bit samples, which the real effect never records.
+class EightBitControl : public ICaptureControl {
+public:
+    STDMETHODIMP QueryInterface(REFIID, void **ppv) override {
+        *ppv = nullptr;
+        return E_NOINTERFACE;
+    }
+    STDMETHODIMP_(ULONG) AddRef() override { return 1; }
+    STDMETHODIMP_(ULONG) Release() override { return 1; }
+    STDMETHODIMP AttachBlock(CaptureBlock *) override { return S_OK; }
+    STDMETHODIMP UpdateBlock(CaptureBlock *pBlock) override {
+        pBlock->wfx = {WAVE_FORMAT_PCM, 1, 22050, 22050, 1, 8, 0};
+        return S_OK;
+    }
+    STDMETHODIMP GetCapturedSize(DWORD *pcbCaptured) override {
+        *pcbCaptured = 4;
+        return S_OK;
+    }
+    STDMETHODIMP CopyCaptured(BYTE *, DWORD) override { return S_OK; }
+};
+
+// A recording in a format the conversion does not know is refused before any file is made.
+TEST_F(CapturedWave, UnknownRecordedFormatTracesOneLineAndLeavesNoFile) {
+    EightBitControl control;
+    ICaptureControl *pRealControl = pCaptureControl;
+    WAVEFORMATEX wfxReal = g_captureBlock.wfx;
+    pCaptureControl = &control;
+    FakeViewer viewer;
+    std::string path = AudioTempPath(kFolder, "8bit.wav");
+    DeleteFileA(path.c_str());
+    EXPECT_EQ(E_FAIL, SaveCapturedWave(path.c_str(), 22050));
+    EXPECT_EQ("pCaptureControl->UpdateBlock - FAILED", viewer.Text());
+    EXPECT_FALSE(FileExists(path));
+    pCaptureControl = pRealControl;
+    g_captureBlock.wfx = wfxReal;
+}
+
 // The file type of Z:/dev/full, FILE_TYPE_UNKNOWN when it cannot be opened.
 DWORD DeviceFileType() {
     HANDLE hFull =
@@ -120,8 +157,8 @@ DWORD DeviceFileType() {
     return dwType;
 }
 
-// A full device: the write fails, is traced once and reported, and the device itself is left alone.
-TEST_F(CapturedWave, WriteFailureOnAFullDeviceFailsAndDeletesNothing) {
+// A full device: the write (or the closing flush) fails, is traced once and reported, and the device is left alone.
+TEST_F(CapturedWave, WriteOrCloseFailureOnAFullDeviceFailsAndDeletesNothing) {
     ASSERT_NE(static_cast<DWORD>(FILE_TYPE_DISK), DeviceFileType()) << "/dev/full must not look like a disk file";
 
     std::vector<int> samples(100000, 77);
@@ -130,6 +167,13 @@ TEST_F(CapturedWave, WriteFailureOnAFullDeviceFailsAndDeletesNothing) {
     EXPECT_EQ(E_FAIL, SaveCapturedWave("Z:/dev/full", 44100));
     EXPECT_EQ("g_pWaveFile->Write - FAILED", viewer.Text());
     EXPECT_EQ(static_cast<DWORD>(FILE_TYPE_CHAR), DeviceFileType()) << "/dev/full is still there";
+    EXPECT_EQ(nullptr, g_pWaveFile);
+
+    // A few samples stay in the writer's buffer: the full device shows only when Close flushes it.
+    RecordThroughEffect(1, 44100, 16, Samples16({1, 2, 3, 4}));
+    FakeViewer viewer2;
+    EXPECT_EQ(E_FAIL, SaveCapturedWave("Z:/dev/full", 44100));
+    EXPECT_EQ("g_pWaveFile->Close - FAILED", viewer2.Text());
     EXPECT_EQ(nullptr, g_pWaveFile);
 }
 

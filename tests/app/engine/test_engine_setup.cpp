@@ -142,6 +142,49 @@ TEST_F(EngineSetup, FailingPortEnumerationEndsTheSearch) {
     EXPECT_EQ(1, m_music.m_nEnumCalls);
 }
 
+// Each failing step of the start-up, with class objects of the test in place of DirectMusic's classes.
+TEST_F(EngineSetup, EachFailingStartUpStepIsTracedAndEndsTheStartUp) {
+    ForgetEngineObjects();
+    CoInitializeEx(nullptr, COINIT_MULTITHREADED);
+    FakeLoader loader;
+    {
+        TestClassFactory music(CLSID_DirectMusic, IID_IDirectMusic8, &m_music);
+        TestClassFactory performance(CLSID_DirectMusicPerformance, IID_IDirectMusicPerformance8, &m_performance);
+        TestClassFactory loaders(CLSID_DirectMusicLoader, IID_IDirectMusicLoader8, &loader);
+        HWND hWnd = GetDesktopWindow();
+        auto InitTrace = [hWnd](HRESULT hrExpected) {
+            FakeViewer viewer;
+            EXPECT_EQ(hrExpected, InitDirectMusic(hWnd));
+            return viewer.Text();
+        };
+        music.m_hr = REGDB_E_CLASSNOTREG;
+        EXPECT_EQ(TwoLines("IDirectMusic8 - FAILED", REGDB_E_CLASSNOTREG), InitTrace(REGDB_E_CLASSNOTREG));
+        music.m_hr = S_OK;
+
+        m_music.m_hrSetDirectSound = DSERR_NODRIVER;
+        EXPECT_EQ(TwoLines("pDirectMusic->SetDirectSound - FAILED", DSERR_NODRIVER), InitTrace(DSERR_NODRIVER));
+        EXPECT_EQ(nullptr, pPerformance) << "no step after the failure runs";
+        m_music.m_hrSetDirectSound = S_OK;
+
+        performance.m_hr = E_OUTOFMEMORY;
+        EXPECT_EQ(TwoLines("IID_IDirectMusicPerformance8 - FAILED", E_OUTOFMEMORY), InitTrace(E_OUTOFMEMORY));
+        performance.m_hr = S_OK;
+
+        loaders.m_hr = CLASS_E_CLASSNOTAVAILABLE;
+        EXPECT_EQ(TwoLines("IID_IDirectMusicLoader8 - FAILED", CLASS_E_CLASSNOTAVAILABLE),
+                  InitTrace(CLASS_E_CLASSNOTAVAILABLE));
+        loaders.m_hr = S_OK;
+
+        EXPECT_EQ("", InitTrace(S_OK));
+        EXPECT_EQ(static_cast<IDirectMusic8 *>(&m_music), pDirectMusic);
+        EXPECT_EQ(static_cast<IDirectMusicPerformance8 *>(&m_performance), pPerformance);
+        EXPECT_EQ(static_cast<IDirectMusicLoader8 *>(&loader), pLoader);
+        EXPECT_FALSE(m_music.m_bOwnDirectSound);
+        EXPECT_EQ(hWnd, m_music.m_hSoundWnd);
+    }
+    CoUninitialize();
+}
+
 // Each failing step of the set-up: InitAudioPath's result and the trace it writes.
 TEST_F(EngineSetup, EachFailingSetUpStepIsTracedAndEndsTheSetUp) {
     m_performance.m_hrInitAudio = DSERR_NODRIVER;
@@ -255,6 +298,14 @@ TEST_F(EngineSetup, LoadMidiFileDescribesTheFileAndTracesTheLoadersFailure) {
     EXPECT_TRUE(segment.m_bMidiParam);
     EXPECT_EQ(TwoLines("pSegment->SetParam - FAILED", E_INVALIDARG), viewer2.Text());
     pSegment = nullptr;
+
+    // A path longer than the description's name is refused before the loader sees it.
+    loader.m_desc = {};
+    FakeViewer viewer3;
+    const HRESULT hrTooLong = HRESULT_FROM_WIN32(ERROR_INSUFFICIENT_BUFFER);
+    EXPECT_EQ(hrTooLong, LoadMidiFile(("C:\\" + std::string(DMUS_MAX_FILENAME, 'a') + ".mid").c_str()));
+    EXPECT_EQ(TwoLines("MultiByteToWideChar - FAILED", hrTooLong), viewer3.Text());
+    EXPECT_EQ(0u, loader.m_desc.dwSize);
 }
 
 TEST_F(EngineSetup, PlayOnceOnTheAudioPathAndTellTheTimes) {
@@ -291,7 +342,7 @@ TEST_F(EngineSetup, PlayOnceOnTheAudioPathAndTellTheTimes) {
 }
 
 // The notification message belongs to the performance: read its option, then free it.
-TEST_F(EngineSetup, SegmentNotificationIsReadAndFreed) {
+TEST_F(EngineSetup, SegmentNotificationIsReadAndFreedAndItsRequestRemoved) {
     EXPECT_EQ(-1, GetSegmentNotification());
     DMUS_NOTIFICATION_PMSG msg = {};
     msg.dwNotificationOption = DMUS_NOTIFICATION_SEGALMOSTEND;
@@ -305,6 +356,13 @@ TEST_F(EngineSetup, SegmentNotificationIsReadAndFreed) {
     FakeViewer viewer;
     EXPECT_EQ(-1, GetSegmentNotification());
     EXPECT_EQ(TwoLines("pPerformance->GetNotificationPMsg - FAILED", E_POINTER), viewer.Text());
+
+    EXPECT_EQ(S_OK, RemoveSegmentNotification());
+    EXPECT_TRUE(m_performance.m_bNotifyGuidRight);
+    m_performance.m_hrRemoveNotification = E_INVALIDARG;
+    FakeViewer viewer2;
+    EXPECT_EQ(E_INVALIDARG, RemoveSegmentNotification());
+    EXPECT_EQ(TwoLines("pPerformance->RemoveNotificationType - FAILED", E_INVALIDARG), viewer2.Text());
 }
 
 TEST_F(EngineSetup, StopFailureSkipsCloseDown) {

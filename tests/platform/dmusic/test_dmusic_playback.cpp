@@ -1,4 +1,5 @@
-// Playing through the stand-in: the tool contract, conversion through an effect, tempo, volume, notifications.
+// Playing through the stand-in: the tool contract, conversion through an effect, tempo, volume, notifications,
+// and the tool's muting and tone heard in the spectrum.
 #include "dmusic_harness.h"
 #include "instrument_plan.h"
 #include "instrument_tool.h"
@@ -40,6 +41,43 @@ void PlanAllProgramsBut(int nMuted) {
         g_programMap[p] = p < 128 && p != nMuted ? p : kNoProgram;
     }
     ResetChannelPrograms();
+}
+
+// Two sustained notes from 0 to 2 s: ocarina (79) on A3 on channel 1, recorder (74) on C5 on channel 2. Both
+// are nearly sine-like, and neither pitch lies on a harmonic of the other, before or after a transposition.
+const int kLowNote = 57;
+const int kHighNote = 72;
+std::string TwoInstrumentMidi() {
+    smftest::Bytes e;
+    AddEvent(e, 0, {0xC0, 79});
+    AddEvent(e, 0, {0xC1, 74});
+    AddEvent(e, 0, {0x90, kLowNote, 100});
+    AddEvent(e, 0, {0x91, kHighNote, 100});
+    AddEvent(e, 384, {0x80, kLowNote, 0});
+    AddEvent(e, 0, {0x81, kHighNote, 0});
+    return WriteMidi("dmusic_two_instruments.mid", e);
+}
+
+double NoteHz(double dNote) {
+    return 440.0 * std::pow(2.0, (dNote - 69) / 12.0);
+}
+
+// Level at dHz of the left channel over the steady part (0.5 s to 1.5 s), Hann-windowed Goertzel, in dB.
+double LevelAtDb(const std::vector<int16_t> &samples, double dHz) {
+    const size_t first = kRate / 2, count = kRate;
+    if (samples.size() / 2 < first + count) {
+        return -400.0;
+    }
+    const double dPi = 3.14159265358979323846;
+    double dCoeff = 2 * std::cos(2 * dPi * dHz / kRate), s1 = 0, s2 = 0;
+    for (size_t i = 0; i < count; ++i) {
+        double dWindow = 0.5 - 0.5 * std::cos(2 * dPi * i / (count - 1));
+        double s = samples[2 * (first + i)] / 32768.0 * dWindow + dCoeff * s1 - s2;
+        s2 = s1;
+        s1 = s;
+    }
+    double dPower = s1 * s1 + s2 * s2 - dCoeff * s1 * s2;
+    return 10 * std::log10(dPower / (count * count / 16.0) + 1e-30); // 0 dB: a full-scale sine
 }
 
 struct Conversion {
@@ -164,6 +202,38 @@ TEST(DmusicPlayback, ConversionFollowsMasterTempoAndVolume) {
     EXPECT_NEAR(RmsDb(full, 0, kRate / 2) - RmsDb(quiet, 0, kRate / 2), 20.0, 0.3);
     EXPECT_NEAR(RmsDb(full, 0, kRate / 2) - RmsDb(turned, 0, kRate / 2), 0.0, 0.05);
     EXPECT_NEAR(RmsDb(full, 4 * kRate, 9 * kRate / 2) - RmsDb(turned, 4 * kRate, 9 * kRate / 2), 20.0, 0.3);
+}
+
+// Through the engine's own tool: both pitches sound; muting the recorder's program silences only its note; a
+// tone change moves both pitches by the semitones' ratio and leaves nothing at the old ones.
+TEST(DmusicPlayback, MutedProgramAndToneAreHeardInTheSpectrum) {
+    std::string path = TwoInstrumentMidi();
+    auto ConvertWith = [&path](int nMuted, int nTranspose) {
+        PlanAllProgramsBut(nMuted);
+        g_transpose = nTranspose;
+        CInstrumentTool *pInstrumentTool = new CInstrumentTool();
+        Convert(path, 2000, 1.0f, {pInstrumentTool});
+        pInstrumentTool->Release();
+        g_transpose = 0;
+        return g_capture.samples;
+    };
+    const double dLow = NoteHz(kLowNote), dHigh = NoteHz(kHighNote);
+    std::vector<int16_t> plain = ConvertWith(kNoProgram, 0);
+    const double dLowDb = LevelAtDb(plain, dLow), dHighDb = LevelAtDb(plain, dHigh);
+    EXPECT_GT(dLowDb, -40.0);
+    EXPECT_GT(dHighDb, -40.0);
+
+    std::vector<int16_t> muted = ConvertWith(74, 0);
+    EXPECT_NEAR(LevelAtDb(muted, dLow), dLowDb, 1.0);
+    EXPECT_LT(LevelAtDb(muted, dHigh), dHighDb - 30.0);
+
+    for (int nTranspose : {2, -3}) {
+        std::vector<int16_t> moved = ConvertWith(kNoProgram, nTranspose);
+        EXPECT_NEAR(LevelAtDb(moved, NoteHz(kLowNote + nTranspose)), dLowDb, 6.0) << nTranspose;
+        EXPECT_NEAR(LevelAtDb(moved, NoteHz(kHighNote + nTranspose)), dHighDb, 6.0) << nTranspose;
+        EXPECT_LT(LevelAtDb(moved, dLow), dLowDb - 30.0) << nTranspose;
+        EXPECT_LT(LevelAtDb(moved, dHigh), dHighDb - 30.0) << nTranspose;
+    }
 }
 
 TEST(DmusicPlayback, TypicalGeneralMidiFileAtPlusTwentyDecibelsIsFullWithoutClipping) {
