@@ -51,7 +51,7 @@ TEST(WavWriterTest, WritesHeaderAndInterleavedRoundedSamples) {
     EXPECT_EQ(sample(2), -32767);
     EXPECT_EQ(sample(3), 32767);
     EXPECT_EQ(sample(4), 32767);
-    EXPECT_EQ(sample(5), -32767);
+    EXPECT_EQ(sample(5), -32768); // saturated at the format's bottom
 }
 
 TEST(WavWriterTest, AbandonedWriteLeavesNoFiles) {
