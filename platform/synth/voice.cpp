@@ -272,8 +272,12 @@ int Voice::generate(int n, float *out) {
         if (idx > low && static_cast<uint64_t>(idx) + 3 <= limit) {
             // Every point the interpolation reads is inside [low, limit): no wrapping needed.
             const uint64_t lastPhase = (static_cast<uint64_t>(limit - 3) << 32) | 0xFFFFFFFFu;
-            const uint64_t count = (lastPhase - phase) / inc + 1;
-            const int m = count < static_cast<uint64_t>(n - i) ? static_cast<int>(count) : n - i;
+            // Usually the rest of the block ends before the limit: then no 64-bit division is needed.
+            int m = n - i;
+            if (phase + inc * static_cast<uint64_t>(m - 1) > lastPhase) {
+                const uint64_t count = (lastPhase - phase) / inc + 1;
+                m = count < static_cast<uint64_t>(m) ? static_cast<int>(count) : m;
+            }
             int k = 0;
             for (; k + 4 <= m; k += 4) {
                 interpolate4(d, phase, inc, out + i + k);
