@@ -4,7 +4,6 @@
 #include <dmusici.h>
 
 #include <algorithm>
-#include <cmath>
 #include <type_traits>
 
 #include "pcm16.h"

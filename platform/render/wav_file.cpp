@@ -5,7 +5,6 @@
 #include "pcm16.h"
 
 #include <algorithm>
-#include <cmath>
 #include <cstring>
 #include <unistd.h>
 
