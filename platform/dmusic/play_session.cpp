@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <type_traits>
 
+#include "convert_pipeline.h"
 #include "pcm16.h"
 #include "sound_buffer.h"
 
@@ -23,7 +24,7 @@ const DWORD kClockPollMilliseconds = 5;
 CPlaySession::CPlaySession(tw::synth::Synth &synth, const tw::sequencer::Segment &segment,
                            tw::sequencer::EventHook &hook, CSoundBuffer *pBuffer, int nMasterVolume,
                            ISessionEvents &events)
-    : m_target(synth), m_player(m_target), m_hook(hook), m_pBuffer(pBuffer), m_events(events),
+    : m_synth(synth), m_target(synth), m_player(m_target), m_hook(hook), m_pBuffer(pBuffer), m_events(events),
       m_bConvert(pBuffer != nullptr && !pBuffer->Effects().Empty()), m_nRate(synth.sampleRate()) {
     QueryPerformanceFrequency(&m_frequency);
     if (m_pBuffer != nullptr) {
@@ -165,8 +166,36 @@ int CPlaySession::RenderBlock(int nFrames) {
     return nRendered;
 }
 
+// The voices of the next block are mixed here while the second thread finishes the one before. The tail is
+// rendered on this thread alone: where it ends depends on the finished output.
+bool CPlaySession::ConvertAheadOfEffects() {
+    CConvertPipeline pipeline(m_synth, m_pBuffer->Effects());
+    if (!pipeline.Start()) {
+        return false;
+    }
+    int64_t nBlockStart = 0;
+    bool bTail = false;
+    while (!m_bStopRequested && !bTail) {
+        tw::synth::DryBlock &block = pipeline.NextBlock();
+        m_synth.setDryBlock(&block);
+        // A render call mixes at most one grid block more than it delivers: the block has room for that.
+        while (block.frames <= CConvertPipeline::kFillFrames - kBlockFrames) {
+            if (m_player.renderBeforeTail(m_afLeft, m_afRight, kBlockFrames) == 0) {
+                bTail = true;
+                break;
+            }
+        }
+        m_synth.setDryBlock(nullptr);
+        pipeline.Submit(FramesToReference(nBlockStart));
+        nBlockStart += block.frames;
+    }
+    pipeline.Finish();
+    return true;
+}
+
 void CPlaySession::RunConvert() {
     CEffectChain &effects = m_pBuffer->Effects();
+    ConvertAheadOfEffects();
     while (!m_bStopRequested && !m_player.finished()) {
         int64_t rtBlock = FramesToReference(m_player.positionSamples());
         int nFrames = RenderBlock(kBlockFrames);

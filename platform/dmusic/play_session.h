@@ -53,6 +53,8 @@ private:
     void SendDefaultPatches();
     int RenderBlock(int nFrames);
     void RunConvert();
+    // The conversion up to the tail, on two threads; false when the second thread cannot start.
+    bool ConvertAheadOfEffects();
     void RunListen();
     void RunAgainstClock();
     void SwitchToWallClock(int64_t nFrames);
@@ -61,6 +63,7 @@ private:
     int64_t WallFrames() const;
     int64_t FramesToReference(int64_t nFrames) const;
 
+    tw::synth::Synth &m_synth;
     tw::sequencer::SynthTarget m_target;
     tw::sequencer::Player m_player;
     tw::sequencer::EventHook &m_hook;

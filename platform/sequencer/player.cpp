@@ -64,6 +64,19 @@ int64_t Player::positionReference() const {
 }
 
 int Player::render(float *left, float *right, int frames) {
+    return renderFrames(left, right, frames, false);
+}
+
+int Player::renderBeforeTail(float *left, float *right, int frames) {
+    return renderFrames(left, right, frames, true);
+}
+
+bool Player::tailReached() const {
+    // Events are in time order: those left all sound at or before the current sample when the last one does.
+    return rendered_ >= endSample_ && (nextEvent_ >= eventSamples_.size() || eventSamples_.back() <= rendered_);
+}
+
+int Player::renderFrames(float *left, float *right, int frames, bool beforeTail) {
     const int volume = masterVolume();
     if (volume != appliedVolume_) {
         appliedVolume_ = volume;
@@ -76,6 +89,8 @@ int Player::render(float *left, float *right, int frames) {
                 finished_ = true;
                 break;
             }
+            if (beforeTail && tailReached())
+                break;
             fillBlock();
         }
         const int n = std::min(frames - written, blockLength_ - blockRead_);

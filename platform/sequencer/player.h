@@ -40,6 +40,9 @@ public:
     // Renders up to frames of stereo output; returns how many were written (fewer only at the end, the rest
     // of both buffers then holds silence). Allocates nothing.
     int render(float *left, float *right, int frames);
+    // As render(), but stops where the tail begins: whatever follows depends on the output's level, so it is
+    // rendered by render(). Returns 0 there, with every frame before it delivered.
+    int renderBeforeTail(float *left, float *right, int frames);
     bool finished() const { return finished_; }
 
     // Position of the next sample to deliver, in reference time (100 ns units) and in samples.
@@ -60,6 +63,10 @@ private:
     };
 
     int64_t toSample(int64_t ref) const;
+    int renderFrames(float *left, float *right, int frames, bool beforeTail);
+    // Every event is (or is about to be) dispatched and the segment's length is rendered: the next block
+    // is tail.
+    bool tailReached() const;
     void fillBlock();
     void dispatch(const SegmentEvent &event);
     void dispatchNote(const SegmentEvent &event);

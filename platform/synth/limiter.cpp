@@ -67,7 +67,8 @@ void Limiter::process(const float *inLeft, const float *inRight, float *outLeft,
         return;
     for (int k = 0; k < n; ++k) {
         const float l = inLeft[k], r = inRight[k];
-        const float peak = std::fmax(std::fabs(l), std::fabs(r));
+        const float al = std::fabs(l), ar = std::fabs(r);
+        const float peak = al > ar ? al : ar; // std::fmax would be a library call: it must handle NaN
         const float need = peak > target_ ? target_ / peak : 1.0f;
         const unsigned f = frame_;
         delayLeft_[f & kMask] = l;

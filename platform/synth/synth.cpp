@@ -118,6 +118,8 @@ void SynthImpl::installSoundFont(std::unique_ptr<SoundFont> font) {
 
 void SynthImpl::setMasterVolume(int hundredthsDb) {
     masterTarget_ = masterGainFor(hundredthsDb);
+    if (masterSnap_)
+        masterGain_ = masterTarget_;
 }
 
 int SynthImpl::activeVoices() const {
@@ -144,7 +146,8 @@ void SynthImpl::renderFiltered(Voice *const *group, int count, int n, const Voic
     LowPass *filters[kFilterLanes];
     float *buffers[kFilterLanes];
     int produced[kFilterLanes];
-    for (int j = 0; j < kFilterLanes; ++j) {
+    const int lanes = count <= kFilterLanes / 2 ? kFilterLanes / 2 : kFilterLanes; // one SIMD group or two
+    for (int j = 0; j < lanes; ++j) {
         if (j < count) {
             produced[j] = group[j]->produce(n, laneScratch_[j]);
             std::fill(laneScratch_[j] + produced[j], laneScratch_[j] + n, 0.0f);
@@ -155,19 +158,19 @@ void SynthImpl::renderFiltered(Voice *const *group, int count, int n, const Voic
             buffers[j] = padScratch_;
         }
     }
-    LowPass::process4(filters, buffers, n);
+    LowPass::process(filters, buffers, lanes, n);
     for (int j = 0; j < count; ++j)
         group[j]->finish(n, produced[j], laneScratch_[j], buses);
 }
 
-void SynthImpl::renderChunk(float *left, float *right, int n) {
-    std::fill(mixLeft_, mixLeft_ + n, 0.0f);
-    std::fill(mixRight_, mixRight_ + n, 0.0f);
-    std::fill(reverbBus_, reverbBus_ + n, 0.0f);
-    std::fill(chorusBus_, chorusBus_ + n, 0.0f);
-    const VoiceBuses buses{mixLeft_, mixRight_, config_.reverb ? reverbBus_ : nullptr,
-                           config_.chorus ? chorusBus_ : nullptr};
-    // Unfiltered voices mix at once; filtered ones afterwards, four per filter pass. Both in pool order, so the
+void SynthImpl::mixVoices(const VoiceBuses &buses, float *gain, int n) {
+    std::fill(buses.left, buses.left + n, 0.0f);
+    std::fill(buses.right, buses.right + n, 0.0f);
+    if (buses.reverb)
+        std::fill(buses.reverb, buses.reverb + n, 0.0f);
+    if (buses.chorus)
+        std::fill(buses.chorus, buses.chorus + n, 0.0f);
+    // Unfiltered voices mix at once; filtered ones afterwards, up to eight per filter pass. Both in pool order, so the
     // summation order does not depend on how a block is split into render calls.
     int filtered = 0;
     for (size_t i = 0; i < voiceEnd_; ++i) {
@@ -181,36 +184,74 @@ void SynthImpl::renderChunk(float *left, float *right, int n) {
     }
     for (int first = 0; first < filtered; first += kFilterLanes)
         renderFiltered(filteredVoices_.data() + first, std::min(kFilterLanes, filtered - first), n, buses);
-    if (config_.reverb)
-        reverb_.process(reverbBus_, mixLeft_, mixRight_, n);
-    if (config_.chorus)
-        chorus_.process(chorusBus_, mixLeft_, mixRight_, n);
-    // Master gain, then a DC blocker: some SoundFonts' samples sit off centre, which would only cost headroom.
     float pos = static_cast<float>(blockPos_);
+    for (int k = 0; k < n; ++k) {
+        gain[k] = masterStart_ + masterStep_ * pos;
+        pos += 1.0f;
+    }
+}
+
+void SynthImpl::finishMix(const VoiceBuses &buses, const float *gain, float *left, float *right, int n) {
+    float *mixLeft = buses.left, *mixRight = buses.right;
+    if (buses.reverb)
+        reverb_.process(buses.reverb, mixLeft, mixRight, n);
+    if (buses.chorus)
+        chorus_.process(buses.chorus, mixLeft, mixRight, n);
+    // Master gain, then a DC blocker: some SoundFonts' samples sit off centre, which would only cost headroom.
     float xl = dcInLeft_, xr = dcInRight_, yl = dcOutLeft_, yr = dcOutRight_;
     const float pole = dcPole_;
     for (int k = 0; k < n; ++k) {
-        const float g = masterStart_ + masterStep_ * pos;
-        const float l = mixLeft_[k] * g, r = mixRight_[k] * g;
+        const float g = gain[k];
+        const float l = mixLeft[k] * g, r = mixRight[k] * g;
         yl = l - xl + pole * yl;
         yr = r - xr + pole * yr;
         xl = l;
         xr = r;
-        mixLeft_[k] = yl;
-        mixRight_[k] = yr;
-        pos += 1.0f;
+        mixLeft[k] = yl;
+        mixRight[k] = yr;
     }
     dcInLeft_ = xl;
     dcInRight_ = xr;
     dcOutLeft_ = yl;
     dcOutRight_ = yr;
-    limiter_.process(mixLeft_, mixRight_, left, right, n);
+    limiter_.process(mixLeft, mixRight, left, right, n);
+}
+
+VoiceBuses SynthImpl::dryBuses(DryBlock &block, int at) const {
+    return {block.left + at, block.right + at, config_.reverb ? block.reverb + at : nullptr,
+            config_.chorus ? block.chorus + at : nullptr};
+}
+
+void SynthImpl::renderChunk(float *left, float *right, int n) {
+    if (dry_ && dry_->frames + n <= DryBlock::kCapacity) {
+        DryBlock &b = *dry_;
+        const int at = b.frames;
+        mixVoices(dryBuses(b, at), b.gain + at, n);
+        b.frames = at + n;
+        return;
+    }
+    const VoiceBuses buses{mixLeft_, mixRight_, config_.reverb ? reverbBus_ : nullptr,
+                           config_.chorus ? chorusBus_ : nullptr};
+    mixVoices(buses, gain_, n);
+    if (!dry_) // a full dry block loses the frames, but the voices move on as they would have
+        finishMix(buses, gain_, left, right, n);
+}
+
+void SynthImpl::renderWet(DryBlock &block, float *left, float *right) {
+    FlushDenormals guard;
+    // In control-block pieces: the limiter's quiet fast path takes at most that many frames.
+    for (int at = 0; at < block.frames; at += kBlock) {
+        const int n = std::min(kBlock, block.frames - at);
+        finishMix(dryBuses(block, at), block.gain + at, left + at, right + at, n);
+    }
+    block.frames = 0;
 }
 
 void SynthImpl::render(float *left, float *right, int frames) {
     if (!left || !right || frames <= 0)
         return;
     FlushDenormals guard;
+    masterSnap_ = false;
     int done = 0;
     while (done < frames) {
         if (blockPos_ == 0)
@@ -267,6 +308,12 @@ void Synth::setMasterVolume(int hundredthsDb) {
 }
 void Synth::render(float *left, float *right, int frames) {
     impl_->render(left, right, frames);
+}
+void Synth::setDryBlock(DryBlock *block) {
+    impl_->setDryBlock(block);
+}
+void Synth::renderWet(DryBlock &block, float *left, float *right) {
+    impl_->renderWet(block, left, right);
 }
 int Synth::activeVoices() const {
     return impl_->activeVoices();

@@ -11,47 +11,63 @@ namespace tw::synth {
 enum class LoadStatus { Ok, CannotOpen, NotSoundFont, Damaged, OutOfMemory };
 
 struct SynthConfig {
-    int sampleRate = 44100;   // output rate in Hz
-    int maxVoices = 256;      // voice pool, allocated once when the synth is created
+    int sampleRate = 44100; // output rate in Hz
+    int maxVoices = 256;    // voice pool, allocated once when the synth is created
     bool reverb = true;
     bool chorus = true;
 };
 
 class SynthImpl;
 
+// The voices' mix of a span of frames, before reverb, chorus, master gain and limiter: see setDryBlock().
+struct DryBlock {
+    static constexpr int kCapacity = 4096 + 128;
+    int frames = 0;
+    float left[kCapacity], right[kCapacity], reverb[kCapacity], chorus[kCapacity];
+    float gain[kCapacity]; // the master gain of each frame
+};
+
 // Owns a loaded SoundFont and the whole voice pool. Every message method and render() is real-time safe: no
 // allocation, no lock, no I/O. One thread at a time drives a Synth; messages applied between two render()
 // calls take effect at the first sample of the next call.
 class Synth {
 public:
-    static constexpr int kBlockFrames = 64;  // control-rate period: envelopes, LFOs and filters update per block
+    static constexpr int kBlockFrames = 64; // control-rate period: envelopes, LFOs and filters update per block
 
-    explicit Synth(const SynthConfig& config = {});
+    explicit Synth(const SynthConfig &config = {});
     ~Synth();
-    Synth(const Synth&) = delete;
-    Synth& operator=(const Synth&) = delete;
+    Synth(const Synth &) = delete;
+    Synth &operator=(const Synth &) = delete;
 
     // Loads a SoundFont from memory or from a file; replaces any earlier one. error gets an English text.
-    LoadStatus loadSoundFont(const uint8_t* data, size_t size, std::string& error);
-    LoadStatus loadSoundFontFile(const std::string& path, std::string& error);
+    LoadStatus loadSoundFont(const uint8_t *data, size_t size, std::string &error);
+    LoadStatus loadSoundFontFile(const std::string &path, std::string &error);
 
     // MIDI channel messages; channel 0..15, data values 0..127, pitch bend 0..16383 (8192 centre).
-    void noteOn(int channel, int key, int velocity);  // velocity 0 is a note off
+    void noteOn(int channel, int key, int velocity); // velocity 0 is a note off
     void noteOff(int channel, int key);
     void controlChange(int channel, int controller, int value);
     void programChange(int channel, int program);
     void pitchBend(int channel, int value);
     void channelPressure(int channel, int value);
     void keyPressure(int channel, int key, int value);
-    void sysEx(const uint8_t* data, size_t size);  // payload after F0, with or without the closing F7
-    void reset();                                  // all sound off, controllers and programs to GM defaults
+    void sysEx(const uint8_t *data, size_t size); // payload after F0, with or without the closing F7
+    void reset(); // all sound off, controllers and programs to GM defaults, effects and limiter emptied
 
     // Master volume in hundredths of a decibel relative to the nominal level, -2000..+2000 (+2000: a typical
     // General MIDI file sounds full; a peak limiter keeps the output at or below -0.1 dBFS). Starts at 0.
     void setMasterVolume(int hundredthsDb);
 
     // Renders frames of stereo output (any count); each pointer receives frames floats in -1..1.
-    void render(float* left, float* right, int frames);
+    void render(float *left, float *right, int frames);
+
+    // Rendering in two stages, so that a second thread can run the effects while the next frames are mixed.
+    // While a dry block is set, render() appends the voices' mix to it instead (up to its capacity; frames
+    // past that are lost) and leaves its outputs alone. renderWet() then makes a filled block's output and
+    // empties it. Blocks reach renderWet() in the order they were filled, on one thread at a time; render()
+    // without a dry block, and reset(), wait until every filled block has been through renderWet().
+    void setDryBlock(DryBlock *block);
+    void renderWet(DryBlock &block, float *left, float *right);
 
     int activeVoices() const;
     int sampleRate() const;
@@ -63,4 +79,4 @@ private:
     std::unique_ptr<SynthImpl> impl_;
 };
 
-}  // namespace tw::synth
+} // namespace tw::synth

@@ -244,9 +244,15 @@ void SynthImpl::reset() {
         v.stop();
     mode_ = MidiMode::kGm;
     resetChannels();
+    // Everything that carries sound or timing from one piece to the next starts afresh, so that a piece
+    // renders the same whatever this synthesizer played before.
     reverb_.clear();
     chorus_.clear();
+    limiter_.clear();
     dcInLeft_ = dcInRight_ = dcOutLeft_ = dcOutRight_ = 0.0f;
+    blockPos_ = 0;
+    masterGain_ = masterTarget_;
+    masterSnap_ = true;
 }
 
 void SynthImpl::setDrumPart(int channel, bool drum) {

@@ -35,6 +35,8 @@ public:
     void reset();
     void setMasterVolume(int hundredthsDb);
     void render(float *left, float *right, int frames);
+    void setDryBlock(DryBlock *block) { dry_ = block; }
+    void renderWet(DryBlock &block, float *left, float *right);
 
     int activeVoices() const;
     int sampleRate() const { return config_.sampleRate; }
@@ -43,11 +45,15 @@ private:
     static constexpr int kBlock = Synth::kBlockFrames;
     static constexpr int kSpareVoices = 64; // extra slots where stolen voices fade out
     static constexpr int kMaxZonesPerNote = 32;
-    static constexpr int kFilterLanes = 4; // voices filtered side by side
+    static constexpr int kFilterLanes = 8; // voices filtered side by side: two SIMD groups of four
 
     // Rendering.
     void controlBlock();
     void renderChunk(float *left, float *right, int n);
+    // The two stages of a chunk: the voices into the buses with the master gain per frame, then the rest.
+    void mixVoices(const VoiceBuses &buses, float *gain, int n);
+    void finishMix(const VoiceBuses &buses, const float *gain, float *left, float *right, int n);
+    VoiceBuses dryBuses(DryBlock &block, int at) const; // the block's buses from frame at on
     void renderFiltered(Voice *const *group, int count, int n, const VoiceBuses &buses);
 
     // Voices.
@@ -84,6 +90,8 @@ private:
     // Mix buses for one control block at most.
     float mixLeft_[kBlock] = {}, mixRight_[kBlock] = {}, reverbBus_[kBlock] = {}, chorusBus_[kBlock] = {};
     float scratch_[kBlock] = {};
+    float gain_[kBlock] = {};
+    DryBlock *dry_ = nullptr;             // set: render() fills it instead of the outputs
     std::vector<Voice *> filteredVoices_; // this chunk's voices with an active filter (pool-sized)
     float laneScratch_[kFilterLanes][kBlock] = {}, padScratch_[kBlock] = {};
     LowPass padFilter_;
@@ -92,7 +100,8 @@ private:
     Reverb reverb_;
     Chorus chorus_;
     Limiter limiter_;
-    float masterGain_ = 0, masterStart_ = 0, masterStep_ = 0, masterTarget_ = 0;       // linear output gain
+    float masterGain_ = 0, masterStart_ = 0, masterStep_ = 0, masterTarget_ = 0; // linear output gain
+    bool masterSnap_ = true; // until the first render after a reset, a new level applies at once, without a ramp
     float dcPole_ = 0, dcInLeft_ = 0, dcInRight_ = 0, dcOutLeft_ = 0, dcOutRight_ = 0; // DC blocker
 };
 

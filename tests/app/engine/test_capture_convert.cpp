@@ -35,10 +35,14 @@ TEST(CaptureConvert, DoublingARecordingOfMoreThanTwoTo24SamplesReachesItsEnd) {
     EXPECT_EQ((s0 + s1) / 2, static_cast<int16_t>(out[cbOut - 2] | (out[cbOut - 1] << 8)));
 }
 
-TEST(CaptureConvert, FramesOfSixChannelsBecomeTheirMeanAndAPartialFrameIsDropped) {
+TEST(CaptureConvert, FramesBecomeTheirMeanTruncatedTowardZeroAndAPartialFrameIsDropped) {
     std::vector<uint8_t> pb = Samples16({6, 6, 6, 6, 6, 7, -6, -6, -6, -6, -6, -7, 1, 2});
     EXPECT_EQ(4u, MixToMono(pb.data(), pb.size(), 6));
     EXPECT_EQ(Samples16({6, -6}), std::vector<uint8_t>(pb.begin(), pb.begin() + 4));
+    // Stereo has a path of its own; full scale must not overflow it.
+    std::vector<uint8_t> stereo = Samples16({-3, 0, 3, 0, -32768, -32768, 32767, 32767, 5});
+    EXPECT_EQ(8u, MixToMono(stereo.data(), stereo.size(), 2));
+    EXPECT_EQ(Samples16({-1, 1, -32768, 32767}), std::vector<uint8_t>(stereo.begin(), stereo.begin() + 8));
 }
 
 // A heap too small for the recording, or for the rate change's second buffer: E_FAIL, one trace line, and no file.

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -17,6 +19,8 @@
 namespace {
 
 const char *const kFolder = "engine-wav";
+
+bool g_bFailNextNothrowNew = false;
 
 class CapturedWave : public ::testing::Test {
 protected:
@@ -98,7 +102,7 @@ TEST_F(CapturedWave, FewerThanTwoSamplesGiveAnEmptyFile) {
     EXPECT_EQ(56u, Save("no-sample.wav", 11025).size());
 }
 
-TEST_F(CapturedWave, OpenFailureTracesOneLineAndLeavesNoFile) {
+TEST_F(CapturedWave, OpenOrAllocationFailureTracesOneLineAndLeavesNoFile) {
     RecordThroughEffect(1, 22050, 16, Samples16({1, 2, 3, 4}));
     FakeViewer viewer;
     std::string path = AudioTempPath(kFolder, "no-such-folder/out.wav");
@@ -106,6 +110,16 @@ TEST_F(CapturedWave, OpenFailureTracesOneLineAndLeavesNoFile) {
     EXPECT_EQ("g_pWaveFile->Open - FAILED", viewer.Text());
     EXPECT_FALSE(FileExists(path));
     EXPECT_EQ(nullptr, g_pWaveFile);
+
+    RecordThroughEffect(1, 22050, 16, Samples16({1, 2, 3, 4}));
+    FakeViewer viewer2;
+    path = AudioTempPath(kFolder, "no-memory.wav");
+    DeleteFileA(path.c_str());
+    g_bFailNextNothrowNew = true; // the WAV writer's object
+    EXPECT_EQ(E_FAIL, SaveCapturedWave(path.c_str(), 22050));
+    EXPECT_FALSE(g_bFailNextNothrowNew) << "no no-throw allocation was made";
+    EXPECT_EQ("new WaveFile - FAILED", viewer2.Text());
+    EXPECT_FALSE(FileExists(path));
 }
 
 // A control interface whose recording has 8-bit samples, which the real effect never records.
@@ -194,3 +208,12 @@ TEST(DiscardFailedFile, DeletesAHalfWrittenFileButNoDeviceOrFolder) {
 }
 
 } // namespace
+
+// Replaces the library's no-throw allocation for this program, so that a test can make the next one fail.
+void *operator new(std::size_t cb, const std::nothrow_t &) noexcept {
+    if (g_bFailNextNothrowNew) {
+        g_bFailNextNothrowNew = false;
+        return nullptr;
+    }
+    return std::malloc(cb != 0 ? cb : 1);
+}

@@ -1,5 +1,6 @@
 // Robustness on a real SoundFont: random message storms (any channel, controller, SysEx) never produce
 // non-finite or over-ceiling output, and all voices end after all sound off.
+#include <memory>
 #include <random>
 
 #include "synth_test_util.h"
@@ -71,6 +72,61 @@ TEST(SynthStress, RandomMessagesKeepTheOutputFiniteAndUnderTheCeiling) {
         s->controlChange(ch, 120, 0);
     s->render(left.data(), right.data(), 300);
     EXPECT_EQ(s->activeVoices(), 0);
+}
+
+enum class Stages { kOne, kTwo };
+
+bool SameSamples(const Stereo &a, const Stereo &b) {
+    return a.left == b.left && a.right == b.right;
+}
+
+// A message storm at full master volume (the limiter at work), rendered in calls of random sizes; in two
+// stages, the dry blocks are finished whenever they are nearly full.
+Stereo PlayStorm(synth::Synth &s, Stages stages) {
+    std::mt19937 rng(99);
+    s.setMasterVolume(2000);
+    auto block = std::make_unique<synth::DryBlock>();
+    std::vector<float> left(synth::DryBlock::kCapacity), right(synth::DryBlock::kCapacity);
+    Stereo out;
+    auto keep = [&](int n) {
+        out.left.insert(out.left.end(), left.begin(), left.begin() + n);
+        out.right.insert(out.right.end(), right.begin(), right.begin() + n);
+    };
+    auto finish = [&] {
+        const int n = block->frames;
+        s.renderWet(*block, left.data(), right.data());
+        keep(n);
+    };
+    for (int round = 0; round < 600; ++round) {
+        for (int i = static_cast<int>(rng() % 4); i > 0; --i)
+            RandomMessage(s, rng);
+        const int frames = 1 + static_cast<int>(rng() % 300);
+        if (stages == Stages::kOne) {
+            s.render(left.data(), right.data(), frames);
+            keep(frames);
+            continue;
+        }
+        s.setDryBlock(block.get());
+        s.render(left.data(), right.data(), frames);
+        s.setDryBlock(nullptr);
+        if (block->frames > synth::DryBlock::kCapacity - 300)
+            finish();
+    }
+    if (stages == Stages::kTwo)
+        finish();
+    return out;
+}
+
+// A conversion on two threads, and any piece after the first in one process, must sound as the first does.
+TEST(SynthStress, TwoStageRenderingAndAResetGiveAFreshSynthsSamplesToTheBit) {
+    auto fresh = RealSynth();
+    const Stereo expected = PlayStorm(*fresh, Stages::kOne);
+    auto reused = RealSynth();
+    PlayStorm(*reused, Stages::kOne); // leaves notes, the limiter and the control-block phase mid-way
+    reused->reset();
+    EXPECT_TRUE(SameSamples(PlayStorm(*reused, Stages::kOne), expected)) << "after a reset";
+    reused->reset();
+    EXPECT_TRUE(SameSamples(PlayStorm(*reused, Stages::kTwo), expected)) << "in two stages";
 }
 
 TEST(SynthStress, SoundFontReplacedWhilePlayingStopsOldVoices) {
