@@ -4,6 +4,7 @@
 #include <new>
 
 #include "pcm16.h"
+#include "worker_thread.h"
 
 CConvertPipeline::CConvertPipeline(tw::synth::Synth &synth, CEffectChain &effects)
     : m_synth(synth), m_effects(effects) {}
@@ -51,9 +52,7 @@ void CConvertPipeline::Finish() {
     m_bClosing = true;
     ReleaseSRWLockExclusive(&m_lock);
     WakeAllConditionVariable(&m_changed);
-    WaitForSingleObject(m_hThread, INFINITE);
-    CloseHandle(m_hThread);
-    m_hThread = nullptr;
+    JoinThread(m_hThread);
 }
 
 DWORD WINAPI CConvertPipeline::ThreadProc(LPVOID pParam) {
@@ -62,8 +61,7 @@ DWORD WINAPI CConvertPipeline::ThreadProc(LPVOID pParam) {
 }
 
 void CConvertPipeline::Run() {
-    // Effects are COM objects and may use COM on the thread that feeds them.
-    HRESULT hrCom = CoInitializeEx(nullptr, COINIT_MULTITHREADED);
+    CEffectsThreadCom com;
     for (;;) {
         AcquireSRWLockExclusive(&m_lock);
         while (m_nDone == m_nSubmitted && !m_bClosing) {
@@ -80,9 +78,6 @@ void CConvertPipeline::Run() {
         ++m_nDone;
         ReleaseSRWLockExclusive(&m_lock);
         WakeAllConditionVariable(&m_changed);
-    }
-    if (SUCCEEDED(hrCom)) {
-        CoUninitialize();
     }
 }
 

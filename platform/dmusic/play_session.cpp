@@ -9,6 +9,7 @@
 #include "convert_pipeline.h"
 #include "pcm16.h"
 #include "sound_buffer.h"
+#include "worker_thread.h"
 
 namespace {
 
@@ -70,9 +71,7 @@ void CPlaySession::Stop() {
     }
     m_bStopRequested = true;
     SetEvent(m_hStop);
-    WaitForSingleObject(m_hThread, INFINITE);
-    CloseHandle(m_hThread);
-    m_hThread = nullptr;
+    JoinThread(m_hThread);
 }
 
 DWORD WINAPI CPlaySession::ThreadProc(LPVOID pParam) {
@@ -121,8 +120,7 @@ bool CPlaySession::WaitForClock(int64_t nFrames) {
 }
 
 void CPlaySession::Run() {
-    // Effects are COM objects and may use COM on the thread that feeds them.
-    HRESULT hrCom = CoInitializeEx(nullptr, COINIT_MULTITHREADED);
+    CEffectsThreadCom com;
     if (!m_bConvert) {
         SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_HIGHEST); // listening must not stutter
     }
@@ -138,9 +136,6 @@ void CPlaySession::Run() {
         RunAgainstClock();
     }
     m_bFinished = true;
-    if (SUCCEEDED(hrCom)) {
-        CoUninitialize();
-    }
 }
 
 // Every channel starts on program 0 (the drum kit on channel 10, by the synthesizer's GM rules), sent
@@ -168,10 +163,10 @@ int CPlaySession::RenderBlock(int nFrames) {
 
 // The voices of the next block are mixed here while the second thread finishes the one before. The tail is
 // rendered on this thread alone: where it ends depends on the finished output.
-bool CPlaySession::ConvertAheadOfEffects() {
+void CPlaySession::ConvertAheadOfEffects() {
     CConvertPipeline pipeline(m_synth, m_pBuffer->Effects());
     if (!pipeline.Start()) {
-        return false;
+        return;
     }
     int64_t nBlockStart = 0;
     bool bTail = false;
@@ -190,7 +185,6 @@ bool CPlaySession::ConvertAheadOfEffects() {
         nBlockStart += block.frames;
     }
     pipeline.Finish();
-    return true;
 }
 
 void CPlaySession::RunConvert() {

@@ -53,8 +53,9 @@ private:
     void SendDefaultPatches();
     int RenderBlock(int nFrames);
     void RunConvert();
-    // The conversion up to the tail, on two threads; false when the second thread cannot start.
-    bool ConvertAheadOfEffects();
+    // The conversion up to the tail, on two threads; nothing when the second thread cannot start, and
+    // RunConvert then renders it all.
+    void ConvertAheadOfEffects();
     void RunListen();
     void RunAgainstClock();
     void SwitchToWallClock(int64_t nFrames);

@@ -30,7 +30,7 @@ public:
 
 private:
     std::atomic<HWAVEOUT> m_hWaveOut{nullptr}; // PlayedFrames reads it from the engine's thread
-    HANDLE m_hDone = nullptr; // signalled by the device whenever a buffer has played
+    HANDLE m_hDone = nullptr;                  // signalled by the device whenever a buffer has played
     WAVEHDR m_aHeaders[kBufferCount] = {};
     int16_t m_aSamples[kBufferCount][kBufferFrames * 2] = {};
     int m_nNext = 0;

@@ -1,8 +1,8 @@
 // 16-bit PCM WAV writing (via a temporary file) and reading.
 #include "platform/render/wav_file.h"
 
-#include "platform/smf/byte_reader.h"
 #include "pcm16.h"
+#include "platform/smf/byte_reader.h"
 
 #include <algorithm>
 #include <cstring>
@@ -27,7 +27,6 @@ void Put16(uint8_t *p, uint16_t v) {
     p[0] = static_cast<uint8_t>(v);
     p[1] = static_cast<uint8_t>(v >> 8);
 }
-
 
 } // namespace
 

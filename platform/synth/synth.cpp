@@ -170,8 +170,8 @@ void SynthImpl::mixVoices(const VoiceBuses &buses, float *gain, int n) {
         std::fill(buses.reverb, buses.reverb + n, 0.0f);
     if (buses.chorus)
         std::fill(buses.chorus, buses.chorus + n, 0.0f);
-    // Unfiltered voices mix at once; filtered ones afterwards, up to eight per filter pass. Both in pool order, so the
-    // summation order does not depend on how a block is split into render calls.
+    // Unfiltered voices mix at once; filtered ones afterwards, up to eight per filter pass. Both in pool order,
+    // so the summation order does not depend on how a block is split into render calls.
     int filtered = 0;
     for (size_t i = 0; i < voiceEnd_; ++i) {
         Voice &v = voices_[i];

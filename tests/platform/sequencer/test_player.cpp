@@ -35,28 +35,26 @@ Output RenderAll(Player &player, const std::vector<int> &chunks, bool tailApart 
     player.start();
     size_t c = 0;
     std::vector<float> l, r;
-    while (tailApart) {
+    // One call with the pattern's next size; returns the frames delivered.
+    auto next = [&](bool beforeTail) {
         const int n = chunks[c++ % chunks.size()];
         l.assign(n, 1.0f);
         r.assign(n, 1.0f);
-        const int got = player.renderBeforeTail(l.data(), r.data(), n);
-        out.left.insert(out.left.end(), l.begin(), l.begin() + got);
-        out.right.insert(out.right.end(), r.begin(), r.begin() + got);
-        if (got == 0) {
-            EXPECT_EQ(static_cast<int64_t>(out.left.size()), player.endSample());
-            break;
-        }
-    }
-    while (!player.finished()) {
-        const int n = chunks[c++ % chunks.size()];
-        l.assign(n, 1.0f);
-        r.assign(n, 1.0f);
-        const int got = player.render(l.data(), r.data(), n);
+        const int got =
+            beforeTail ? player.renderBeforeTail(l.data(), r.data(), n) : player.render(l.data(), r.data(), n);
         out.left.insert(out.left.end(), l.begin(), l.begin() + got);
         out.right.insert(out.right.end(), r.begin(), r.begin() + got);
         for (int i = got; i < n; ++i)
-            EXPECT_EQ(l[i], 0.0f) << "padding after the end must be silence";
+            EXPECT_EQ(l[i], 0.0f) << "padding after the last frame delivered must be silence";
+        return got;
+    };
+    if (tailApart) {
+        while (next(true) > 0) {
+        }
+        EXPECT_EQ(static_cast<int64_t>(out.left.size()), player.endSample());
     }
+    while (!player.finished())
+        next(false);
     return out;
 }
 
