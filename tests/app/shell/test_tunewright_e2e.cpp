@@ -349,7 +349,7 @@ TEST_F(Tunewright, AbortAndCloseDuringAConversionLeaveNoFile) {
         ui::App app;
         StartWithSong(app);
         app.Click(kConvert);
-        ASSERT_TRUE(app.WaitEnabled(kAbort, true, 10000));
+        ASSERT_TRUE(app.WaitEnabled(kAbort, true, 10000)) << app.Situation();
         EXPECT_FALSE(app.Enabled(kOpen) || app.Enabled(kPlay) || app.Enabled(kInstruments) || app.Enabled(kVolume));
         char szTitle[256];
         GetWindowTextA(app.dialog(), szTitle, sizeof szTitle);
@@ -362,7 +362,7 @@ TEST_F(Tunewright, AbortAndCloseDuringAConversionLeaveNoFile) {
         // Closing while converting: the job is aborted, the program ends normally and saves its settings.
         DeleteFileA("settings.ini");
         app.Click(kConvert);
-        ASSERT_TRUE(app.WaitEnabled(kAbort, true, 10000));
+        ASSERT_TRUE(app.WaitEnabled(kAbort, true, 10000)) << app.Situation();
         PostMessageA(app.dialog(), WM_CLOSE, 0, 0);
         EXPECT_EQ(app.WaitForExit(20000), 0u);
         EXPECT_TRUE(FilesIn(m_output).empty());
@@ -413,7 +413,7 @@ TEST_F(Tunewright, ConvertingWhileListeningAndMovingTheVolumeKeepsTheFileWhole) 
     app.SetSlider(kVolume, 100); // it notifies again as the conversion disables it
     ASSERT_TRUE(ui::WaitFor([&] { return app.Text(kPlayTime) == "00:02"; }, 5000)) << app.Text(kPlayTime);
     app.Click(kConvert);
-    ASSERT_TRUE(app.WaitEnabled(kAbort, true, 10000));
+    ASSERT_TRUE(app.WaitEnabled(kAbort, true, 10000)) << app.Situation();
     std::string listened = app.Text(kPlayTime);
     app.SetSlider(kVolume, 99);
     app.SetSlider(kVolume, 100);

@@ -63,6 +63,34 @@ private:
     size_t m_cb;
 };
 
+// A mouse event at a screen point, in SendInput's absolute coordinates (0..65535 over the primary screen).
+INPUT MouseAt(POINT pt, DWORD dwFlags) {
+    INPUT input = {};
+    input.type = INPUT_MOUSE;
+    input.mi.dx = MulDiv(pt.x, 65536, GetSystemMetrics(SM_CXSCREEN)) + 1;
+    input.mi.dy = MulDiv(pt.y, 65536, GetSystemMetrics(SM_CYSCREEN)) + 1;
+    input.mi.dwFlags = dwFlags | MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    return input;
+}
+
+struct Listing {
+    DWORD dwProcessId;
+    std::string text;
+};
+
+BOOL CALLBACK ListDialog(HWND hWnd, LPARAM lParam) {
+    Listing *pListing = reinterpret_cast<Listing *>(lParam);
+    DWORD dwProcessId = 0;
+    GetWindowThreadProcessId(hWnd, &dwProcessId);
+    if (dwProcessId != pListing->dwProcessId || !IsWindowVisible(hWnd))
+        return TRUE;
+    char szCaption[256] = "", szText[1024] = "";
+    GetWindowTextA(hWnd, szCaption, sizeof szCaption);
+    GetDlgItemTextA(hWnd, kIdMessageText, szText, sizeof szText);
+    pListing->text += std::string(" [") + szCaption + (szText[0] != '\0' ? std::string(": ") + szText : "") + "]";
+    return TRUE;
+}
+
 } // namespace
 
 HWND FindProcessDialog(DWORD dwProcessId, const char *pszCaption, HWND hExcept) {
@@ -102,15 +130,18 @@ DWORD App::WaitForExit(DWORD dwTimeoutMs) {
 }
 
 void App::Click(int nId) const {
-    // With the real pointer: skinned buttons take a click only once the pointer has entered them.
+    // The program must first take what X still holds for it: a late enter or motion event of a window that
+    // closed (the open-file dialog) carries the old pointer position and would move the pointer back.
+    WaitForInputIdle(m_process.hProcess, 5000);
     RECT rc;
     GetWindowRect(control(nId), &rc);
-    SetCursorPos((rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2);
+    POINT pt = {(rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2};
+    // With the real pointer: skinned buttons take a click only once the pointer has entered them. The press
+    // and the release carry the position too, so nothing in between can send them elsewhere.
+    INPUT move = MouseAt(pt, 0);
+    SendInput(1, &move, sizeof(INPUT));
     Sleep(50);
-    INPUT clicks[2] = {};
-    clicks[0].type = clicks[1].type = INPUT_MOUSE;
-    clicks[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-    clicks[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    INPUT clicks[2] = {MouseAt(pt, MOUSEEVENTF_LEFTDOWN), MouseAt(pt, MOUSEEVENTF_LEFTUP)};
     SendInput(2, clicks, sizeof(INPUT));
     Sleep(50);
 }
@@ -142,6 +173,16 @@ std::string App::TakeMessageBox(const char *pszCaption, DWORD dwTimeoutMs) const
 
 bool App::WaitEnabled(int nId, bool bEnabled, DWORD dwTimeoutMs) const {
     return WaitFor([&] { return Enabled(nId) == bEnabled; }, dwTimeoutMs);
+}
+
+std::string App::Situation() const {
+    Listing listing = {processId(), "windows:"};
+    EnumWindows(ListDialog, reinterpret_cast<LPARAM>(&listing));
+    POINT pt;
+    GetCursorPos(&pt);
+    HWND hUnder = WindowFromPoint(pt);
+    return listing.text + "; pointer at " + std::to_string(pt.x) + "," + std::to_string(pt.y) + " over control " +
+           std::to_string(hUnder != nullptr ? GetDlgCtrlID(hUnder) : 0);
 }
 
 std::string App::Text(int nId) const {

@@ -33,6 +33,9 @@ public:
     bool WaitEnabled(int nId, bool bEnabled, DWORD dwTimeoutMs) const;
 
     std::string Text(int nId) const;
+    // What the program shows, for a failure's message: its visible dialogs with their captions and texts, and
+    // the control under the pointer.
+    std::string Situation() const;
     bool Enabled(int nId) const { return IsWindowEnabled(control(nId)) != FALSE; }
 
     // The instrument list: rows, their texts, check boxes.
