@@ -22,12 +22,16 @@ struct Search {
     HWND hFound;
 };
 
+bool IsShownBy(HWND hWnd, DWORD dwProcessId) {
+    DWORD dwOwner = 0;
+    GetWindowThreadProcessId(hWnd, &dwOwner);
+    return dwOwner == dwProcessId && IsWindowVisible(hWnd);
+}
+
 BOOL CALLBACK MatchDialog(HWND hWnd, LPARAM lParam) {
     Search *pSearch = reinterpret_cast<Search *>(lParam);
-    DWORD dwProcessId = 0;
-    GetWindowThreadProcessId(hWnd, &dwProcessId);
     char szClass[16], szCaption[256];
-    if (dwProcessId != pSearch->dwProcessId || hWnd == pSearch->hExcept || !IsWindowVisible(hWnd))
+    if (hWnd == pSearch->hExcept || !IsShownBy(hWnd, pSearch->dwProcessId))
         return TRUE;
     GetClassNameA(hWnd, szClass, sizeof szClass);
     GetWindowTextA(hWnd, szCaption, sizeof szCaption);
@@ -67,6 +71,7 @@ private:
 INPUT MouseAt(POINT pt, DWORD dwFlags) {
     INPUT input = {};
     input.type = INPUT_MOUSE;
+    // Windows maps back by truncating: one unit more keeps the point from landing a pixel short.
     input.mi.dx = MulDiv(pt.x, 65536, GetSystemMetrics(SM_CXSCREEN)) + 1;
     input.mi.dy = MulDiv(pt.y, 65536, GetSystemMetrics(SM_CYSCREEN)) + 1;
     input.mi.dwFlags = dwFlags | MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
@@ -78,11 +83,9 @@ struct Listing {
     std::string text;
 };
 
-BOOL CALLBACK ListDialog(HWND hWnd, LPARAM lParam) {
+BOOL CALLBACK ListWindow(HWND hWnd, LPARAM lParam) {
     Listing *pListing = reinterpret_cast<Listing *>(lParam);
-    DWORD dwProcessId = 0;
-    GetWindowThreadProcessId(hWnd, &dwProcessId);
-    if (dwProcessId != pListing->dwProcessId || !IsWindowVisible(hWnd))
+    if (!IsShownBy(hWnd, pListing->dwProcessId))
         return TRUE;
     char szCaption[256] = "", szText[1024] = "";
     GetWindowTextA(hWnd, szCaption, sizeof szCaption);
@@ -130,8 +133,8 @@ DWORD App::WaitForExit(DWORD dwTimeoutMs) {
 }
 
 void App::Click(int nId) const {
-    // The program must first take what X still holds for it: a late enter or motion event of a window that
-    // closed (the open-file dialog) carries the old pointer position and would move the pointer back.
+    // The program first takes the input it has pending, so that nothing it still holds from before (such as a
+    // pointer event of the open-file dialog that just closed) arrives between the move and the click.
     WaitForInputIdle(m_process.hProcess, 5000);
     RECT rc;
     GetWindowRect(control(nId), &rc);
@@ -177,7 +180,7 @@ bool App::WaitEnabled(int nId, bool bEnabled, DWORD dwTimeoutMs) const {
 
 std::string App::Situation() const {
     Listing listing = {processId(), "windows:"};
-    EnumWindows(ListDialog, reinterpret_cast<LPARAM>(&listing));
+    EnumWindows(ListWindow, reinterpret_cast<LPARAM>(&listing));
     POINT pt;
     GetCursorPos(&pt);
     HWND hUnder = WindowFromPoint(pt);

@@ -33,8 +33,8 @@ public:
     bool WaitEnabled(int nId, bool bEnabled, DWORD dwTimeoutMs) const;
 
     std::string Text(int nId) const;
-    // What the program shows, for a failure's message: its visible dialogs with their captions and texts, and
-    // the control under the pointer.
+    // What the program shows, for a failure's message: its visible top-level windows with their captions and
+    // message texts, and the control under the pointer.
     std::string Situation() const;
     bool Enabled(int nId) const { return IsWindowEnabled(control(nId)) != FALSE; }
 
