@@ -21,9 +21,14 @@ else()
   set(TUNEWRIGHT_TEST_ROOT "")
 endif()
 
-# tunewright_add_test(NAME SOURCES... LIBS...)
+# How long a Windows test program may take, in seconds, unless it says otherwise: the slowest take about 20 s
+# under Wine. A hang ends that test, not the run.
+set(TUNEWRIGHT_WINDOWS_TEST_TIMEOUT 120)
+
+# tunewright_add_test(NAME SOURCES... LIBS... [TIMEOUT SECONDS] [HOST_AGENT])
+#   HOST_AGENT: the test asks the Linux side for drops and mounts (tests/app/shell/host_agent.py).
 function(tunewright_add_test name)
-  cmake_parse_arguments(T "" "" "SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(T "HOST_AGENT" "TIMEOUT" "SOURCES;LIBS" ${ARGN})
   add_executable(${name} ${T_SOURCES})
   target_link_libraries(${name} PRIVATE ${T_LIBS} gtest_main gtest)
   target_compile_definitions(${name} PRIVATE
@@ -34,9 +39,19 @@ function(tunewright_add_test name)
   target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR}/tests)
   file(MAKE_DIRECTORY ${CMAKE_BINARY_DIR}/test-temp)
   if(WIN32)
-    # One Wine process per program: a process per test case costs seconds each.
-    add_test(NAME ${name} COMMAND ${name} WORKING_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
-    set_tests_properties(${name} PROPERTIES LABELS windows TIMEOUT 600)
+    if(NOT T_TIMEOUT)
+      set(T_TIMEOUT ${TUNEWRIGHT_WINDOWS_TEST_TIMEOUT})
+    endif()
+    set(agent)
+    if(T_HOST_AGENT)
+      set(agent --host-agent)
+    endif()
+    # One Wine process per program (a process per test case costs seconds each), in a copy of the program
+    # folder of its own (build/<arch>/test-run/NAME).
+    add_test(NAME ${name}
+             COMMAND ${CMAKE_SOURCE_DIR}/scripts/lib/run-windows-test ${agent} ${CMAKE_BINARY_DIR}/bin
+                     ${CMAKE_BINARY_DIR}/test-run/${name} ${name}.exe)
+    set_tests_properties(${name} PROPERTIES LABELS windows TIMEOUT ${T_TIMEOUT})
   else()
     gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST PROPERTIES LABELS native TIMEOUT 600)
   endif()

@@ -25,10 +25,14 @@ bool IsStandardPathType(DWORD dwType) {
            dwType == DMUS_APATH_DYNAMIC_MONO || dwType == DMUS_APATH_DYNAMIC_STEREO;
 }
 
-// Test-only fault: with TW_DMUSIC_FAIL_STOP in the environment, stopping a segment that plays fails and leaves
-// it playing, so that the callers' handling of a failed stop can be tested end to end.
+// In the test build of this DLL only: with TW_DMUSIC_FAIL_STOP in the environment, stopping a segment that plays
+// fails and leaves it playing, so that the callers' handling of a failed stop can be tested end to end.
 bool StopFailsWhilePlaying() {
+#ifdef TW_DMUSIC_TEST_FAULTS
     return GetEnvironmentVariableA("TW_DMUSIC_FAIL_STOP", nullptr, 0) != 0;
+#else
+    return false;
+#endif
 }
 
 } // namespace

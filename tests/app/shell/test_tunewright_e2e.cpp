@@ -457,10 +457,23 @@ TEST_F(Tunewright, ADroppedShortSongOpensPlaysAndConverts) {
     EXPECT_GT(ReadWav(m_output + "\\e2e_short.wav").rms, 300);
 }
 
+// A copy of the program beside this folder whose DirectMusic stand-in is its test build, with these settings.
+std::string ProgramWithTestStandIn() {
+    char szHere[MAX_PATH];
+    GetCurrentDirectoryA(MAX_PATH, szHere);
+    std::string folder = std::string(szHere) + "\\test-stand-in";
+    CreateDirectoryA(folder.c_str(), nullptr);
+    for (const char *pszName : {"Tunewright.exe", "Lustrekit.dll", "MidiFile.dll", "lame_enc.dll", "OrvaDMOFilter.dll",
+                                "TimGM6mb.sf2", "settings.ini"})
+        CopyFileA((std::string(szHere) + "\\" + pszName).c_str(), (folder + "\\" + pszName).c_str(), FALSE);
+    CopyFileA(WinPath(TEST_DOUBLES_DIR "/TwDirectMusic.dll").c_str(), (folder + "\\TwDirectMusic.dll").c_str(), FALSE);
+    return folder;
+}
+
 // The engine fails to stop the piece once it has played: the message, and the dialog is not left locked.
 TEST_F(Tunewright, AFailedStopAtTheEndOfAConversionGivesTheControlsBack) {
-    SetEnvironmentVariableA("TW_DMUSIC_FAIL_STOP", "1"); // the DirectMusic stand-in's test switch
-    ui::App app;
+    SetEnvironmentVariableA("TW_DMUSIC_FAIL_STOP", "1"); // the test build's switch
+    ui::App app(ProgramWithTestStandIn());
     SetEnvironmentVariableA("TW_DMUSIC_FAIL_STOP", nullptr);
     StartWithSong(app);
     EXPECT_EQ(Convert(app, "Error"), "Stop MIDI Failed");
@@ -483,32 +496,34 @@ TEST_F(Tunewright, ACrashEndsWithTheFailedMessage) {
     CloseHandle(hProcess);
 }
 
-// A 64 KiB file system for the output folder, mounted for one test (the tests run as root).
+// A 64 KiB file system for the output folder, mounted for one test by the host agent (as root; elsewhere the
+// agent's answer says why not).
 class SmallDisk {
 public:
     explicit SmallDisk(const std::string &name)
-        : m_linux(std::string(TEST_TEMP_DIR).substr(2) + "/" + name), m_folder(WinPath(TEST_TEMP_DIR "/" + name)) {
+        : m_folder(WinPath(TEST_TEMP_DIR "/" + name)), m_unixPath(ui::LinuxPathOf(m_folder)) {
         CreateDirectoryA(m_folder.c_str(), nullptr);
-        const char *mount[] = {"mount", "-t", "tmpfs", "-o", "size=64k", "tmpfs", m_linux.c_str(), nullptr};
-        m_bMounted = ui::RunLinuxProgram(mount);
+        ui::HostAnswer answer = ui::AskHost({"mount-small-disk", m_unixPath, "64"}, 20000);
+        m_bMounted = answer.nStatus == 0;
+        m_why = answer.output;
     }
     ~SmallDisk() {
-        const char *umount[] = {"umount", m_linux.c_str(), nullptr};
         if (m_bMounted)
-            ui::RunLinuxProgram(umount);
+            ui::AskHost({"unmount", m_unixPath}, 20000);
     }
     bool mounted() const { return m_bMounted; }
+    const std::string &why() const { return m_why; }
     const std::string &folder() const { return m_folder; }
 
 private:
-    std::string m_linux, m_folder;
+    std::string m_folder, m_unixPath, m_why;
     bool m_bMounted = false;
 };
 
 TEST_F(Tunewright, ADiskThatFillsUpGivesAnErrorNamingTheFileAndLeavesNoFile) {
     SmallDisk disk("e2e_small_disk");
     if (!disk.mounted())
-        GTEST_SKIP() << "no tmpfs can be mounted here";
+        GTEST_SKIP() << "no tmpfs can be mounted here: " << disk.why();
     ULARGE_INTEGER total = {};
     ASSERT_TRUE(GetDiskFreeSpaceExA((disk.folder() + "\\").c_str(), nullptr, &total, nullptr));
     ASSERT_LE(total.QuadPart, 64u * 1024);

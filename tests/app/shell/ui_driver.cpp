@@ -3,6 +3,8 @@
 
 #include <commctrl.h>
 
+#include <cstdlib>
+
 #include <string>
 #include <vector>
 
@@ -67,6 +69,30 @@ private:
     size_t m_cb;
 };
 
+const char kHostAgentVariable[] = "TW_HOST_AGENT_DIR";
+
+bool WriteWholeFile(const std::string &path, const std::string &text) {
+    HANDLE hFile = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    if (hFile == INVALID_HANDLE_VALUE)
+        return false;
+    DWORD written = 0;
+    bool ok = WriteFile(hFile, text.data(), DWORD(text.size()), &written, nullptr) && written == text.size();
+    return CloseHandle(hFile) && ok;
+}
+
+std::string ReadWholeFile(const std::string &path) {
+    HANDLE hFile = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (hFile == INVALID_HANDLE_VALUE)
+        return "";
+    std::string text;
+    char buffer[4096];
+    DWORD got = 0;
+    while (ReadFile(hFile, buffer, sizeof buffer, &got, nullptr) && got > 0)
+        text.append(buffer, got);
+    CloseHandle(hFile);
+    return text;
+}
+
 // A mouse event at a screen point, in SendInput's absolute coordinates (0..65535 over the primary screen).
 INPUT MouseAt(POINT pt, DWORD dwFlags) {
     INPUT input = {};
@@ -102,11 +128,11 @@ HWND FindProcessDialog(DWORD dwProcessId, const char *pszCaption, HWND hExcept) 
     return search.hFound;
 }
 
-App::App() {
+App::App(const std::string &folder) {
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
-    char szCommand[] = "Tunewright.exe";
-    if (!CreateProcessA(nullptr, szCommand, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &m_process))
+    std::string command = folder.empty() ? "Tunewright.exe" : "\"" + folder + "\\Tunewright.exe\"";
+    if (!CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &m_process))
         return;
     // A second instance ends without a window: stop looking once the process is gone.
     WaitFor([&] {
@@ -239,29 +265,52 @@ void App::SelectListEntry(int nId, int nIndex) const {
     SendMessageA(m_hDialog, WM_COMMAND, MAKEWPARAM(nId, CBN_SELCHANGE), reinterpret_cast<LPARAM>(control(nId)));
 }
 
-bool RunLinuxProgram(const char *const *ppszArgs) {
-    typedef LONG(CDECL * SpawnProc)(char *const *, int);
-    SpawnProc pfnSpawn = reinterpret_cast<SpawnProc>(
-        reinterpret_cast<void *>(GetProcAddress(GetModuleHandleA("ntdll.dll"), "__wine_unix_spawnvp")));
-    return pfnSpawn != nullptr && pfnSpawn(const_cast<char *const *>(ppszArgs), TRUE) == 0;
+bool HostAgentPresent() {
+    return GetEnvironmentVariableA(kHostAgentVariable, nullptr, 0) != 0;
+}
+
+HostAnswer AskHost(const std::vector<std::string> &request, DWORD dwTimeoutMs) {
+    char szFolder[MAX_PATH];
+    DWORD cch = GetEnvironmentVariableA(kHostAgentVariable, szFolder, MAX_PATH);
+    if (cch == 0 || cch >= MAX_PATH)
+        return {-1, std::string(kHostAgentVariable) + " is not set: run this test through ctest"};
+    static LONG s_nRequest = 0;
+    std::string stem = std::string(szFolder) + "\\" + std::to_string(GetCurrentProcessId()) + "-" +
+                       std::to_string(InterlockedIncrement(&s_nRequest));
+    std::string text;
+    for (const std::string &line : request)
+        text += line + "\n";
+    // Written aside and renamed, so that the agent never reads half a request.
+    if (!WriteWholeFile(stem + ".tmp", text) || !MoveFileA((stem + ".tmp").c_str(), (stem + ".req").c_str()))
+        return {-1, "cannot write the request into " + std::string(szFolder)};
+    std::string done = stem + ".done";
+    if (!WaitFor([&] { return GetFileAttributesA(done.c_str()) != INVALID_FILE_ATTRIBUTES; }, dwTimeoutMs))
+        return {-1, "the host agent did not answer within " + std::to_string(dwTimeoutMs) + " ms"};
+    std::string answer = ReadWholeFile(done);
+    DeleteFileA(done.c_str());
+    size_t eol = answer.find('\n');
+    return {atoi(answer.c_str()), eol == std::string::npos ? "" : answer.substr(eol + 1)};
+}
+
+std::string LinuxPathOf(const std::string &path) {
+    // The build's Wine prefixes map drive Z: to the Linux root, as Wine does by default.
+    if (path.size() < 2 || (path[0] != 'Z' && path[0] != 'z') || path[1] != ':')
+        return "";
+    std::string unixPath = path.substr(2);
+    for (char &c : unixPath)
+        if (c == '\\')
+            c = '/';
+    return unixPath;
 }
 
 bool DropFile(HWND hOver, const std::string &path) {
-    typedef char *(CDECL * UnixNameProc)(LPCWSTR);
-    UnixNameProc pfnUnixName = reinterpret_cast<UnixNameProc>(
-        reinterpret_cast<void *>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name")));
-    WCHAR szPath[MAX_PATH];
-    MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, szPath, MAX_PATH);
-    char *pszUnix = pfnUnixName ? pfnUnixName(szPath) : nullptr;
-    if (pszUnix == nullptr)
+    std::string unixPath = LinuxPathOf(path);
+    if (unixPath.empty())
         return false;
     RECT rc;
     GetWindowRect(hOver, &rc);
     std::string x = std::to_string((rc.left + rc.right) / 2), y = std::to_string((rc.top + rc.bottom) / 2);
-    const char *args[] = {"python3", XDND_DROP_SCRIPT, x.c_str(), y.c_str(), pszUnix, nullptr};
-    bool bDropped = RunLinuxProgram(args);
-    HeapFree(GetProcessHeap(), 0, pszUnix);
-    return bDropped;
+    return AskHost({"drop", x, y, unixPath}, 20000).nStatus == 0;
 }
 
 bool SaveWindowPicture(HWND hWnd, const std::string &path) {

@@ -5,14 +5,16 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 namespace ui {
 
-// One running Tunewright.exe (from the test program's folder) and its main dialog.
+// One running Tunewright.exe and its main dialog.
 class App {
 public:
-    // Starts the program and waits for its main dialog; dialog() is null when it did not come up.
-    App();
+    // Starts the program (from the given folder, else the current one) and waits for its main dialog; dialog()
+    // is null when it did not come up.
+    explicit App(const std::string &folder = "");
     ~App(); // ends the process if it still runs
 
     HWND dialog() const { return m_hDialog; }
@@ -57,12 +59,21 @@ private:
 // Saves what the screen shows of a window (its frame included) as a 24-bit BMP file. FALSE on failure.
 bool SaveWindowPicture(HWND hWnd, const std::string &path);
 
+// What only the Linux side can do is asked of the host agent that ctest starts beside the test
+// (tests/app/shell/host_agent.py); it answers with an exit status (0: done, -1: no answer) and what it printed.
+struct HostAnswer {
+    int nStatus;
+    std::string output;
+};
+bool HostAgentPresent();
+HostAnswer AskHost(const std::vector<std::string> &request, DWORD dwTimeoutMs);
+
+// The Linux path of a file on drive Z: (the Linux root), or "" for a path elsewhere.
+std::string LinuxPathOf(const std::string &path);
+
 // Drops a file on the middle of a window as a Linux file manager would, through the X server (Wine turns the
 // drop into WM_DROPFILES for a window that accepts files). True once the window has taken it.
 bool DropFile(HWND hOver, const std::string &path);
-
-// Runs a Linux program (Wine runs this one) with its arguments and waits for it; true when it succeeded.
-bool RunLinuxProgram(const char *const *ppszArgs);
 
 // A top-level dialog (class #32770) of the process with the given caption, or null.
 HWND FindProcessDialog(DWORD dwProcessId, const char *pszCaption, HWND hExcept);
