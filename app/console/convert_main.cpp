@@ -61,8 +61,8 @@ bool ReapOne(std::vector<Child> &running) {
     std::vector<HANDLE> handles;
     for (const Child &child : running)
         handles.push_back(child.process.hProcess);
-    DWORD index = WaitForMultipleObjects(static_cast<DWORD>(handles.size()), handles.data(), FALSE, INFINITE) -
-                  WAIT_OBJECT_0;
+    DWORD index =
+        WaitForMultipleObjects(static_cast<DWORD>(handles.size()), handles.data(), FALSE, INFINITE) - WAIT_OBJECT_0;
     DWORD dwCode = kExitFailed;
     GetExitCodeProcess(running[index].process.hProcess, &dwCode);
     CloseHandle(running[index].process.hThread);

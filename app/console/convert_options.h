@@ -6,12 +6,12 @@
 
 struct ConvertOptions {
     bool bMp3 = false;
-    unsigned int nRate = 44100;  // Hz
-    int nTempoPercent = 100;     // 50..150
-    int nTranspose = 0;          // semitones, -14..+14 (the tone -7.0..+7.0 in steps of 0.5)
+    unsigned int nRate = 44100;     // Hz
+    int nTempoPercent = 100;        // 50..150
+    int nTranspose = 0;             // semitones, -14..+14 (the tone -7.0..+7.0 in steps of 0.5)
     std::vector<int> mutedPrograms; // 0..127
-    std::string outputFolder;    // empty: beside each MIDI file
-    int nJobs = 1;               // files converted at once, each in a process of its own
+    std::string outputFolder;       // empty: beside each MIDI file
+    int nJobs = 1;                  // files converted at once, each in a process of its own
     std::vector<std::string> files;
 };
 

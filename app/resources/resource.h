@@ -22,8 +22,8 @@
 #define IDI_DEFAULT 214
 
 // Commands without a control of their own.
-#define IDC_EXIT 1 // IDOK: the Exit button and the About box's OK
-#define IDC_ESCAPE 2 // IDCANCEL: the Escape key
+#define IDC_EXIT 1         // IDOK: the Exit button and the About box's OK
+#define IDC_ESCAPE 2       // IDCANCEL: the Escape key
 #define IDC_HELP_COMMAND 9 // IDHELP: F1 (the dialog's accelerator)
 
 // Main dialog (102), in tab order.

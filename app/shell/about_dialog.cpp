@@ -23,17 +23,27 @@ INT_PTR CALLBACK AboutDialogProc(HWND hDlg, UINT uMsg, WPARAM wParam, LPARAM /*l
         return FALSE;
     case WM_COMMAND:
         switch (LOWORD(wParam)) {
-        case IDC_EXIT: EndDialog(hDlg, 1); return TRUE;
-        case IDC_ESCAPE: EndDialog(hDlg, 0); return TRUE;
+        case IDC_EXIT:
+            EndDialog(hDlg, 1);
+            return TRUE;
+        case IDC_ESCAPE:
+            EndDialog(hDlg, 0);
+            return TRUE;
         case IDC_HOME_PAGE:
             OpenInBrowser(kHomePageAddress);
             EndDialog(hDlg, 0);
             return TRUE;
-        default: return FALSE;
+        default:
+            return FALSE;
         }
-    case WM_ERASEBKGND: return PaintDialogTile(hDlg, reinterpret_cast<HDC>(wParam));
-    case WM_CTLCOLORSTATIC: return AboutLabelColor(reinterpret_cast<HDC>(wParam));
-    case WM_CLOSE: EndDialog(hDlg, 0); return TRUE;
-    default: return FALSE;
+    case WM_ERASEBKGND:
+        return PaintDialogTile(hDlg, reinterpret_cast<HDC>(wParam));
+    case WM_CTLCOLORSTATIC:
+        return AboutLabelColor(reinterpret_cast<HDC>(wParam));
+    case WM_CLOSE:
+        EndDialog(hDlg, 0);
+        return TRUE;
+    default:
+        return FALSE;
     }
 }

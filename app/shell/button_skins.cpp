@@ -10,10 +10,10 @@
 namespace {
 
 // The looks: A and B gradient faces, C a thin frame over the dialog's tile, D the About box's.
-const DWORD kSetA = BSK_XPSTYLE | BSK_ICONLEFT | BSK_BALLOONTIP | BSK_FOCUSRECT | BSK_FLAT; // 0x20000066
-const DWORD kSetB = BSK_XPSTYLE | BSK_BALLOONTIP | BSK_FOCUSRECT | BSK_FLAT;                // 0x20000026
+const DWORD kSetA = BSK_XPSTYLE | BSK_ICONLEFT | BSK_BALLOONTIP | BSK_FOCUSRECT | BSK_FLAT;      // 0x20000066
+const DWORD kSetB = BSK_XPSTYLE | BSK_BALLOONTIP | BSK_FOCUSRECT | BSK_FLAT;                     // 0x20000026
 const DWORD kSetC = BSK_THINBORDER | BSK_ICONLEFT | BSK_BALLOONTIP | BSK_PARENTBKGND | BSK_FLAT; // 0x8000006A
-const DWORD kSetD = BSK_XPSTYLE | BSK_ICONLEFT | BSK_BALLOONTIP | BSK_FLAT;                 // 0x20000062
+const DWORD kSetD = BSK_XPSTYLE | BSK_ICONLEFT | BSK_BALLOONTIP | BSK_FLAT;                      // 0x20000062
 static_assert(kSetA == 0x20000066 && kSetB == 0x20000026 && kSetC == 0x8000006A && kSetD == 0x20000062,
               "the dialogs' four looks");
 

@@ -5,13 +5,21 @@
 
 namespace {
 
-const int kNotificationAlmostEnd = 2; // DMUS_NOTIFICATION_SEGALMOSTEND
+const int kNotificationAlmostEnd = 2;   // DMUS_NOTIFICATION_SEGALMOSTEND
 const int kVolumeWhileConverting = 100; // +20 dB: the nominal level of every conversion
 
-HRESULT LoadStep(const char *pszMidiPath) { return LoadMidiFile(pszMidiPath); }
-HRESULT PlayStep(const char *) { return PlayMidiFile(TRUE); }
-HRESULT RemoveStep(const char *) { return RemoveFilter(); }
-HRESULT SetStep(const char *) { return SetFilter(); }
+HRESULT LoadStep(const char *pszMidiPath) {
+    return LoadMidiFile(pszMidiPath);
+}
+HRESULT PlayStep(const char *) {
+    return PlayMidiFile(TRUE);
+}
+HRESULT RemoveStep(const char *) {
+    return RemoveFilter();
+}
+HRESULT SetStep(const char *) {
+    return SetFilter();
+}
 
 } // namespace
 

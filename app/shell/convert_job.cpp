@@ -17,14 +17,14 @@
 namespace {
 
 const int kTimeTextSize = 64;
-const int kLockedDuringJob[] = {IDC_OPEN,         IDC_PLAY,          IDC_STOP,       IDC_CONVERT,   IDC_VOLUME,
-                                IDC_TEMPO,        IDC_OUTPUT_FORMAT, IDC_WAV_QUALITY, IDC_MP3_QUALITY, IDC_SET_PATH,
-                                IDC_SAME_DIRECTORY, IDC_INSTRUMENTS, IDC_TEMPO_LABEL, IDC_TONE_LABEL, IDC_TONE_UP,
-                                IDC_TONE_DOWN,    IDC_DEFAULT};
-const int kBackAfterJob[] = {IDC_OPEN,       IDC_OUTPUT_FORMAT, IDC_WAV_QUALITY, IDC_MP3_QUALITY, IDC_SAME_DIRECTORY,
-                             IDC_VOLUME,     IDC_TEMPO,         IDC_PLAY,        IDC_STOP,        IDC_CONVERT,
-                             IDC_INSTRUMENTS, IDC_TEMPO_LABEL,  IDC_TONE_LABEL,  IDC_TONE_UP,     IDC_TONE_DOWN,
-                             IDC_DEFAULT};
+const int kLockedDuringJob[] = {IDC_OPEN,           IDC_PLAY,          IDC_STOP,        IDC_CONVERT,     IDC_VOLUME,
+                                IDC_TEMPO,          IDC_OUTPUT_FORMAT, IDC_WAV_QUALITY, IDC_MP3_QUALITY, IDC_SET_PATH,
+                                IDC_SAME_DIRECTORY, IDC_INSTRUMENTS,   IDC_TEMPO_LABEL, IDC_TONE_LABEL,  IDC_TONE_UP,
+                                IDC_TONE_DOWN,      IDC_DEFAULT};
+const int kBackAfterJob[] = {IDC_OPEN,           IDC_OUTPUT_FORMAT, IDC_WAV_QUALITY, IDC_MP3_QUALITY,
+                             IDC_SAME_DIRECTORY, IDC_VOLUME,        IDC_TEMPO,       IDC_PLAY,
+                             IDC_STOP,           IDC_CONVERT,       IDC_INSTRUMENTS, IDC_TEMPO_LABEL,
+                             IDC_TONE_LABEL,     IDC_TONE_UP,       IDC_TONE_DOWN,   IDC_DEFAULT};
 
 // The time label's last text, so that the transparent label is only repainted when it changes.
 char g_szShownTime[kTimeTextSize];

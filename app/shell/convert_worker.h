@@ -9,7 +9,7 @@ const int kWavRateCount = 3;
 const int kMp3RateCount = 4;
 extern const UINT kSampleRates[kMp3RateCount];
 extern const char *const kSampleRateTexts[kMp3RateCount];
-const int kDefaultQuality = 2;          // "44100 Hz", selected at start
+const int kDefaultQuality = 2; // "44100 Hz", selected at start
 const UINT kRateWithoutSelection = 22050;
 
 // The rate of a quality list's selected entry (22050 without a selection).

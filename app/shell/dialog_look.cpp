@@ -12,7 +12,7 @@ namespace {
 const int kTileSize = 128;
 const int kTileDepth = 45;
 const int kTileHotPercent = 5;
-const int kSystemColourControls[] = {IDC_GROUP_VOLUME,   IDC_GROUP_TONE,  IDC_GROUP_OUTPUT_PATH, IDC_GROUP_INSTRUMENTS,
+const int kSystemColourControls[] = {IDC_GROUP_VOLUME,    IDC_GROUP_TONE,  IDC_GROUP_OUTPUT_PATH, IDC_GROUP_INSTRUMENTS,
                                      IDC_GROUP_CONVERTER, IDC_GROUP_TEMPO, IDC_GROUP_MIDI_FILE,   IDC_POSITION,
                                      IDC_VOLUME,          IDC_TEMPO,       IDC_OUTPUT_PATH,       IDC_SAME_DIRECTORY};
 

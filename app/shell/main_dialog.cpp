@@ -137,15 +137,33 @@ void OnToneStep(HWND hDlg, int nStep) {
 
 BOOL OnCommand(HWND hDlg, int nId, int nCode) {
     switch (nId) {
-    case IDC_EXIT: OnClose(hDlg); return TRUE;
-    case IDC_HELP_COMMAND: OnHelp(); return TRUE;
-    case IDC_ABOUT: RunAboutDialog(hDlg); return TRUE;
-    case IDC_OPEN: OnOpen(hDlg); return TRUE;
-    case IDC_PLAY: OnPlay(hDlg); return TRUE;
-    case IDC_CONVERT: OnConvert(hDlg); return TRUE;
-    case IDC_SET_PATH: OnSetPath(hDlg); return TRUE;
-    case IDC_SAME_DIRECTORY: OnSameDirectory(hDlg); return TRUE;
-    case IDC_STOP: OnStop(hDlg); return TRUE;
+    case IDC_EXIT:
+        OnClose(hDlg);
+        return TRUE;
+    case IDC_HELP_COMMAND:
+        OnHelp();
+        return TRUE;
+    case IDC_ABOUT:
+        RunAboutDialog(hDlg);
+        return TRUE;
+    case IDC_OPEN:
+        OnOpen(hDlg);
+        return TRUE;
+    case IDC_PLAY:
+        OnPlay(hDlg);
+        return TRUE;
+    case IDC_CONVERT:
+        OnConvert(hDlg);
+        return TRUE;
+    case IDC_SET_PATH:
+        OnSetPath(hDlg);
+        return TRUE;
+    case IDC_SAME_DIRECTORY:
+        OnSameDirectory(hDlg);
+        return TRUE;
+    case IDC_STOP:
+        OnStop(hDlg);
+        return TRUE;
     case IDC_ABORT:
         EnableWindow(GetDlgItem(hDlg, IDC_ABORT), FALSE);
         InterlockedExchange(&g_bAbort, 1);
@@ -158,11 +176,20 @@ BOOL OnCommand(HWND hDlg, int nId, int nCode) {
         SendDlgItemMessageA(hDlg, IDC_TEMPO, TBM_SETPOS, TRUE, kTempoNormal);
         SetDlgItemTextA(hDlg, IDC_TEMPO_LABEL, "Tempo:\n100%");
         return TRUE;
-    case IDC_TONE_LABEL: OnToneStep(hDlg, 0); return TRUE;
-    case IDC_TONE_UP: OnToneStep(hDlg, 1); return TRUE;
-    case IDC_TONE_DOWN: OnToneStep(hDlg, -1); return TRUE;
-    case IDC_DEFAULT: FillInstrumentList(hDlg); return TRUE;
-    default: return FALSE;
+    case IDC_TONE_LABEL:
+        OnToneStep(hDlg, 0);
+        return TRUE;
+    case IDC_TONE_UP:
+        OnToneStep(hDlg, 1);
+        return TRUE;
+    case IDC_TONE_DOWN:
+        OnToneStep(hDlg, -1);
+        return TRUE;
+    case IDC_DEFAULT:
+        FillInstrumentList(hDlg);
+        return TRUE;
+    default:
+        return FALSE;
     }
 }
 
@@ -193,21 +220,38 @@ INT_PTR CALLBACK MainDialogProc(HWND hDlg, UINT uMsg, WPARAM wParam, LPARAM lPar
         return TRUE;
     }
     switch (uMsg) {
-    case WM_INITDIALOG: OnInitDialog(hDlg); return TRUE;
-    case WM_COMMAND: return OnCommand(hDlg, LOWORD(wParam), HIWORD(wParam));
-    case WM_TIMER: OnPlaybackTimer(hDlg); return TRUE;
-    case WM_NOTIFY: return OnNotify(hDlg, reinterpret_cast<const NMHDR *>(lParam));
-    case WM_HELP: OnHelp(); return TRUE;
-    case WM_DROPFILES: OnDropFiles(hDlg, reinterpret_cast<HDROP>(wParam)); return TRUE;
-    case WM_APP_JOB_ENDED: OnJobEnded(hDlg); return TRUE;
-    case WM_ERASEBKGND: return PaintDialogTile(hDlg, reinterpret_cast<HDC>(wParam));
-    case WM_CTLCOLORSTATIC: return MainDialogLabelColor(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
-    case WM_CLOSE: OnClose(hDlg); return TRUE;
+    case WM_INITDIALOG:
+        OnInitDialog(hDlg);
+        return TRUE;
+    case WM_COMMAND:
+        return OnCommand(hDlg, LOWORD(wParam), HIWORD(wParam));
+    case WM_TIMER:
+        OnPlaybackTimer(hDlg);
+        return TRUE;
+    case WM_NOTIFY:
+        return OnNotify(hDlg, reinterpret_cast<const NMHDR *>(lParam));
+    case WM_HELP:
+        OnHelp();
+        return TRUE;
+    case WM_DROPFILES:
+        OnDropFiles(hDlg, reinterpret_cast<HDROP>(wParam));
+        return TRUE;
+    case WM_APP_JOB_ENDED:
+        OnJobEnded(hDlg);
+        return TRUE;
+    case WM_ERASEBKGND:
+        return PaintDialogTile(hDlg, reinterpret_cast<HDC>(wParam));
+    case WM_CTLCOLORSTATIC:
+        return MainDialogLabelColor(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
+    case WM_CLOSE:
+        OnClose(hDlg);
+        return TRUE;
     case WM_DESTROY:
         FreeDirectMusic();
         ReleaseMutex(g_hMutex);
         return TRUE;
-    default: return FALSE;
+    default:
+        return FALSE;
     }
 }
 

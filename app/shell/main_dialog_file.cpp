@@ -62,7 +62,8 @@ BOOL AskForFile(HWND hDlg) {
 // The extensions the open-file dialog offers.
 BOOL IsMidiFileName(const char *pszPath) {
     const char *pszDot = strrchr(pszPath, '.');
-    return pszDot && (lstrcmpiA(pszDot, ".mid") == 0 || lstrcmpiA(pszDot, ".midi") == 0 || lstrcmpiA(pszDot, ".kar") == 0);
+    return pszDot &&
+           (lstrcmpiA(pszDot, ".mid") == 0 || lstrcmpiA(pszDot, ".midi") == 0 || lstrcmpiA(pszDot, ".kar") == 0);
 }
 
 } // namespace

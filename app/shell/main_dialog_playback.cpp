@@ -16,7 +16,7 @@ namespace {
 const UINT_PTR kPlaybackTimer = 1;
 const UINT kPlaybackTimerMs = 10;
 const int kPlayTimeChars = 265;
-const int kLockedWhilePlaying[] = {IDC_INSTRUMENTS, IDC_TEMPO,    IDC_TEMPO_LABEL, IDC_TONE_LABEL,
+const int kLockedWhilePlaying[] = {IDC_INSTRUMENTS, IDC_TEMPO,     IDC_TEMPO_LABEL, IDC_TONE_LABEL,
                                    IDC_TONE_UP,     IDC_TONE_DOWN, IDC_DEFAULT};
 
 // Clock times of the playing piece, in whole seconds (dialog thread).

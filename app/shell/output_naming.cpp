@@ -23,8 +23,8 @@ bool NameExists(DWORD dwError) {
 DWORD CreateEmpty(const char *pszPath, int nWritten, size_t cchPath) {
     if (nWritten < 0 || size_t(nWritten) >= cchPath)
         return ERROR_FILENAME_EXCED_RANGE;
-    HANDLE hFile = CreateFileA(pszPath, GENERIC_READ, FILE_SHARE_READ, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL,
-                               nullptr);
+    HANDLE hFile =
+        CreateFileA(pszPath, GENERIC_READ, FILE_SHARE_READ, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (hFile == INVALID_HANDLE_VALUE)
         return GetLastError();
     CloseHandle(hFile);
@@ -33,12 +33,11 @@ DWORD CreateEmpty(const char *pszPath, int nWritten, size_t cchPath) {
 
 } // namespace
 
-DWORD ReserveOutputName(const char *pszFolder, const char *pszBase, const char *pszExt, char *pszPath,
-                        size_t cchPath) {
+DWORD ReserveOutputName(const char *pszFolder, const char *pszBase, const char *pszExt, char *pszPath, size_t cchPath) {
     DWORD dwError = CreateEmpty(pszPath, snprintf(pszPath, cchPath, "%s\\%s.%s", pszFolder, pszBase, pszExt), cchPath);
     for (int n = 1; NameExists(dwError) && n < kMaxOutputNameTries; ++n) {
-        dwError = CreateEmpty(pszPath, snprintf(pszPath, cchPath, "%s\\%s(%d).%s", pszFolder, pszBase, n, pszExt),
-                              cchPath);
+        dwError =
+            CreateEmpty(pszPath, snprintf(pszPath, cchPath, "%s\\%s(%d).%s", pszFolder, pszBase, n, pszExt), cchPath);
     }
     return NameExists(dwError) ? ERROR_FILE_EXISTS : dwError;
 }

@@ -14,14 +14,12 @@ const UINT kMp3CaptureRate = 44100; // the encoder takes every second sample of 
 const int kTempPathChars = 4096;
 const char kWriteFailure[] = "the disk is full, or the folder is no longer there or cannot be written.";
 
-void ReserveFailure(const RecordingRequest &request, const char *pszBase, DWORD dwError, char *pszError,
-                    size_t cch) {
+void ReserveFailure(const RecordingRequest &request, const char *pszBase, DWORD dwError, char *pszError, size_t cch) {
     char szReason[512];
     if (dwError == ERROR_FILE_EXISTS) {
-        snprintf(szReason, sizeof szReason, "%d files named \"%s\" already exist there.", kMaxOutputNameTries,
-                 pszBase);
-    } else if (FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, dwError, 0,
-                              szReason, sizeof szReason, nullptr) == 0) {
+        snprintf(szReason, sizeof szReason, "%d files named \"%s\" already exist there.", kMaxOutputNameTries, pszBase);
+    } else if (FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, dwError, 0, szReason,
+                              sizeof szReason, nullptr) == 0) {
         snprintf(szReason, sizeof szReason, "error %lu.", static_cast<unsigned long>(dwError));
     }
     snprintf(pszError, cch, "Cannot create the output file in the folder \"%s\".\n\n%s", request.pszFolder, szReason);
@@ -29,11 +27,16 @@ void ReserveFailure(const RecordingRequest &request, const char *pszBase, DWORD 
 
 const char *Mp3FailureText(int nResult) {
     switch (nResult) {
-    case MP3_E_ENCODER: return "the MP3 encoder could not be started with these settings.";
-    case MP3_E_ENCODE: return "the MP3 encoder reported an error.";
-    case MP3_E_OUTPUT: return "the file cannot be created.";
-    case MP3_E_WRITE: return kWriteFailure;
-    default: return "the recording could not be read back.";
+    case MP3_E_ENCODER:
+        return "the MP3 encoder could not be started with these settings.";
+    case MP3_E_ENCODE:
+        return "the MP3 encoder reported an error.";
+    case MP3_E_OUTPUT:
+        return "the file cannot be created.";
+    case MP3_E_WRITE:
+        return kWriteFailure;
+    default:
+        return "the recording could not be read back.";
     }
 }
 

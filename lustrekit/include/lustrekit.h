@@ -103,22 +103,22 @@ LUSTREKIT_API BOOL WINAPI DrawDDB(HDC hdc, const RECT *rect, HBITMAP bitmap, DWO
 /* What a skinned button looks like. Every field may be 0 (not set); handles and texts stay the caller's and must
    outlive the skin. The record is copied, so one can serve many buttons. 64 bytes on Win32. */
 typedef struct BUTTON_SKIN {
-    HICON hIcon;           /* normal icon; drawn in the disabled look when disabled */
-    HICON hIconHot;        /* hot and pressed icon; falls back to hIcon */
-    HBITMAP hBmpNormal;    /* face bitmap, normal state; shape source of BSK_TRANSPARENTBMP */
-    HBITMAP hBmpHot;       /* face bitmap, hot state */
-    HBITMAP hBmpPressed;   /* face bitmap, pressed or checked state */
-    HBITMAP hBmpDisabled;  /* face bitmap, disabled state */
-    COLORREF crTextHot;    /* text colour while hot */
+    HICON hIcon;            /* normal icon; drawn in the disabled look when disabled */
+    HICON hIconHot;         /* hot and pressed icon; falls back to hIcon */
+    HBITMAP hBmpNormal;     /* face bitmap, normal state; shape source of BSK_TRANSPARENTBMP */
+    HBITMAP hBmpHot;        /* face bitmap, hot state */
+    HBITMAP hBmpPressed;    /* face bitmap, pressed or checked state */
+    HBITMAP hBmpDisabled;   /* face bitmap, disabled state */
+    COLORREF crTextHot;     /* text colour while hot */
     COLORREF crTextPressed; /* text colour while pressed or checked */
-    COLORREF crText;       /* text colour otherwise; unset means COLOR_BTNTEXT (so pure black cannot be asked) */
-    HFONT hFont;           /* font, normal and disabled */
-    HFONT hFontHot;        /* font, hot and pressed */
-    HCURSOR hCursor;       /* cursor while the pointer is over the button */
-    const void *pSound;    /* RIFF WAVE image in memory, played when the pointer enters */
-    HMENU hMenu;           /* drop-down menu: adds the arrow part */
-    LPCSTR pszTip;         /* tooltip text, shown after 2 s of hovering */
-    DWORD dwFlags;         /* BSK_ flags */
+    COLORREF crText;        /* text colour otherwise; unset means COLOR_BTNTEXT (so pure black cannot be asked) */
+    HFONT hFont;            /* font, normal and disabled */
+    HFONT hFontHot;         /* font, hot and pressed */
+    HCURSOR hCursor;        /* cursor while the pointer is over the button */
+    const void *pSound;     /* RIFF WAVE image in memory, played when the pointer enters */
+    HMENU hMenu;            /* drop-down menu: adds the arrow part */
+    LPCSTR pszTip;          /* tooltip text, shown after 2 s of hovering */
+    DWORD dwFlags;          /* BSK_ flags */
 } BUTTON_SKIN;
 
 /* Skins a button (push button, check box or radio button) with a copy of *skin, or with a null skin turns the

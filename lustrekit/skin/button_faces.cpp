@@ -19,7 +19,6 @@ constexpr LONG kArrowFontHeight = -15;
 constexpr char kMarlettDown[] = "6";
 constexpr char kMarlettRight[] = "4";
 
-
 // Frames the rectangle (1 pixel) with a solid brush of the colour, deleted again.
 void FrameWithColor(HDC hdc, const RECT *pRect, COLORREF colour) {
     HBRUSH hbr = CreateSolidBrush(colour);

@@ -18,7 +18,7 @@ constexpr int kSeparatorLineGap = 5; // separator lines start this far right of 
 struct MenuItemDraw {
     HDC hdc;
     HMENU hPopup;
-    RECT rcItem;            // full item rectangle
+    RECT rcItem; // full item rectangle
     UINT fType;
     HICON hIcon;            // null when the item data is not an icon
     HBITMAP hbmpItem;       // the system menu's glyph bitmaps (HBMMENU_POPUP_*)
@@ -28,10 +28,10 @@ struct MenuItemDraw {
     bool bDisabled;
     bool bChecked;
     bool bRadio;
-    bool bDefault;          // MFS_DEFAULT: drawn in the bold menu font
-    bool bSelShown;         // selected, and the selection is shown
-    int mode;               // kMode*
-    int bpp;                // screen bits per pixel
+    bool bDefault;  // MFS_DEFAULT: drawn in the bold menu font
+    bool bSelShown; // selected, and the selection is shown
+    int mode;       // kMode*
+    int bpp;        // screen bits per pixel
     char szText[kMenuTextChars + 1];
     int textLength;
 };

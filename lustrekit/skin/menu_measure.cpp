@@ -12,7 +12,6 @@
 
 namespace {
 
-
 constexpr int kSeparatorHeight = 6;
 constexpr int kSeparatorWidth = 8;
 constexpr int kSideBarHeight = 5;

@@ -14,13 +14,13 @@ constexpr int kMenuTextChars = 256; // longest item text read
 constexpr int kSideBarDefaultWidth = 8;
 
 // Process-wide, owned by the thread of the skinned windows' menu loops.
-extern DWORD g_dwMenuStyle;           // the look, MENUSTYLE_*
-extern BYTE g_byDisableSelect;        // non-zero: disabled items show the selection too
-extern BYTE g_byOutsideMenuLoop;      // 0 inside a skinned window's menu loop
-extern HMENU g_hTopPopup;             // first popup initialised in the current loop
-extern HMENU g_hCurrentPopup;         // popup most recently initialised
-extern HWND g_hMenuLoopWindow;        // skinned window whose menu loop is open
-extern int g_nSideBarDefaultWidth;    // pixels, for a side bar whose callback reports 0
+extern DWORD g_dwMenuStyle;        // the look, MENUSTYLE_*
+extern BYTE g_byDisableSelect;     // non-zero: disabled items show the selection too
+extern BYTE g_byOutsideMenuLoop;   // 0 inside a skinned window's menu loop
+extern HMENU g_hTopPopup;          // first popup initialised in the current loop
+extern HMENU g_hCurrentPopup;      // popup most recently initialised
+extern HWND g_hMenuLoopWindow;     // skinned window whose menu loop is open
+extern int g_nSideBarDefaultWidth; // pixels, for a side bar whose callback reports 0
 
 // True for the three looks the library draws.
 bool IsSkinnedLook(DWORD dwStyle);

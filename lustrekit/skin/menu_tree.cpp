@@ -15,8 +15,8 @@ struct SysIdShift {
     UINT uiPlain;
     UINT uiShifted;
 };
-constexpr SysIdShift kSysIdShifts[] = {{SC_RESTORE, SC_RESTORE + 1}, {SC_CLOSE, SC_CLOSE + 1},
-                                       {SC_MINIMIZE, SC_MINIMIZE + 1}};
+constexpr SysIdShift kSysIdShifts[] = {
+    {SC_RESTORE, SC_RESTORE + 1}, {SC_CLOSE, SC_CLOSE + 1}, {SC_MINIMIZE, SC_MINIMIZE + 1}};
 
 bool TreeHasId(HMENU hMenu, UINT id) {
     int n = GetMenuItemCount(hMenu);

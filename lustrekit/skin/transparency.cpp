@@ -86,8 +86,8 @@ bool IsPopupMenuWindow(HWND hwnd) {
 LRESULT CALLBACK MenuAlphaHookProc(int nCode, WPARAM wParam, LPARAM lParam) {
     if (nCode == HC_ACTION) {
         const CWPSTRUCT *pMsg = reinterpret_cast<const CWPSTRUCT *>(lParam);
-        bool bWatched = pMsg->message == WM_NCCREATE || pMsg->message == WM_WINDOWPOSCHANGED ||
-                        pMsg->message == WM_SHOWWINDOW;
+        bool bWatched =
+            pMsg->message == WM_NCCREATE || pMsg->message == WM_WINDOWPOSCHANGED || pMsg->message == WM_SHOWWINDOW;
         if (bWatched && g_byMenuAlpha != 0 && IsPopupMenuWindow(pMsg->hwnd)) {
             SetWindowTransparent(pMsg->hwnd, g_byMenuAlpha);
         }

@@ -45,8 +45,8 @@ typedef struct MidiCallbackTable {
     MidiCallback slots[MIDI_CALLBACK_SLOTS];
 } MidiCallbackTable;
 
-// The record exchanged with the library: 56 bytes on Win32, little-endian, 32-bit pointers (72 on x64). The caller sets table
-// and path (and may use userData); the library fills the rest. Track numbers count from 0.
+// The record exchanged with the library: 56 bytes on Win32, little-endian, 32-bit pointers (72 on x64). The caller sets
+// table and path (and may use userData); the library fills the rest. Track numbers count from 0.
 struct MidiReadRecord {
     const MidiCallbackTable *table; // 0: the callbacks, or null for none
     const char *path;               // 4: NUL-terminated ANSI path of the file to read

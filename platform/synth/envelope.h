@@ -36,10 +36,10 @@ private:
 
     EnvelopeParams params_;
     Stage stage_ = kFinished;
-    float pos_ = 0;       // samples spent in the current stage
-    float level_ = 0;     // decibel-domain level (volume) or linear level (modulation), 0..1
+    float pos_ = 0;   // samples spent in the current stage
+    float level_ = 0; // decibel-domain level (volume) or linear level (modulation), 0..1
     mutable float amplitudeLevel_ = -1.0f, amplitude_ = 0.0f; // the last level turned into an amplitude
-    float attackAmp_ = 0; // linear amplitude during the volume attack
+    float attackAmp_ = 0;                                     // linear amplitude during the volume attack
     bool volume_ = true;
 };
 

@@ -11,19 +11,19 @@
 namespace tw::synth::sf2 {
 
 // Record layouts of the hydra sub-chunks (SoundFont 2.04 section 7); names follow the file format.
-struct sfPresetHeader {  // phdr, 38 bytes
+struct sfPresetHeader { // phdr, 38 bytes
     std::string achPresetName;
     uint16_t wPreset = 0;
     uint16_t wBank = 0;
     uint16_t wPresetBagNdx = 0;
 };
 
-struct sfBag {  // pbag / ibag, 4 bytes
+struct sfBag { // pbag / ibag, 4 bytes
     uint16_t wGenNdx = 0;
     uint16_t wModNdx = 0;
 };
 
-struct sfModList {  // pmod / imod, 10 bytes
+struct sfModList { // pmod / imod, 10 bytes
     uint16_t sfModSrcOper = 0;
     uint16_t sfModDestOper = 0;
     int16_t modAmount = 0;
@@ -31,22 +31,22 @@ struct sfModList {  // pmod / imod, 10 bytes
     uint16_t sfModTransOper = 0;
 };
 
-struct sfGenList {  // pgen / igen, 4 bytes
+struct sfGenList { // pgen / igen, 4 bytes
     uint16_t sfGenOper = 0;
-    uint16_t genAmount = 0;  // raw 16 bits: a signed or unsigned amount, or a range (low byte lo, high byte hi)
+    uint16_t genAmount = 0; // raw 16 bits: a signed or unsigned amount, or a range (low byte lo, high byte hi)
 };
 
-struct sfInst {  // inst, 22 bytes
+struct sfInst { // inst, 22 bytes
     std::string achInstName;
     uint16_t wInstBagNdx = 0;
 };
 
-struct sfSample {  // shdr, 46 bytes
+struct sfSample { // shdr, 46 bytes
     std::string achSampleName;
-    uint32_t dwStart = 0, dwEnd = 0, dwStartloop = 0, dwEndloop = 0;  // in sample points from smpl's start
-    uint32_t dwSampleRate = 0;                                        // Hz
+    uint32_t dwStart = 0, dwEnd = 0, dwStartloop = 0, dwEndloop = 0; // in sample points from smpl's start
+    uint32_t dwSampleRate = 0;                                       // Hz
     uint8_t byOriginalPitch = 0;
-    int8_t chPitchCorrection = 0;  // cents
+    int8_t chPitchCorrection = 0; // cents
     uint16_t wSampleLink = 0;
     uint16_t sfSampleType = 0;
 };
@@ -56,10 +56,10 @@ constexpr uint16_t kSampleTypeRomFlag = 0x8000;
 // Everything a SoundFont file holds that the preset model needs. The hydra vectors keep their terminal
 // records (EOP, EOI, EOS and the closing bag/generator/modulator), as in the file.
 struct File {
-    uint16_t versionMajor = 2, versionMinor = 1;  // ifil
-    std::string name;                              // INAM
-    const uint8_t* smpl = nullptr;                 // 16-bit little-endian sample points, inside the caller's data
-    size_t smplCount = 0;                          // number of sample points
+    uint16_t versionMajor = 2, versionMinor = 1; // ifil
+    std::string name;                            // INAM
+    const uint8_t *smpl = nullptr;               // 16-bit little-endian sample points, inside the caller's data
+    size_t smplCount = 0;                        // number of sample points
     std::vector<sfPresetHeader> phdr;
     std::vector<sfBag> pbag;
     std::vector<sfModList> pmod;
@@ -75,6 +75,6 @@ struct File {
 // against what remains, the record size and minimum count of each hydra chunk, and that the bag, generator
 // and modulator indices rise monotonically and stay in range. File::smpl points into data, which must outlive
 // the result. On failure error gets an English text and out is left in an unspecified state.
-LoadStatus ReadFile(const uint8_t* data, size_t size, File& out, std::string& error);
+LoadStatus ReadFile(const uint8_t *data, size_t size, File &out, std::string &error);
 
-}  // namespace tw::synth::sf2
+} // namespace tw::synth::sf2

@@ -15,8 +15,8 @@ constexpr uint8_t kUnpitchedOriginalPitch = 255;
 constexpr uint8_t kDefaultOriginalPitch = 60;
 constexpr uint32_t kDefaultSampleRate = 44100;
 constexpr uint16_t kRightSample = 2, kLeftSample = 4;
-constexpr int16_t kPanLeft = -500, kPanRight = 500;  // 0.1 % units
-constexpr uint16_t kLinkedDestination = 0x8000;      // modulator feeding another modulator: not supported
+constexpr int16_t kPanLeft = -500, kPanRight = 500; // 0.1 % units
+constexpr uint16_t kLinkedDestination = 0x8000;     // modulator feeding another modulator: not supported
 constexpr uint16_t kTransformLinear = 0, kTransformAbsolute = 2;
 constexpr uint16_t kSourceIndexMask = 0x7F, kSourceCcFlag = 0x80;
 // Bounds the time one note-on spends on a hostile file whose presets layer thousands of zones; real
@@ -24,16 +24,29 @@ constexpr uint16_t kSourceIndexMask = 0x7F, kSourceCcFlag = 0x80;
 constexpr int kMaxZoneTests = 1 << 14;
 constexpr size_t kMaxListModulators = 64;
 // Bounds the pairing of stereo halves in an instrument of tens of thousands of zones (hostile files only).
-constexpr long kMaxStereoChecks = 1L << 20;  // per zone list at load time; ZoneVoice keeps kMaxZoneModulators
+constexpr long kMaxStereoChecks = 1L << 20; // per zone list at load time; ZoneVoice keeps kMaxZoneModulators
 
 // Generators whose preset-level amounts are ignored (SoundFont 2.04 section 8.5): address offsets, key and
 // velocity overrides, sample modes, exclusive class, overriding root key and the terminal generators.
 bool IsInstrumentOnly(int g) {
     switch (g) {
-    case kStartAddrsOffset: case kEndAddrsOffset: case kStartloopAddrsOffset: case kEndloopAddrsOffset:
-    case kStartAddrsCoarseOffset: case kEndAddrsCoarseOffset: case kStartloopAddrsCoarseOffset:
-    case kEndloopAddrsCoarseOffset: case kKeynum: case kVelocity: case kSampleModes: case kExclusiveClass:
-    case kOverridingRootKey: case kSampleID: case kInstrument: case kKeyRange: case kVelRange:
+    case kStartAddrsOffset:
+    case kEndAddrsOffset:
+    case kStartloopAddrsOffset:
+    case kEndloopAddrsOffset:
+    case kStartAddrsCoarseOffset:
+    case kEndAddrsCoarseOffset:
+    case kStartloopAddrsCoarseOffset:
+    case kEndloopAddrsCoarseOffset:
+    case kKeynum:
+    case kVelocity:
+    case kSampleModes:
+    case kExclusiveClass:
+    case kOverridingRootKey:
+    case kSampleID:
+    case kInstrument:
+    case kKeyRange:
+    case kVelRange:
         return true;
     default:
         return false;
@@ -42,22 +55,31 @@ bool IsInstrumentOnly(int g) {
 
 // Operators that are unused or reserved in SoundFont 2.04; such generator records are ignored.
 bool IsKnownGenerator(uint16_t op) {
-    if (op >= kGeneratorCount) return false;
+    if (op >= kGeneratorCount)
+        return false;
     switch (op) {
-    case 14: case 18: case 19: case 20: case 42: case 49: case 55: case 59: case 60:
+    case 14:
+    case 18:
+    case 19:
+    case 20:
+    case 42:
+    case 49:
+    case 55:
+    case 59:
+    case 60:
         return false;
     default:
         return true;
     }
 }
 
-void SetInstrumentDefaults(int16_t* gen) {
+void SetInstrumentDefaults(int16_t *gen) {
     std::fill(gen, gen + kGeneratorCount, int16_t(0));
-    constexpr int16_t kInstant = -12000;  // timecents: about 1 ms, "no delay"
-    for (int g : {kDelayModLFO, kDelayVibLFO, kDelayModEnv, kAttackModEnv, kHoldModEnv, kDecayModEnv,
-                  kReleaseModEnv, kDelayVolEnv, kAttackVolEnv, kHoldVolEnv, kDecayVolEnv, kReleaseVolEnv})
+    constexpr int16_t kInstant = -12000; // timecents: about 1 ms, "no delay"
+    for (int g : {kDelayModLFO, kDelayVibLFO, kDelayModEnv, kAttackModEnv, kHoldModEnv, kDecayModEnv, kReleaseModEnv,
+                  kDelayVolEnv, kAttackVolEnv, kHoldVolEnv, kDecayVolEnv, kReleaseVolEnv})
         gen[g] = kInstant;
-    gen[kInitialFilterFc] = 13500;  // absolute cents: filter open
+    gen[kInitialFilterFc] = 13500; // absolute cents: filter open
     gen[kKeynum] = -1;
     gen[kVelocity] = -1;
     gen[kScaleTuning] = 100;
@@ -89,38 +111,43 @@ const Modulator kDefaultModulators[] = {
 };
 
 // Identity of SoundFont 2.04 section 9.5.1: same sources, destination and transform; the amount may differ.
-bool Identical(const Modulator& a, const Modulator& b) {
+bool Identical(const Modulator &a, const Modulator &b) {
     return a.source == b.source && a.destination == b.destination && a.amountSource == b.amountSource &&
            a.transform == b.transform;
 }
 
 // Modulators this synthesizer cannot use are dropped when read: links to other modulators, unknown
 // destinations or transforms, and a primary source of "no controller", whose output is always 0.
-bool Usable(const sf2::sfModList& m) {
-    if ((m.sfModDestOper & kLinkedDestination) || m.sfModDestOper >= kGeneratorCount) return false;
-    if (m.sfModTransOper != kTransformLinear && m.sfModTransOper != kTransformAbsolute) return false;
+bool Usable(const sf2::sfModList &m) {
+    if ((m.sfModDestOper & kLinkedDestination) || m.sfModDestOper >= kGeneratorCount)
+        return false;
+    if (m.sfModTransOper != kTransformLinear && m.sfModTransOper != kTransformAbsolute)
+        return false;
     return (m.sfModSrcOper & kSourceCcFlag) || (m.sfModSrcOper & kSourceIndexMask) != 0;
 }
 
 // Adds a modulator to a zone's list; an identical one already there takes the new amount. (Preset modulators
 // are added on top of an instrument's when a note collects its zones.)
-void MergeModulator(std::vector<Modulator>& list, const Modulator& m) {
-    for (Modulator& have : list) {
-        if (!Identical(have, m)) continue;
+void MergeModulator(std::vector<Modulator> &list, const Modulator &m) {
+    for (Modulator &have : list) {
+        if (!Identical(have, m))
+            continue;
         have.amount = m.amount;
         return;
     }
-    if (list.size() < kMaxListModulators) list.push_back(m);
+    if (list.size() < kMaxListModulators)
+        list.push_back(m);
 }
 
 // A name from the file for an error text; bytes that are not printable ASCII become '?'.
 std::string Quoted(std::string name) {
-    for (char& c : name)
-        if (c < 0x20 || c > 0x7E) c = '?';
+    for (char &c : name)
+        if (c < 0x20 || c > 0x7E)
+            c = '?';
     return "'" + name + "'";
 }
 
-LoadStatus Damaged(std::string& error, const std::string& text) {
+LoadStatus Damaged(std::string &error, const std::string &text) {
     error = "The SoundFont is damaged: " + text + ".";
     return LoadStatus::Damaged;
 }
@@ -129,29 +156,30 @@ LoadStatus Damaged(std::string& error, const std::string& text) {
 struct RawZone {
     bool set[kGeneratorCount] = {};
     int16_t value[kGeneratorCount] = {};
-    int terminal = -1;  // instrument index (preset zone) or sample index (instrument zone); -1 in a global zone
+    int terminal = -1; // instrument index (preset zone) or sample index (instrument zone); -1 in a global zone
     std::vector<Modulator> mods;
 };
 
 // Reads the generators and modulators of zone bag (bag and bag + 1 delimit its records). Generators after
 // the terminal one are ignored, as SoundFont 2.04 section 8.1.2 asks.
-void ReadZone(const std::vector<sf2::sfBag>& bags, size_t bag, const std::vector<sf2::sfGenList>& gens,
-              const std::vector<sf2::sfModList>& mods, uint16_t terminalOp, RawZone& zone) {
+void ReadZone(const std::vector<sf2::sfBag> &bags, size_t bag, const std::vector<sf2::sfGenList> &gens,
+              const std::vector<sf2::sfModList> &mods, uint16_t terminalOp, RawZone &zone) {
     for (size_t i = bags[bag].wGenNdx; i < bags[bag + 1].wGenNdx; ++i) {
-        const sf2::sfGenList& g = gens[i];
+        const sf2::sfGenList &g = gens[i];
         if (g.sfGenOper == terminalOp) {
             zone.terminal = g.genAmount;
             break;
         }
-        if (!IsKnownGenerator(g.sfGenOper) || g.sfGenOper == kSampleID || g.sfGenOper == kInstrument) continue;
+        if (!IsKnownGenerator(g.sfGenOper) || g.sfGenOper == kSampleID || g.sfGenOper == kInstrument)
+            continue;
         zone.set[g.sfGenOper] = true;
         zone.value[g.sfGenOper] = static_cast<int16_t>(g.genAmount);
     }
     for (size_t i = bags[bag].wModNdx; i < bags[bag + 1].wModNdx; ++i) {
-        const sf2::sfModList& m = mods[i];
-        if (!Usable(m)) continue;
-        MergeModulator(zone.mods, {m.sfModSrcOper, m.sfModDestOper, m.modAmount, m.sfModAmtSrcOper,
-                                   m.sfModTransOper});
+        const sf2::sfModList &m = mods[i];
+        if (!Usable(m))
+            continue;
+        MergeModulator(zone.mods, {m.sfModSrcOper, m.sfModDestOper, m.modAmount, m.sfModAmtSrcOper, m.sfModTransOper});
     }
 }
 
@@ -160,13 +188,13 @@ void ReadZone(const std::vector<sf2::sfBag>& bags, size_t bag, const std::vector
 // generator is ignored.
 class ZoneWalker {
 public:
-    ZoneWalker(const std::vector<sf2::sfBag>& bags, const std::vector<sf2::sfGenList>& gens,
-               const std::vector<sf2::sfModList>& mods, uint16_t terminalOp, size_t firstBag, size_t endBag)
+    ZoneWalker(const std::vector<sf2::sfBag> &bags, const std::vector<sf2::sfGenList> &gens,
+               const std::vector<sf2::sfModList> &mods, uint16_t terminalOp, size_t firstBag, size_t endBag)
         : bags_(bags), gens_(gens), mods_(mods), terminalOp_(terminalOp), first_(firstBag), bag_(firstBag),
           end_(endBag) {}
 
     // The next zone with a terminal generator, and the global zone (null when there is none); false at the end.
-    bool next(RawZone& zone, const RawZone*& global) {
+    bool next(RawZone &zone, const RawZone *&global) {
         while (bag_ < end_) {
             const size_t b = bag_++;
             zone = RawZone();
@@ -184,9 +212,9 @@ public:
     }
 
 private:
-    const std::vector<sf2::sfBag>& bags_;
-    const std::vector<sf2::sfGenList>& gens_;
-    const std::vector<sf2::sfModList>& mods_;
+    const std::vector<sf2::sfBag> &bags_;
+    const std::vector<sf2::sfGenList> &gens_;
+    const std::vector<sf2::sfModList> &mods_;
     uint16_t terminalOp_;
     size_t first_, bag_, end_;
     RawZone global_;
@@ -194,14 +222,15 @@ private:
 };
 
 // Key and velocity ranges of a zone, its global zone's where it sets none; false when the range is empty.
-template <typename RangeT>
-bool ZoneRange(const RawZone* global, const RawZone& local, RangeT& range) {
+template <typename RangeT> bool ZoneRange(const RawZone *global, const RawZone &local, RangeT &range) {
     for (int g : {kKeyRange, kVelRange}) {
-        const RawZone* from = local.set[g] ? &local : (global && global->set[g] ? global : nullptr);
-        if (!from) continue;
+        const RawZone *from = local.set[g] ? &local : (global && global->set[g] ? global : nullptr);
+        if (!from)
+            continue;
         uint16_t v = static_cast<uint16_t>(from->value[g]);
         int lo = v & 0xFF, hi = std::min<int>(v >> 8, kMaxKey);
-        if (lo > hi) return false;  // empty, or entirely above 127
+        if (lo > hi)
+            return false; // empty, or entirely above 127
         if (g == kKeyRange) {
             range.keyLo = static_cast<uint8_t>(lo);
             range.keyHi = static_cast<uint8_t>(hi);
@@ -213,50 +242,54 @@ bool ZoneRange(const RawZone* global, const RawZone& local, RangeT& range) {
     return true;
 }
 
-void ApplyGenerators(const RawZone& zone, int16_t* gen) {
+void ApplyGenerators(const RawZone &zone, int16_t *gen) {
     for (int g = 0; g < kGeneratorCount; ++g)
-        if (zone.set[g]) gen[g] = zone.value[g];
+        if (zone.set[g])
+            gen[g] = zone.value[g];
 }
 
-}  // namespace
+} // namespace
 
 // Turns the validated hydra into the flat zone tables of a SoundFont.
 class SoundFontBuilder {
 public:
-    SoundFontBuilder(SoundFont& sf, const sf2::File& file) : sf_(sf), f_(file) {}
+    SoundFontBuilder(SoundFont &sf, const sf2::File &file) : sf_(sf), f_(file) {}
 
-    LoadStatus build(std::string& error) {
+    LoadStatus build(std::string &error) {
         LoadStatus s = readSamples(error);
-        if (s == LoadStatus::Ok) s = readInstruments(error);
-        if (s == LoadStatus::Ok) s = readPresets(error);
+        if (s == LoadStatus::Ok)
+            s = readInstruments(error);
+        if (s == LoadStatus::Ok)
+            s = readPresets(error);
         return s;
     }
 
 private:
-    LoadStatus readSamples(std::string& error);
-    LoadStatus readInstruments(std::string& error);
-    LoadStatus readPresets(std::string& error);
+    LoadStatus readSamples(std::string &error);
+    LoadStatus readInstruments(std::string &error);
+    LoadStatus readPresets(std::string &error);
     void addStereoPartners(size_t firstZone);
-    uint32_t storeModulators(const std::vector<Modulator>& list);
+    uint32_t storeModulators(const std::vector<Modulator> &list);
     bool usableSample(size_t i) const { return usable_[i]; }
 
-    SoundFont& sf_;
-    const sf2::File& f_;
-    std::vector<bool> usable_;     // per sample: not ROM and not empty
-    std::vector<int> partner_;     // per sample: the other half of a stereo pair, or -1
+    SoundFont &sf_;
+    const sf2::File &f_;
+    std::vector<bool> usable_; // per sample: not ROM and not empty
+    std::vector<int> partner_; // per sample: the other half of a stereo pair, or -1
 };
 
-LoadStatus SoundFontBuilder::readSamples(std::string& error) {
-    size_t count = f_.shdr.size() - 1;  // the last record is the terminal EOS
+LoadStatus SoundFontBuilder::readSamples(std::string &error) {
+    size_t count = f_.shdr.size() - 1; // the last record is the terminal EOS
     sf_.sampleInfo_.resize(count);
     usable_.assign(count, false);
     partner_.assign(count, -1);
     for (size_t i = 0; i < count; ++i) {
-        const sf2::sfSample& h = f_.shdr[i];
-        SampleInfo& s = sf_.sampleInfo_[i];
+        const sf2::sfSample &h = f_.shdr[i];
+        SampleInfo &s = sf_.sampleInfo_[i];
         s.name = h.achSampleName;
         s.type = h.sfSampleType;
-        if (h.sfSampleType & sf2::kSampleTypeRomFlag) continue;  // ROM samples are not in the file: skipped
+        if (h.sfSampleType & sf2::kSampleTypeRomFlag)
+            continue; // ROM samples are not in the file: skipped
         if (h.dwEnd > f_.smplCount || h.dwStart > h.dwEnd)
             return Damaged(error, "sample " + Quoted(h.achSampleName) + " lies outside the sample data");
         s.start = h.dwStart;
@@ -285,14 +318,14 @@ LoadStatus SoundFontBuilder::readSamples(std::string& error) {
     return LoadStatus::Ok;
 }
 
-uint32_t SoundFontBuilder::storeModulators(const std::vector<Modulator>& list) {
+uint32_t SoundFontBuilder::storeModulators(const std::vector<Modulator> &list) {
     uint32_t first = static_cast<uint32_t>(sf_.modPool_.size());
     sf_.modPool_.insert(sf_.modPool_.end(), list.begin(), list.end());
     return first;
 }
 
-LoadStatus SoundFontBuilder::readInstruments(std::string& error) {
-    size_t count = f_.inst.size() - 1;  // the last record is the terminal EOI
+LoadStatus SoundFontBuilder::readInstruments(std::string &error) {
+    size_t count = f_.inst.size() - 1; // the last record is the terminal EOI
     sf_.instruments_.resize(count);
     std::vector<Modulator> mods;
     for (size_t i = 0; i < count; ++i) {
@@ -300,16 +333,18 @@ LoadStatus SoundFontBuilder::readInstruments(std::string& error) {
         size_t firstZone = sf_.instZones_.size();
         ZoneWalker walk(f_.ibag, f_.igen, f_.imod, kSampleID, firstBag, endBag);
         RawZone zone;
-        const RawZone* global = nullptr;
+        const RawZone *global = nullptr;
         while (walk.next(zone, global)) {
             if (static_cast<size_t>(zone.terminal) >= usable_.size())
                 return Damaged(error, "instrument " + Quoted(f_.inst[i].achInstName) +
                                           " refers to a sample that does not exist");
             SoundFont::InstrumentZone z;
             z.range = {};
-            if (!usableSample(zone.terminal) || !ZoneRange(global, zone, z.range)) continue;
+            if (!usableSample(zone.terminal) || !ZoneRange(global, zone, z.range))
+                continue;
             SetInstrumentDefaults(z.gen);
-            if (global) ApplyGenerators(*global, z.gen);
+            if (global)
+                ApplyGenerators(*global, z.gen);
             ApplyGenerators(zone, z.gen);
             z.gen[kKeyRange] = static_cast<int16_t>(z.range.keyLo | (z.range.keyHi << 8));
             z.gen[kVelRange] = static_cast<int16_t>(z.range.velLo | (z.range.velHi << 8));
@@ -317,8 +352,10 @@ LoadStatus SoundFontBuilder::readInstruments(std::string& error) {
             z.gen[kSampleID] = static_cast<int16_t>(z.sample);
             mods.assign(std::begin(kDefaultModulators), std::end(kDefaultModulators));
             if (global)
-                for (const Modulator& m : global->mods) MergeModulator(mods, m);
-            for (const Modulator& m : zone.mods) MergeModulator(mods, m);
+                for (const Modulator &m : global->mods)
+                    MergeModulator(mods, m);
+            for (const Modulator &m : zone.mods)
+                MergeModulator(mods, m);
             z.modFirst = storeModulators(mods);
             z.modCount = static_cast<uint32_t>(mods.size());
             sf_.instZones_.push_back(z);
@@ -337,15 +374,17 @@ void SoundFontBuilder::addStereoPartners(size_t firstZone) {
     long budget = kMaxStereoChecks;
     for (size_t z = firstZone; z < endZone && budget > 0; ++z) {
         int other = partner_[sf_.instZones_[z].sample];
-        if (other < 0) continue;
+        if (other < 0)
+            continue;
         bool covered = false;
         for (size_t y = firstZone; y < sf_.instZones_.size() && !covered; ++y, --budget) {
-            const SoundFont::Range& a = sf_.instZones_[z].range;
-            const SoundFont::Range& b = sf_.instZones_[y].range;
+            const SoundFont::Range &a = sf_.instZones_[z].range;
+            const SoundFont::Range &b = sf_.instZones_[y].range;
             covered = sf_.instZones_[y].sample == static_cast<uint32_t>(other) && a.keyLo <= b.keyHi &&
                       b.keyLo <= a.keyHi && a.velLo <= b.velHi && b.velLo <= a.velHi;
         }
-        if (covered) continue;
+        if (covered)
+            continue;
         SoundFont::InstrumentZone twin = sf_.instZones_[z];
         bool left = sf_.sampleInfo_[twin.sample].type == kLeftSample;
         sf_.instZones_[z].gen[kPan] = left ? kPanLeft : kPanRight;
@@ -356,35 +395,40 @@ void SoundFontBuilder::addStereoPartners(size_t firstZone) {
     }
 }
 
-LoadStatus SoundFontBuilder::readPresets(std::string& error) {
-    size_t count = f_.phdr.size() - 1;  // the last record is the terminal EOP
+LoadStatus SoundFontBuilder::readPresets(std::string &error) {
+    size_t count = f_.phdr.size() - 1; // the last record is the terminal EOP
     sf_.presetInfo_.resize(count);
     sf_.presetSpans_.resize(count);
     std::vector<Modulator> mods;
     for (size_t p = 0; p < count; ++p) {
-        const sf2::sfPresetHeader& h = f_.phdr[p];
+        const sf2::sfPresetHeader &h = f_.phdr[p];
         sf_.presetInfo_[p] = {h.wBank, h.wPreset, h.achPresetName};
         size_t firstBag = h.wPresetBagNdx, endBag = f_.phdr[p + 1].wPresetBagNdx;
         size_t firstZone = sf_.presetZones_.size();
         ZoneWalker walk(f_.pbag, f_.pgen, f_.pmod, kInstrument, firstBag, endBag);
         RawZone zone;
-        const RawZone* global = nullptr;
+        const RawZone *global = nullptr;
         while (walk.next(zone, global)) {
             if (static_cast<size_t>(zone.terminal) >= sf_.instruments_.size())
-                return Damaged(error, "preset " + Quoted(h.achPresetName) +
-                                          " refers to an instrument that does not exist");
+                return Damaged(error,
+                               "preset " + Quoted(h.achPresetName) + " refers to an instrument that does not exist");
             SoundFont::PresetZone z;
             z.range = {};
-            if (!ZoneRange(global, zone, z.range)) continue;
+            if (!ZoneRange(global, zone, z.range))
+                continue;
             std::fill(std::begin(z.gen), std::end(z.gen), int16_t(0));
-            if (global) ApplyGenerators(*global, z.gen);
+            if (global)
+                ApplyGenerators(*global, z.gen);
             ApplyGenerators(zone, z.gen);
             for (int g = 0; g < kGeneratorCount; ++g)
-                if (IsInstrumentOnly(g)) z.gen[g] = 0;
+                if (IsInstrumentOnly(g))
+                    z.gen[g] = 0;
             z.instrument = static_cast<uint32_t>(zone.terminal);
             mods.clear();
-            if (global) mods = global->mods;
-            for (const Modulator& m : zone.mods) MergeModulator(mods, m);
+            if (global)
+                mods = global->mods;
+            for (const Modulator &m : zone.mods)
+                MergeModulator(mods, m);
             z.modFirst = storeModulators(mods);
             z.modCount = static_cast<uint32_t>(mods.size());
             sf_.presetZones_.push_back(z);
@@ -400,10 +444,9 @@ LoadStatus SoundFontBuilder::readPresets(std::string& error) {
                 {static_cast<uint32_t>(sf_.presetInfo_[p].bank) * 128u + sf_.presetInfo_[p].program,
                  static_cast<int>(p)});
     // Stable: when a file defines a bank and program twice, the first definition wins.
-    std::stable_sort(sf_.presetKeys_.begin(), sf_.presetKeys_.end(),
-                     [](const SoundFont::PresetKey& a, const SoundFont::PresetKey& b) {
-                         return a.bankProgram < b.bankProgram;
-                     });
+    std::stable_sort(
+        sf_.presetKeys_.begin(), sf_.presetKeys_.end(),
+        [](const SoundFont::PresetKey &a, const SoundFont::PresetKey &b) { return a.bankProgram < b.bankProgram; });
     return LoadStatus::Ok;
 }
 
@@ -423,11 +466,11 @@ void SoundFont::clear() {
     presetKeys_.clear();
 }
 
-LoadStatus SoundFont::load(const uint8_t* data, size_t size, std::string& error) {
+LoadStatus SoundFont::load(const uint8_t *data, size_t size, std::string &error) {
     return loadImage(data, size, nullptr, error);
 }
 
-LoadStatus SoundFont::loadImage(const uint8_t* data, size_t size, std::vector<int16_t>* image, std::string& error) {
+LoadStatus SoundFont::loadImage(const uint8_t *data, size_t size, std::vector<int16_t> *image, std::string &error) {
     clear();
     error.clear();
     LoadStatus status;
@@ -439,35 +482,40 @@ LoadStatus SoundFont::loadImage(const uint8_t* data, size_t size, std::vector<in
             adoptSamples(file, image);
             status = SoundFontBuilder(*this, file).build(error);
         }
-    } catch (const std::bad_alloc&) {
+    } catch (const std::bad_alloc &) {
         error = "There is not enough memory to load the SoundFont.";
         status = LoadStatus::OutOfMemory;
     }
-    if (status != LoadStatus::Ok) clear();
+    if (status != LoadStatus::Ok)
+        clear();
     return status;
 }
 
 int SoundFont::findPreset(int bank, int program) const {
-    if (bank < 0 || program < 0 || program > kMaxKey || bank > 0xFFFF) return -1;
+    if (bank < 0 || program < 0 || program > kMaxKey || bank > 0xFFFF)
+        return -1;
     uint32_t key = static_cast<uint32_t>(bank) * 128u + static_cast<uint32_t>(program);
     auto it = std::lower_bound(presetKeys_.begin(), presetKeys_.end(), key,
-                               [](const PresetKey& k, uint32_t v) { return k.bankProgram < v; });
+                               [](const PresetKey &k, uint32_t v) { return k.bankProgram < v; });
     return it != presetKeys_.end() && it->bankProgram == key ? it->index : -1;
 }
 
-int SoundFont::collectZones(int preset, int key, int velocity, ZoneVoice* out, int capacity) const {
-    if (preset < 0 || static_cast<size_t>(preset) >= presetSpans_.size() || !out) return 0;
+int SoundFont::collectZones(int preset, int key, int velocity, ZoneVoice *out, int capacity) const {
+    if (preset < 0 || static_cast<size_t>(preset) >= presetSpans_.size() || !out)
+        return 0;
     int n = 0;
     int budget = kMaxZoneTests;
-    const Span& ps = presetSpans_[preset];
+    const Span &ps = presetSpans_[preset];
     for (uint32_t pz = ps.first; pz < ps.first + ps.count && n < capacity; ++pz) {
-        const PresetZone& p = presetZones_[pz];
-        if (!p.range.contains(key, velocity)) continue;
-        const Span& is = instruments_[p.instrument];
+        const PresetZone &p = presetZones_[pz];
+        if (!p.range.contains(key, velocity))
+            continue;
+        const Span &is = instruments_[p.instrument];
         for (uint32_t iz = is.first; iz < is.first + is.count && n < capacity && budget > 0; ++iz, --budget) {
-            const InstrumentZone& z = instZones_[iz];
-            if (!z.range.contains(key, velocity)) continue;
-            ZoneVoice& v = out[n++];
+            const InstrumentZone &z = instZones_[iz];
+            if (!z.range.contains(key, velocity))
+                continue;
+            ZoneVoice &v = out[n++];
             for (int g = 0; g < kGeneratorCount; ++g)
                 v.gen[g] = static_cast<int16_t>(std::clamp(z.gen[g] + p.gen[g], -32768, 32767));
             v.gen[kKeyRange] = static_cast<int16_t>(std::max(z.range.keyLo, p.range.keyLo) |
@@ -480,9 +528,10 @@ int SoundFont::collectZones(int preset, int key, int velocity, ZoneVoice* out, i
             for (uint32_t m = z.modFirst; m < z.modFirst + z.modCount && count < kMaxZoneModulators; ++m)
                 v.modulators[count++] = modPool_[m];
             for (uint32_t m = p.modFirst; m < p.modFirst + p.modCount; ++m) {
-                const Modulator& pm = modPool_[m];
+                const Modulator &pm = modPool_[m];
                 int i = 0;
-                while (i < count && !Identical(v.modulators[i], pm)) ++i;
+                while (i < count && !Identical(v.modulators[i], pm))
+                    ++i;
                 if (i < count)
                     v.modulators[i].amount =
                         static_cast<int16_t>(std::clamp(v.modulators[i].amount + pm.amount, -32768, 32767));
@@ -491,11 +540,12 @@ int SoundFont::collectZones(int preset, int key, int velocity, ZoneVoice* out, i
             }
             int kept = 0;
             for (int i = 0; i < count; ++i)
-                if (v.modulators[i].amount != 0) v.modulators[kept++] = v.modulators[i];
+                if (v.modulators[i].amount != 0)
+                    v.modulators[kept++] = v.modulators[i];
             v.modulatorCount = kept;
         }
     }
     return n;
 }
 
-}  // namespace tw::synth
+} // namespace tw::synth

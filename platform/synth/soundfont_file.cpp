@@ -11,13 +11,13 @@ namespace {
 
 bool LittleEndianHost() {
     const uint16_t one = 1;
-    return *reinterpret_cast<const uint8_t*>(&one) == 1;
+    return *reinterpret_cast<const uint8_t *>(&one) == 1;
 }
 
-}  // namespace
+} // namespace
 
-void SoundFont::adoptSamples(const sf2::File& file, std::vector<int16_t>* image) {
-    const uint8_t* base = image ? reinterpret_cast<const uint8_t*>(image->data()) : nullptr;
+void SoundFont::adoptSamples(const sf2::File &file, std::vector<int16_t> *image) {
+    const uint8_t *base = image ? reinterpret_cast<const uint8_t *>(image->data()) : nullptr;
     if (base && (file.smpl - base) % 2 == 0) {
         // The sample points are 16-bit aligned inside the image: use them where they are.
         sampleOffset_ = static_cast<size_t>(file.smpl - base) / 2;
@@ -37,9 +37,9 @@ void SoundFont::adoptSamples(const sf2::File& file, std::vector<int16_t>* image)
     sampleCount_ = file.smplCount;
 }
 
-LoadStatus SoundFont::loadFile(const std::string& path, std::string& error) {
+LoadStatus SoundFont::loadFile(const std::string &path, std::string &error) {
     clear();
-    std::FILE* f = std::fopen(path.c_str(), "rb");
+    std::FILE *f = std::fopen(path.c_str(), "rb");
     if (!f) {
         error = "Cannot open the SoundFont file \"" + path + "\".";
         return LoadStatus::CannotOpen;
@@ -51,7 +51,7 @@ LoadStatus SoundFont::loadFile(const std::string& path, std::string& error) {
     if (ok) {
         try {
             image.resize((static_cast<size_t>(size) + 1) / 2);
-        } catch (const std::bad_alloc&) {
+        } catch (const std::bad_alloc &) {
             std::fclose(f);
             error = "There is not enough memory to load the SoundFont file \"" + path + "\".";
             return LoadStatus::OutOfMemory;
@@ -63,7 +63,7 @@ LoadStatus SoundFont::loadFile(const std::string& path, std::string& error) {
         error = "Cannot read the SoundFont file \"" + path + "\".";
         return LoadStatus::CannotOpen;
     }
-    return loadImage(reinterpret_cast<const uint8_t*>(image.data()), static_cast<size_t>(size), &image, error);
+    return loadImage(reinterpret_cast<const uint8_t *>(image.data()), static_cast<size_t>(size), &image, error);
 }
 
-}  // namespace tw::synth
+} // namespace tw::synth

@@ -115,7 +115,7 @@ private:
     float modLfoToVolume_ = 0;                                        // centibels
 
     float lastCents_ = 0, lastFilterFc_ = 0, lastFilterQ_ = 0; // inputs of the current step and coefficients
-    float lastAttenCb_ = -1.0f, lastAttenGain_ = 1.0f;          // attenuation of the last block and its gain
+    float lastAttenCb_ = -1.0f, lastAttenGain_ = 1.0f;         // attenuation of the last block and its gain
 
     Envelope volEnv_, modEnv_;
     Lfo modLfo_, vibLfo_;

@@ -43,11 +43,18 @@ TEST(ConvertOptions, EveryOptionAndTheChildThatRepeatsIt) {
 }
 
 TEST(ConvertOptions, OutOfRangeValuesAreRefusedWithAReason) {
-    const std::vector<std::vector<std::string>> bad = {
-        {"--wav", "48000", "a.mid"}, {"--mp3", "8000", "a.mid"}, {"--tempo", "49", "a.mid"},
-        {"--tempo", "151", "a.mid"}, {"--tone", "7.5", "a.mid"},  {"--tone", "0.3", "a.mid"},
-        {"--mute", "128", "a.mid"},  {"--mute", "1,,2", "a.mid"}, {"--jobs", "0", "a.mid"},
-        {"--frobnicate", "1", "a.mid"}, {"--out"},                {"--wav", "44100"}};
+    const std::vector<std::vector<std::string>> bad = {{"--wav", "48000", "a.mid"},
+                                                       {"--mp3", "8000", "a.mid"},
+                                                       {"--tempo", "49", "a.mid"},
+                                                       {"--tempo", "151", "a.mid"},
+                                                       {"--tone", "7.5", "a.mid"},
+                                                       {"--tone", "0.3", "a.mid"},
+                                                       {"--mute", "128", "a.mid"},
+                                                       {"--mute", "1,,2", "a.mid"},
+                                                       {"--jobs", "0", "a.mid"},
+                                                       {"--frobnicate", "1", "a.mid"},
+                                                       {"--out"},
+                                                       {"--wav", "44100"}};
     for (const auto &args : bad) {
         ConvertOptions options;
         EXPECT_NE(Parse(args, options), "") << args[0];

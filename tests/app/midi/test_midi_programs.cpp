@@ -29,12 +29,12 @@ std::set<int> UsedPrograms() {
     return used;
 }
 
-std::set<int> LoadFile(const std::string& name, const Bytes& bytes) {
+std::set<int> LoadFile(const std::string &name, const Bytes &bytes) {
     LoadUsedPrograms(TempFile(name, bytes).c_str());
     return UsedPrograms();
 }
 
-}  // namespace
+} // namespace
 
 TEST(UsedPrograms, FileWithoutProgramChangeListsProgram0Only) {
     EXPECT_EQ(LoadFile("none.mid", SingleTrack({0x00, 0x90, 0x3C, 0x40, 0x60, 0x80, 0x3C, 0x40})), std::set<int>{0});
@@ -42,8 +42,8 @@ TEST(UsedPrograms, FileWithoutProgramChangeListsProgram0Only) {
 
 TEST(UsedPrograms, RepeatedProgramsGiveOneEntryEach) {
     // Program 0 explicitly, program 33 on three channels and twice on one, program 0 again.
-    Bytes events = {0x00, 0xC0, 0x00, 0x00, 0xC1, 0x21, 0x00, 0xC2, 0x21, 0x00, 0xC3, 0x21,
-                    0x10, 0xC1, 0x21, 0x00, 0x21, 0x00, 0xC5, 0x00};
+    Bytes events = {0x00, 0xC0, 0x00, 0x00, 0xC1, 0x21, 0x00, 0xC2, 0x21, 0x00,
+                    0xC3, 0x21, 0x10, 0xC1, 0x21, 0x00, 0x21, 0x00, 0xC5, 0x00};
     EXPECT_EQ(LoadFile("repeat.mid", SingleTrack(events)), (std::set<int>{0, 33}));
 }
 
@@ -97,7 +97,7 @@ TEST(UsedPrograms, OnMidiEventIgnoresAllButProgramChanges) {
         EXPECT_EQ(OnMidiEvent(&record), 0);
     }
     record.status = 0xC0;
-    record.data1 = 0x80;  // a reader that let a damaged byte through
+    record.data1 = 0x80; // a reader that let a damaged byte through
     EXPECT_EQ(OnMidiEvent(&record), 0);
     EXPECT_EQ(UsedPrograms(), std::set<int>{42});
 }

@@ -45,8 +45,8 @@ TEST(OutputNaming, NumbersTheNameAndNeverTouchesExistingFiles) {
     char path[MAX_PATH];
     ASSERT_EQ(ReserveOutputName(folder.c_str(), "song", "wav", path, sizeof path), DWORD(ERROR_SUCCESS));
     EXPECT_EQ(std::string(path), folder + "\\song(2).wav");
-    EXPECT_EQ(Contents(path), "");                      // reserved empty, closed
-    EXPECT_EQ(Contents(folder + "\\song.wav"), "x");    // the others kept
+    EXPECT_EQ(Contents(path), "");                   // reserved empty, closed
+    EXPECT_EQ(Contents(folder + "\\song.wav"), "x"); // the others kept
     EXPECT_EQ(Contents(folder + "\\song(1).wav"), "x");
     ASSERT_EQ(ReserveOutputName(folder.c_str(), "song", "wav", path, sizeof path), DWORD(ERROR_SUCCESS));
     EXPECT_EQ(std::string(path), folder + "\\song(3).wav");
@@ -109,8 +109,8 @@ TEST(FormatMinSec, TwoDigitsEachHoursDropped) {
     struct Case {
         unsigned int seconds;
         const char *text;
-    } cases[] = {{0, "00:00"}, {754, "12:34"}, {3725, "02:05"}, {3900, "05:00"}, {59, "00:59"}, {600, "10:00"},
-                 {4294967295u, "28:15"}};
+    } cases[] = {{0, "00:00"},  {754, "12:34"}, {3725, "02:05"},       {3900, "05:00"},
+                 {59, "00:59"}, {600, "10:00"}, {4294967295u, "28:15"}};
     for (const Case &c : cases) {
         char text[kMinSecTextSize];
         FormatMinSec(c.seconds, text);

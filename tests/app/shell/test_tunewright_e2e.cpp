@@ -24,10 +24,29 @@ namespace {
 
 // Control identifiers of the main dialog.
 enum {
-    kOpen = 2004, kFileName = 2016, kPlayTime = 2032, kPlay = 2007, kStop = 2017, kVolume = 2024, kTempo = 2025,
-    kTempoLabel = 2026, kToneLabel = 2027, kToneUp = 2028, kToneDown = 2029, kFormat = 2022, kWavQuality = 2011,
-    kMp3Quality = 2023, kSetPath = 2013, kOutputPath = 2012, kSameDirectory = 2014, kAbort = 2018,
-    kConvert = 2008, kDefault = 2030, kInstruments = 2031, kExit = 1, kConvertTime = 2015
+    kOpen = 2004,
+    kFileName = 2016,
+    kPlayTime = 2032,
+    kPlay = 2007,
+    kStop = 2017,
+    kVolume = 2024,
+    kTempo = 2025,
+    kTempoLabel = 2026,
+    kToneLabel = 2027,
+    kToneUp = 2028,
+    kToneDown = 2029,
+    kFormat = 2022,
+    kWavQuality = 2011,
+    kMp3Quality = 2023,
+    kSetPath = 2013,
+    kOutputPath = 2012,
+    kSameDirectory = 2014,
+    kAbort = 2018,
+    kConvert = 2008,
+    kDefault = 2030,
+    kInstruments = 2031,
+    kExit = 1,
+    kConvertTime = 2015
 };
 
 const DWORD kConvertTimeoutMs = 120000;
@@ -115,7 +134,9 @@ WavInfo ReadWav(const std::string &path) {
     WavInfo info;
     if (b.size() < 56)
         return info;
-    auto u32 = [&](size_t at) { return uint32_t(b[at] | b[at + 1] << 8 | b[at + 2] << 16 | uint32_t(b[at + 3]) << 24); };
+    auto u32 = [&](size_t at) {
+        return uint32_t(b[at] | b[at + 1] << 8 | b[at + 2] << 16 | uint32_t(b[at + 3]) << 24);
+    };
     info.channels = b[22] | b[23] << 8;
     info.rate = u32(24);
     info.bits = b[34] | b[35] << 8;
@@ -172,11 +193,13 @@ protected:
         return message;
     }
     static bool WaitJobEnded(ui::App &app) {
-        return ui::WaitFor([&] {
-            char szTitle[256];
-            GetWindowTextA(app.dialog(), szTitle, sizeof szTitle);
-            return !app.Enabled(kAbort) && app.Enabled(kConvert) && lstrcmpA(szTitle, "Tunewright") == 0;
-        }, 10000);
+        return ui::WaitFor(
+            [&] {
+                char szTitle[256];
+                GetWindowTextA(app.dialog(), szTitle, sizeof szTitle);
+                return !app.Enabled(kAbort) && app.Enabled(kConvert) && lstrcmpA(szTitle, "Tunewright") == 0;
+            },
+            10000);
     }
 
     std::string m_output, m_song;
@@ -207,7 +230,8 @@ TEST_F(Tunewright, OpenListsTheInstrumentsAndPlays) {
     // A cancelled Open keeps the file: Play still finds it.
     app.Click(kOpen);
     HWND hOpen = nullptr;
-    ASSERT_TRUE(ui::WaitFor([&] { return (hOpen = ui::FindProcessDialog(app.processId(), "Open", app.dialog())); }, 10000));
+    ASSERT_TRUE(
+        ui::WaitFor([&] { return (hOpen = ui::FindProcessDialog(app.processId(), "Open", app.dialog())); }, 10000));
     PostMessageA(hOpen, WM_COMMAND, IDCANCEL, 0);
     ASSERT_TRUE(ui::WaitFor([&] { return !IsWindow(hOpen); }, 5000));
     app.Click(kPlay);
@@ -225,7 +249,8 @@ TEST_F(Tunewright, PicturesOfBothDialogs) {
     EXPECT_TRUE(ui::SaveWindowPicture(app.dialog(), folder + "\\tunewright-main.bmp"));
     app.Click(2001);
     HWND hAbout = nullptr;
-    ASSERT_TRUE(ui::WaitFor([&] { return (hAbout = ui::FindProcessDialog(app.processId(), "Tunewright :: About", app.dialog())); }, 5000));
+    ASSERT_TRUE(ui::WaitFor(
+        [&] { return (hAbout = ui::FindProcessDialog(app.processId(), "Tunewright :: About", app.dialog())); }, 5000));
     Sleep(500);
     EXPECT_TRUE(ui::SaveWindowPicture(hAbout, folder + "\\tunewright-about.bmp"));
     PostMessageA(hAbout, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
@@ -487,8 +512,8 @@ TEST_F(Tunewright, ACrashEndsWithTheFailedMessage) {
     ui::App app;
     ASSERT_NE(app.dialog(), nullptr);
     HANDLE hProcess = OpenProcess(PROCESS_ALL_ACCESS, FALSE, app.processId());
-    HANDLE hThread = CreateRemoteThread(hProcess, nullptr, 0, reinterpret_cast<LPTHREAD_START_ROUTINE>(0x10),
-                                        nullptr, 0, nullptr);
+    HANDLE hThread =
+        CreateRemoteThread(hProcess, nullptr, 0, reinterpret_cast<LPTHREAD_START_ROUTINE>(0x10), nullptr, 0, nullptr);
     ASSERT_NE(hThread, nullptr);
     EXPECT_EQ(app.TakeMessageBox("Error", 10000), "Failed");
     EXPECT_EQ(app.WaitForExit(10000), 0u);

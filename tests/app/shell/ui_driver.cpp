@@ -135,10 +135,12 @@ App::App(const std::string &folder) {
     if (!CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &m_process))
         return;
     // A second instance ends without a window: stop looking once the process is gone.
-    WaitFor([&] {
-        m_hDialog = FindProcessDialog(m_process.dwProcessId, "Tunewright", nullptr);
-        return m_hDialog != nullptr || WaitForSingleObject(m_process.hProcess, 0) == WAIT_OBJECT_0;
-    }, kStartTimeoutMs);
+    WaitFor(
+        [&] {
+            m_hDialog = FindProcessDialog(m_process.dwProcessId, "Tunewright", nullptr);
+            return m_hDialog != nullptr || WaitForSingleObject(m_process.hProcess, 0) == WAIT_OBJECT_0;
+        },
+        kStartTimeoutMs);
 }
 
 App::~App() {
@@ -332,8 +334,8 @@ bool SaveWindowPicture(HWND hWnd, const std::string &path) {
     HGDIOBJ hOld = SelectObject(hMemory, hBitmap);
     BitBlt(hMemory, 0, 0, nWidth, nHeight, hScreen, rc.left, rc.top, SRCCOPY);
     SelectObject(hMemory, hOld);
-    int nRows = GetDIBits(hMemory, hBitmap, 0, nHeight, pixels.data(), reinterpret_cast<BITMAPINFO *>(&header),
-                          DIB_RGB_COLORS);
+    int nRows =
+        GetDIBits(hMemory, hBitmap, 0, nHeight, pixels.data(), reinterpret_cast<BITMAPINFO *>(&header), DIB_RGB_COLORS);
     DeleteObject(hBitmap);
     DeleteDC(hMemory);
     ReleaseDC(nullptr, hScreen);

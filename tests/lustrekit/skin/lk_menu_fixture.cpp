@@ -180,8 +180,8 @@ void FreeDemoMenus(DemoMenus *pMenus) {
         DestroyMenu(pMenus->hBar);
     }
     DestroyMenu(pMenus->hContext);
-    for (HICON hIcon : {pMenus->hIconNew, pMenus->hIconOpen, pMenus->hIconSave, pMenus->hIconStatus,
-                        pMenus->hIconCut, pMenus->hIconCopy, pMenus->hIconPaste}) {
+    for (HICON hIcon : {pMenus->hIconNew, pMenus->hIconOpen, pMenus->hIconSave, pMenus->hIconStatus, pMenus->hIconCut,
+                        pMenus->hIconCopy, pMenus->hIconPaste}) {
         DestroyIcon(hIcon);
     }
     *pMenus = DemoMenus();

@@ -206,8 +206,7 @@ void ReportLayer(const char *pszName, HWND hwnd) {
     bool bLayered = (GetWindowLongPtrA(hwnd, GWL_EXSTYLE) & WS_EX_LAYERED) != 0;
     std::string key = pszName;
     Report((key + "_layered").c_str(), bLayered);
-    Report((key + "_alpha").c_str(),
-           bLayered && GetLayeredWindowAttributes(hwnd, NULL, &alpha, &dwFlags) ? alpha : -1);
+    Report((key + "_alpha").c_str(), bLayered && GetLayeredWindowAttributes(hwnd, NULL, &alpha, &dwFlags) ? alpha : -1);
 }
 
 int CountIds(HMENU hMenu, const UINT *pIds, int n) {

@@ -29,11 +29,21 @@ constexpr COLORREF kSelText = RGB(255, 255, 254);
 constexpr COLORREF kBtnHighlight = RGB(240, 248, 252);
 constexpr COLORREF kBtnShadow = RGB(100, 90, 80);
 
-enum : UINT { kPlain = 601, kIcon = 602, kCheck = 603, kRadio = 604, kClose = 605, kMinimize = 606,
-              kRestore = 607, kMaximize = 608, kDefault = 609, kNotDefault = 610 };
+enum : UINT {
+    kPlain = 601,
+    kIcon = 602,
+    kCheck = 603,
+    kRadio = 604,
+    kClose = 605,
+    kMinimize = 606,
+    kRestore = 607,
+    kMaximize = 608,
+    kDefault = 609,
+    kNotDefault = 610
+};
 
-const std::vector<int> kElements = {COLOR_MENU,      COLOR_HIGHLIGHT,     COLOR_WINDOW,       COLOR_GRAYTEXT,
-                                    COLOR_MENUTEXT,  COLOR_HIGHLIGHTTEXT, COLOR_BTNHIGHLIGHT, COLOR_BTNSHADOW};
+const std::vector<int> kElements = {COLOR_MENU,     COLOR_HIGHLIGHT,     COLOR_WINDOW,       COLOR_GRAYTEXT,
+                                    COLOR_MENUTEXT, COLOR_HIGHLIGHTTEXT, COLOR_BTNHIGHLIGHT, COLOR_BTNSHADOW};
 
 void AddItem(HMENU hMenu, UINT id, const char *pszText, UINT fType = MFT_STRING, HBITMAP hbmp = NULL) {
     MENUITEMINFOA mii;
@@ -208,23 +218,57 @@ struct PixelCase {
     COLORREF (*expected)();
 };
 
-COLORREF Hl() { return GetXpHighlightColor(); }
-COLORREF FlatSelFill() { return LightenColor(64, MidColor(Hl(), kMenu)); }
-COLORREF FlatSelFrame() { return DarkenColor(128, MixedColor(Hl(), kMenu)); }
-COLORREF FlatBackground() { return MixedColor(kWin, kMenu); } // white window: gray level 255
-COLORREF FlatIconColumn() { return LightenColor(255 - GrayColor(kMenu), kMenu); }
-COLORREF FlatCheckPen() { return DarkenColor(128, MixedColor(Hl(), kSel)); }
-COLORREF FlatCheckBrush() { return LightenColor(128, MixedColor(Hl(), kSel)); }
-COLORREF Menu() { return kMenu; }
-COLORREF Sel() { return kSel; }
-COLORREF Back() { return kBack; }
-COLORREF BtnHighlight() { return kBtnHighlight; }
-COLORREF BtnShadow() { return kBtnShadow; }
-COLORREF ClassicCheckFill() { return LightenColor(96, kMenu); }
-COLORREF GradientLeft() { return DarkenColor(16, kMenu); }
-COLORREF GradSelC0() { return DarkenColor(16, MidColor(Hl(), kMenu)); }
-COLORREF GradSelFrame() { return DarkenColor(64, MixedColor(GradSelC0(), LightenColor(128, MidColor(Hl(), kMenu)))); }
-COLORREF GradCheckFrame() { return DarkenColor(64, MixedColor(DarkenColor(24, Hl()), LightenColor(200, Hl()))); }
+COLORREF Hl() {
+    return GetXpHighlightColor();
+}
+COLORREF FlatSelFill() {
+    return LightenColor(64, MidColor(Hl(), kMenu));
+}
+COLORREF FlatSelFrame() {
+    return DarkenColor(128, MixedColor(Hl(), kMenu));
+}
+COLORREF FlatBackground() {
+    return MixedColor(kWin, kMenu);
+} // white window: gray level 255
+COLORREF FlatIconColumn() {
+    return LightenColor(255 - GrayColor(kMenu), kMenu);
+}
+COLORREF FlatCheckPen() {
+    return DarkenColor(128, MixedColor(Hl(), kSel));
+}
+COLORREF FlatCheckBrush() {
+    return LightenColor(128, MixedColor(Hl(), kSel));
+}
+COLORREF Menu() {
+    return kMenu;
+}
+COLORREF Sel() {
+    return kSel;
+}
+COLORREF Back() {
+    return kBack;
+}
+COLORREF BtnHighlight() {
+    return kBtnHighlight;
+}
+COLORREF BtnShadow() {
+    return kBtnShadow;
+}
+COLORREF ClassicCheckFill() {
+    return LightenColor(96, kMenu);
+}
+COLORREF GradientLeft() {
+    return DarkenColor(16, kMenu);
+}
+COLORREF GradSelC0() {
+    return DarkenColor(16, MidColor(Hl(), kMenu));
+}
+COLORREF GradSelFrame() {
+    return DarkenColor(64, MixedColor(GradSelC0(), LightenColor(128, MidColor(Hl(), kMenu))));
+}
+COLORREF GradCheckFrame() {
+    return DarkenColor(64, MixedColor(DarkenColor(24, Hl()), LightenColor(200, Hl())));
+}
 
 constexpr UINT kSelected = ODS_SELECTED;
 constexpr UINT kDisabledSelected = ODS_SELECTED | ODS_GRAYED;
@@ -254,7 +298,9 @@ const PixelCase kPixelCases[] = {
     {"gradient check box frame", MENUSTYLE_GRADIENT, kCheck, ODS_CHECKED, 1, 0, kMid, GradCheckFrame},
 };
 
-COLORREF Win() { return kWin; }
+COLORREF Win() {
+    return kWin;
+}
 
 // At 8 bits per pixel or less every look uses plain system colours (the XP highlight is then the window colour).
 const PixelCase kPixelCases8[] = {
@@ -407,8 +453,8 @@ TEST_F(MenuDrawTest, SideBarsAndTheSystemLook) {
         DWORD dwLook;
         LONG left;
     };
-    for (const BarCase &c : {BarCase{MENUSTYLE_FLAT, -3}, BarCase{MENUSTYLE_CLASSIC, 5},
-                             BarCase{MENUSTYLE_GRADIENT, 5}, BarCase{MENUSTYLE_SYSTEM, 5}}) {
+    for (const BarCase &c : {BarCase{MENUSTYLE_FLAT, -3}, BarCase{MENUSTYLE_CLASSIC, 5}, BarCase{MENUSTYLE_GRADIENT, 5},
+                             BarCase{MENUSTYLE_SYSTEM, 5}}) {
         int before = g_nSideBarPaints;
         EXPECT_EQ(Draw(canvas, c.dwLook, SideBarId(), 0, item), 1);
         EXPECT_EQ(g_nSideBarPaints, before + 1);

@@ -26,13 +26,13 @@ struct VersionCase {
     const char *pszWine; // Wine's name of the version
     DWORD dwMajor;       // what that version reports
     DWORD dwMinor;
-    int shellType;       // IsShellType's answer for it
+    int shellType; // IsShellType's answer for it
 };
 
 constexpr VersionCase kVersions[] = {
-    {"nt351", 3, 51, 1}, {"win95", 4, 0, 3},   {"nt40", 4, 0, 3},   {"win98", 4, 10, 4},
-    {"winme", 4, 90, 5}, {"win2k", 5, 0, 6},   {"winxp", 5, 1, 7},  {"win2003", 5, 2, 8},
-    {"vista", 6, 0, 0},  {"win7", 6, 1, 0},    {"win10", 10, 0, 0},
+    {"nt351", 3, 51, 1}, {"win95", 4, 0, 3}, {"nt40", 4, 0, 3},   {"win98", 4, 10, 4},
+    {"winme", 4, 90, 5}, {"win2k", 5, 0, 6}, {"winxp", 5, 1, 7},  {"win2003", 5, 2, 8},
+    {"vista", 6, 0, 0},  {"win7", 6, 1, 0},  {"win10", 10, 0, 0},
 };
 
 std::string ProgramDir() {
@@ -106,10 +106,11 @@ TEST(LustrekitTransparency, ShellTypeFollowsTheVersionTable) {
     for (const VersionCase &v : kVersions) {
         Report r = RunDemoAs(v.pszWine);
         ASSERT_FALSE(r.empty()) << v.pszWine << ": the demo did not report";
-        bool bAccepted = At(r, "major") == static_cast<long>(v.dwMajor) && At(r, "minor") == static_cast<long>(v.dwMinor);
+        bool bAccepted =
+            At(r, "major") == static_cast<long>(v.dwMajor) && At(r, "minor") == static_cast<long>(v.dwMinor);
         if (!bAccepted) {
-            std::cout << "Wine runs the demo set to " << v.pszWine << " as " << At(r, "major") << "."
-                      << At(r, "minor") << "; shell type " << At(r, "shell") << "\n";
+            std::cout << "Wine runs the demo set to " << v.pszWine << " as " << At(r, "major") << "." << At(r, "minor")
+                      << "; shell type " << At(r, "shell") << "\n";
             continue;
         }
         ++accepted;

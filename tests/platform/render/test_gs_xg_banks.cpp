@@ -28,11 +28,20 @@ struct NoteCount {
 void ApplyChannelMessage(tw::synth::Synth &synth, const SegmentEvent &e) {
     const int ch = e.status & 0x0F;
     switch (e.status & 0xF0) {
-    case 0xA0: synth.keyPressure(ch, e.data1, e.data2); break;
-    case 0xB0: synth.controlChange(ch, e.data1, e.data2); break;
-    case 0xD0: synth.channelPressure(ch, e.data1); break;
-    case 0xE0: synth.pitchBend(ch, e.data1 | (e.data2 << 7)); break;
-    default: break;
+    case 0xA0:
+        synth.keyPressure(ch, e.data1, e.data2);
+        break;
+    case 0xB0:
+        synth.controlChange(ch, e.data1, e.data2);
+        break;
+    case 0xD0:
+        synth.channelPressure(ch, e.data1);
+        break;
+    case 0xE0:
+        synth.pitchBend(ch, e.data1 | (e.data2 << 7));
+        break;
+    default:
+        break;
     }
 }
 

@@ -31,7 +31,7 @@ Sf2Builder SmallFont() {
 }
 
 // Loads exactly size bytes from a heap block of that size, so AddressSanitizer sees any read past the end.
-LoadStatus LoadExact(const std::vector<uint8_t>& bytes, size_t size, std::string& error) {
+LoadStatus LoadExact(const std::vector<uint8_t> &bytes, size_t size, std::string &error) {
     std::unique_ptr<uint8_t[]> copy(new uint8_t[size ? size : 1]);
     std::copy(bytes.begin(), bytes.begin() + size, copy.get());
     SoundFont sf;
@@ -44,28 +44,28 @@ LoadStatus LoadExact(const std::vector<uint8_t>& bytes, size_t size, std::string
     return s;
 }
 
-LoadStatus LoadAll(const std::vector<uint8_t>& bytes, std::string& error) {
+LoadStatus LoadAll(const std::vector<uint8_t> &bytes, std::string &error) {
     return LoadExact(bytes, bytes.size(), error);
 }
 
-void ExpectDamaged(const std::vector<uint8_t>& bytes, const char* what) {
+void ExpectDamaged(const std::vector<uint8_t> &bytes, const char *what) {
     std::string error;
     EXPECT_EQ(LoadAll(bytes, error), LoadStatus::Damaged) << what;
     EXPECT_EQ(error.rfind("The SoundFont is damaged: ", 0), 0u) << what << ": " << error;
 }
 
-std::vector<uint8_t> WithChunk(const char* id, const std::vector<uint8_t>& payload) {
+std::vector<uint8_t> WithChunk(const char *id, const std::vector<uint8_t> &payload) {
     std::vector<uint8_t> bytes = SmallFont().build();
     EXPECT_TRUE(Sf2Builder::ReplaceChunkData(bytes, id, payload)) << id;
     return bytes;
 }
 
-std::vector<uint8_t> ChunkData(const std::vector<uint8_t>& bytes, const char* id) {
+std::vector<uint8_t> ChunkData(const std::vector<uint8_t> &bytes, const char *id) {
     size_t at = Sf2Builder::FindChunk(bytes, id);
     return std::vector<uint8_t>(bytes.begin() + at, bytes.begin() + at + Sf2Builder::Peek32(bytes, at - 4));
 }
 
-}  // namespace
+} // namespace
 
 TEST(SoundFontHostile, SmallFontItselfLoads) {
     std::string error;
@@ -102,14 +102,16 @@ TEST(SoundFontHostile, CompressedAndUnknownVersionsAreNotSoundFonts) {
 }
 
 TEST(SoundFontHostile, ZeroLengthRequiredChunksAreDamaged) {
-    for (const char* id : {"phdr", "pbag", "inst", "ibag", "shdr", "smpl"}) ExpectDamaged(WithChunk(id, {}), id);
+    for (const char *id : {"phdr", "pbag", "inst", "ibag", "shdr", "smpl"})
+        ExpectDamaged(WithChunk(id, {}), id);
     // Generators and modulators are referenced by the bags: emptying them leaves indices pointing nowhere.
-    for (const char* id : {"pgen", "igen", "imod", "pmod"}) ExpectDamaged(WithChunk(id, {}), id);
+    for (const char *id : {"pgen", "igen", "imod", "pmod"})
+        ExpectDamaged(WithChunk(id, {}), id);
 }
 
 TEST(SoundFontHostile, RecordSizeMismatchIsDamaged) {
     std::vector<uint8_t> bytes = SmallFont().build();
-    for (const char* id : {"phdr", "pbag", "pmod", "pgen", "inst", "ibag", "imod", "igen", "shdr"}) {
+    for (const char *id : {"phdr", "pbag", "pmod", "pgen", "inst", "ibag", "imod", "igen", "shdr"}) {
         std::vector<uint8_t> data = ChunkData(bytes, id);
         data.push_back(0);
         data.push_back(0);
@@ -123,7 +125,7 @@ TEST(SoundFontHostile, HugeSizesAreDamaged) {
     std::vector<uint8_t> riff = bytes;
     Sf2Builder::Poke32(riff, 4, 0xFFFFFFF0u);
     ExpectDamaged(riff, "RIFF size");
-    for (const char* id : {"LIST", "smpl", "phdr", "shdr", "igen"}) {
+    for (const char *id : {"LIST", "smpl", "phdr", "shdr", "igen"}) {
         std::vector<uint8_t> huge = bytes;
         Sf2Builder::Poke32(huge, Sf2Builder::FindChunk(huge, id) - 4, 0xFFFFFFF0u);
         ExpectDamaged(huge, id);
@@ -132,7 +134,7 @@ TEST(SoundFontHostile, HugeSizesAreDamaged) {
 
 TEST(SoundFontHostile, MissingListsAreDamaged) {
     std::vector<uint8_t> bytes = SmallFont().build();
-    for (const char* type : {"sdta", "pdta"}) {
+    for (const char *type : {"sdta", "pdta"}) {
         std::vector<uint8_t> renamed = bytes;
         for (size_t i = 12; i + 4 <= renamed.size(); ++i)
             if (std::memcmp(&renamed[i], type, 4) == 0) {
@@ -145,7 +147,7 @@ TEST(SoundFontHostile, MissingListsAreDamaged) {
 
 TEST(SoundFontHostile, BadHydraIndicesAreDamaged) {
     const std::vector<uint8_t> bytes = SmallFont().build();
-    auto patched = [&](const char* id, size_t offset, uint16_t value) {
+    auto patched = [&](const char *id, size_t offset, uint16_t value) {
         std::vector<uint8_t> b = bytes;
         Sf2Builder::Poke16(b, Sf2Builder::FindChunk(b, id) + offset, value);
         return b;
@@ -161,11 +163,13 @@ TEST(SoundFontHostile, BadHydraIndicesAreDamaged) {
     // The first preset's only generator record is its instrument generator: point it at a missing instrument.
     std::vector<uint8_t> pgen = ChunkData(bytes, "pgen");
     for (size_t i = 0; i + kGen <= pgen.size(); i += kGen)
-        if (pgen[i] == sy::kInstrument) pgen[i + 2] = 9;
+        if (pgen[i] == sy::kInstrument)
+            pgen[i + 2] = 9;
     ExpectDamaged(WithChunk("pgen", pgen), "instrument index past inst");
     std::vector<uint8_t> igen = ChunkData(bytes, "igen");
     for (size_t i = 0; i + kGen <= igen.size(); i += kGen)
-        if (igen[i] == sy::kSampleID) igen[i + 2] = 40;
+        if (igen[i] == sy::kSampleID)
+            igen[i + 2] = 40;
     ExpectDamaged(WithChunk("igen", igen), "sample index past shdr");
 }
 
@@ -208,10 +212,11 @@ TEST(SoundFontHostile, ErrorTextsStayPrintableWhateverTheBytes) {
     Sf2Builder::Poke32(bytes, at - 4, 0x7FFFFFFFu);
     std::string error;
     EXPECT_EQ(LoadAll(bytes, error), LoadStatus::Damaged);
-    for (char c : error) EXPECT_TRUE(c >= 0x20 && c <= 0x7E) << error;
+    for (char c : error)
+        EXPECT_TRUE(c >= 0x20 && c <= 0x7E) << error;
     std::vector<uint8_t> badSample = SmallFont().build();
     size_t shdr = Sf2Builder::FindChunk(badSample, "shdr");
-    badSample[shdr] = 0x07;  // a control character in the sample's name
+    badSample[shdr] = 0x07; // a control character in the sample's name
     Sf2Builder::Poke32(badSample, shdr + 24, 0xFFFFFFFFu);
     EXPECT_EQ(LoadAll(badSample, error), LoadStatus::Damaged);
     EXPECT_NE(error.find("'?ono'"), std::string::npos) << error;

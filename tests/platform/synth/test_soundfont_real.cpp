@@ -15,7 +15,7 @@ using tw::synth::ZoneVoice;
 
 namespace {
 
-std::vector<uint8_t> ReadAll(const char* path) {
+std::vector<uint8_t> ReadAll(const char *path) {
     std::ifstream in(path, std::ios::binary);
     return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
@@ -23,7 +23,7 @@ std::vector<uint8_t> ReadAll(const char* path) {
 constexpr int kDrumBank = 128;
 constexpr int kCapacity = 64;
 
-}  // namespace
+} // namespace
 
 TEST(SoundFontReal, TimGM6mbHasEveryGmProgramAndTheDrumKit) {
     std::vector<uint8_t> bytes = ReadAll(TEST_SOUNDFONT);
@@ -32,7 +32,8 @@ TEST(SoundFontReal, TimGM6mbHasEveryGmProgramAndTheDrumKit) {
     std::string error;
     ASSERT_EQ(sf.load(bytes.data(), bytes.size(), error), LoadStatus::Ok) << error;
     EXPECT_TRUE(error.empty());
-    for (int program = 0; program < 128; ++program) EXPECT_GE(sf.findPreset(0, program), 0) << program;
+    for (int program = 0; program < 128; ++program)
+        EXPECT_GE(sf.findPreset(0, program), 0) << program;
     int drums = sf.findPreset(kDrumBank, 0);
     ASSERT_GE(drums, 0);
 
@@ -49,7 +50,8 @@ TEST(SoundFontReal, TimGM6mbHasEveryGmProgramAndTheDrumKit) {
             EXPECT_LT(zones[i].sample->loopStart, zones[i].sample->loopEnd);
         }
     }
-    for (int key : {35, 36, 38, 42}) EXPECT_GE(sf.collectZones(drums, key, 100, zones.data(), kCapacity), 1) << key;
+    for (int key : {35, 36, 38, 42})
+        EXPECT_GE(sf.collectZones(drums, key, 100, zones.data(), kCapacity), 1) << key;
 }
 
 TEST(SoundFontReal, LoadFileMatchesLoadFromMemory) {
@@ -73,7 +75,7 @@ TEST(SoundFontReal, MissingAndBrokenFilesAreReported) {
     std::vector<uint8_t> bytes = ReadAll(TEST_SOUNDFONT);
     {
         std::ofstream out(path, std::ios::binary);
-        out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size() / 2));
+        out.write(reinterpret_cast<const char *>(bytes.data()), static_cast<std::streamsize>(bytes.size() / 2));
     }
     EXPECT_EQ(sf.loadFile(path, error), LoadStatus::Damaged);
     EXPECT_EQ(sf.sampleCount(), 0u);

@@ -19,21 +19,22 @@ namespace {
 
 constexpr int kCapacity = 16;
 
-void Load(const Sf2Builder& b, SoundFont& sf) {
+void Load(const Sf2Builder &b, SoundFont &sf) {
     std::vector<uint8_t> bytes = b.build();
     std::string error;
     ASSERT_EQ(sf.load(bytes.data(), bytes.size(), error), LoadStatus::Ok) << error;
 }
 
-int Collect(const SoundFont& sf, int bank, int program, int key, int vel, std::vector<ZoneVoice>& out) {
+int Collect(const SoundFont &sf, int bank, int program, int key, int vel, std::vector<ZoneVoice> &out) {
     out.assign(kCapacity, ZoneVoice());
     int preset = sf.findPreset(bank, program);
     return preset < 0 ? -1 : sf.collectZones(preset, key, vel, out.data(), kCapacity);
 }
 
-const Modulator* FindMod(const ZoneVoice& v, uint16_t source, uint16_t destination) {
+const Modulator *FindMod(const ZoneVoice &v, uint16_t source, uint16_t destination) {
     for (int i = 0; i < v.modulatorCount; ++i)
-        if (v.modulators[i].source == source && v.modulators[i].destination == destination) return &v.modulators[i];
+        if (v.modulators[i].source == source && v.modulators[i].destination == destination)
+            return &v.modulators[i];
     return nullptr;
 }
 
@@ -41,7 +42,7 @@ const Modulator* FindMod(const ZoneVoice& v, uint16_t source, uint16_t destinati
 constexpr uint16_t kVelocityToAttenuation = 0x0502, kCc7ToAttenuation = 0x0587, kPitchWheel = 0x020E;
 constexpr uint16_t kCc1 = 0x0081, kCc74 = 0x00CA;
 
-}  // namespace
+} // namespace
 
 TEST(SoundFontZones, SimplePresetGetsDefaultsAndSample) {
     Sf2Builder b;
@@ -75,10 +76,10 @@ TEST(SoundFontZones, EveryZoneStartsWithTheTenDefaultModulators) {
     std::vector<ZoneVoice> z;
     ASSERT_EQ(Collect(sf, 0, 0, 60, 100, z), 1);
     EXPECT_EQ(z[0].modulatorCount, 10);
-    const Modulator* vel = FindMod(z[0], kVelocityToAttenuation, sy::kInitialAttenuation);
+    const Modulator *vel = FindMod(z[0], kVelocityToAttenuation, sy::kInitialAttenuation);
     ASSERT_NE(vel, nullptr);
     EXPECT_EQ(vel->amount, 960);
-    const Modulator* bend = FindMod(z[0], kPitchWheel, sy::kInitialPitch);
+    const Modulator *bend = FindMod(z[0], kPitchWheel, sy::kInitialPitch);
     ASSERT_NE(bend, nullptr);
     EXPECT_EQ(bend->amount, 12700);
     EXPECT_EQ(bend->amountSource, 0x0010);
@@ -93,7 +94,7 @@ TEST(SoundFontZones, InstrumentGeneratorsAreAbsoluteAndLocalBeatsGlobal) {
     int inst = b.addInstrument("Inst");
     b.instrumentGlobal(inst).gen(sy::kInitialAttenuation, 100).gen(sy::kReleaseVolEnv, 1200).gen(sy::kPan, -200);
     b.instrumentZone(inst, s).keys(0, 59).gen(sy::kInitialAttenuation, 40);
-    b.instrumentZone(inst, s).keys(60, 127).gen(sy::kPan, 300).gen(sy::kPan, 350);  // the later duplicate wins
+    b.instrumentZone(inst, s).keys(60, 127).gen(sy::kPan, 300).gen(sy::kPan, 350); // the later duplicate wins
     b.presetZone(b.addPreset("P", 0, 0), inst);
     SoundFont sf;
     Load(b, sf);
@@ -120,10 +121,10 @@ TEST(SoundFontZones, PresetGeneratorsAddAndPresetLocalBeatsPresetGlobal) {
     Load(b, sf);
     std::vector<ZoneVoice> z;
     ASSERT_EQ(Collect(sf, 0, 0, 60, 100, z), 1);
-    EXPECT_EQ(z[0].gen[sy::kInitialAttenuation], 150);  // local preset 50 replaces global 30, then adds to 100
+    EXPECT_EQ(z[0].gen[sy::kInitialAttenuation], 150); // local preset 50 replaces global 30, then adds to 100
     EXPECT_EQ(z[0].gen[sy::kCoarseTune], 9);
     EXPECT_EQ(z[0].gen[sy::kAttackVolEnv], 1200);
-    EXPECT_EQ(z[0].gen[sy::kInitialFilterFc], 13500);  // untouched by the preset: the instrument default
+    EXPECT_EQ(z[0].gen[sy::kInitialFilterFc], 13500); // untouched by the preset: the instrument default
     ASSERT_EQ(Collect(sf, 0, 0, 70, 100, z), 1);
     EXPECT_EQ(z[0].gen[sy::kInitialAttenuation], 130);
 }
@@ -167,7 +168,7 @@ TEST(SoundFontZones, KeyAndVelocityRangesOfBothLevelsIntersect) {
     SoundFont sf;
     Load(b, sf);
     std::vector<ZoneVoice> z;
-    EXPECT_EQ(Collect(sf, 0, 0, 35, 100, z), 0);  // outside the preset's range
+    EXPECT_EQ(Collect(sf, 0, 0, 35, 100, z), 0); // outside the preset's range
     EXPECT_EQ(Collect(sf, 0, 0, 97, 100, z), 0);
     ASSERT_EQ(Collect(sf, 0, 0, 59, 100, z), 1);
     EXPECT_EQ(z[0].sample->name, "lo");
@@ -184,10 +185,10 @@ TEST(SoundFontZones, MisplacedAndUnknownGeneratorsAreIgnored) {
     Sf2Builder b;
     int s = b.addSample("sine", Sf2Builder::Sine(500, 50));
     int inst = b.addInstrument("Inst");
-    Sf2Zone& zone = b.instrumentZone(inst, s).gen(14, 300).gen(59, 300).gen(99, 300).gen(sy::kPan, 50);
-    zone.trailing.emplace_back(sy::kPan, 400);  // after the sample generator: ignored
+    Sf2Zone &zone = b.instrumentZone(inst, s).gen(14, 300).gen(59, 300).gen(99, 300).gen(sy::kPan, 50);
+    zone.trailing.emplace_back(sy::kPan, 400); // after the sample generator: ignored
     int p = b.addPreset("P", 0, 0);
-    b.presetZone(p, inst).gen(sy::kSampleID, 5);  // a sample generator in a preset: ignored
+    b.presetZone(p, inst).gen(sy::kSampleID, 5); // a sample generator in a preset: ignored
     SoundFont sf;
     Load(b, sf);
     std::vector<ZoneVoice> z;
@@ -202,15 +203,16 @@ TEST(SoundFontZones, EmptyAndOutOfMidiRangesNeverSound) {
     Sf2Builder b;
     int s = b.addSample("sine", Sf2Builder::Sine(500, 50));
     int inst = b.addInstrument("Inst");
-    b.instrumentZone(inst, s).keys(70, 60);    // reversed: empty
-    b.instrumentZone(inst, s).keys(200, 255);  // above the MIDI range
-    b.instrumentZone(inst, s).vels(0, 0);      // velocity 0 is a note off
+    b.instrumentZone(inst, s).keys(70, 60);   // reversed: empty
+    b.instrumentZone(inst, s).keys(200, 255); // above the MIDI range
+    b.instrumentZone(inst, s).vels(0, 0);     // velocity 0 is a note off
     b.instrumentZone(inst, s).keys(120, 200).gen(sy::kPan, 7);
     b.presetZone(b.addPreset("P", 0, 0), inst);
     SoundFont sf;
     Load(b, sf);
     std::vector<ZoneVoice> z;
-    for (int key : {0, 60, 65, 70, 119}) EXPECT_EQ(Collect(sf, 0, 0, key, 100, z), 0) << key;
+    for (int key : {0, 60, 65, 70, 119})
+        EXPECT_EQ(Collect(sf, 0, 0, key, 100, z), 0) << key;
     ASSERT_EQ(Collect(sf, 0, 0, 127, 100, z), 1);
     EXPECT_EQ(z[0].gen[sy::kPan], 7);
     EXPECT_EQ(z[0].gen[sy::kKeyRange], 120 | (127 << 8));
@@ -238,7 +240,7 @@ TEST(SoundFontZones, OnlyTheFirstZoneWithoutSampleIsGlobal) {
     int s = b.addSample("sine", Sf2Builder::Sine(500, 50));
     int inst = b.addInstrument("Inst");
     b.instrumentZone(inst, s).keys(0, 63);
-    b.instrumentZone(inst, -1).gen(sy::kInitialAttenuation, 500);  // not first: ignored, not a global zone
+    b.instrumentZone(inst, -1).gen(sy::kInitialAttenuation, 500); // not first: ignored, not a global zone
     b.instrumentZone(inst, s).keys(64, 127);
     b.presetZone(b.addPreset("P", 0, 0), inst);
     SoundFont sf;
@@ -254,11 +256,11 @@ TEST(SoundFontZones, InstrumentModulatorsReplaceDefaultsAndPresetModulatorsAdd) 
     int inst = b.addInstrument("Inst");
     b.instrumentGlobal(inst).mod(kCc1, sy::kVibLfoToPitch, 20).mod(kCc74, sy::kInitialFilterFc, 1000);
     b.instrumentZone(inst, s)
-        .mod(kVelocityToAttenuation, sy::kInitialAttenuation, 480)  // replaces the default 960
-        .mod(kCc7ToAttenuation, sy::kInitialAttenuation, 0)         // switches the CC7 default off
-        .mod(kCc74, sy::kInitialFilterFc, 2000)                     // replaces the global zone's
-        .mod(0x0000, sy::kPan, 500)                                 // no source: does nothing, dropped
-        .mod(kCc1, 0x8001, 100);                                    // linked modulator: not supported, dropped
+        .mod(kVelocityToAttenuation, sy::kInitialAttenuation, 480) // replaces the default 960
+        .mod(kCc7ToAttenuation, sy::kInitialAttenuation, 0)        // switches the CC7 default off
+        .mod(kCc74, sy::kInitialFilterFc, 2000)                    // replaces the global zone's
+        .mod(0x0000, sy::kPan, 500)                                // no source: does nothing, dropped
+        .mod(kCc1, 0x8001, 100);                                   // linked modulator: not supported, dropped
     int p = b.addPreset("P", 0, 0);
     b.presetZone(p, inst).mod(kCc74, sy::kInitialFilterFc, -500).mod(kCc1, sy::kModLfoToVolume, 40);
     SoundFont sf;
@@ -275,7 +277,7 @@ TEST(SoundFontZones, InstrumentModulatorsReplaceDefaultsAndPresetModulatorsAdd) 
     ASSERT_NE(FindMod(z[0], kCc1, sy::kModLfoToVolume), nullptr);
     EXPECT_EQ(FindMod(z[0], kCc1, sy::kModLfoToVolume)->amount, 40);
     EXPECT_EQ(FindMod(z[0], 0x0000, sy::kPan), nullptr);
-    EXPECT_EQ(z[0].modulatorCount, 9 + 2);  // ten defaults less CC7, plus CC74 and the preset's CC1 to volume
+    EXPECT_EQ(z[0].modulatorCount, 9 + 2); // ten defaults less CC7, plus CC74 and the preset's CC1 to volume
 }
 
 TEST(SoundFontZones, LoneHalfOfAStereoPairPlaysBothSidesPanned) {
@@ -304,7 +306,7 @@ TEST(SoundFontZones, LoneHalfOfAStereoPairPlaysBothSidesPanned) {
 TEST(SoundFontZones, LoopsAreClampedAndOddHeadersRepaired) {
     Sf2Builder b;
     int past = b.addSample("past", Sf2Builder::Ramp(200, 0, 2000), 0, 255, 50, 190);
-    b.samples[past].loopEnd = 400;  // beyond the sample: pulled back to its end
+    b.samples[past].loopEnd = 400; // beyond the sample: pulled back to its end
     int reversed = b.addSample("reversed", Sf2Builder::Ramp(200, 0, 2000), 22050, 72, 150, 100);
     b.addSimplePreset("A", 0, 0, past);
     b.addSimplePreset("B", 0, 1, reversed);
@@ -312,13 +314,13 @@ TEST(SoundFontZones, LoopsAreClampedAndOddHeadersRepaired) {
     Load(b, sf);
     std::vector<ZoneVoice> z;
     ASSERT_EQ(Collect(sf, 0, 0, 60, 100, z), 1);
-    const sy::SampleInfo* a = z[0].sample;
+    const sy::SampleInfo *a = z[0].sample;
     EXPECT_EQ(a->loopStart - a->start, 50u);
     EXPECT_EQ(a->loopEnd, a->end);
-    EXPECT_EQ(a->sampleRate, 44100u);  // rate 0 read as 44,100 Hz
-    EXPECT_EQ(a->originalPitch, 60);   // 255 (unpitched) plays at its recorded pitch
+    EXPECT_EQ(a->sampleRate, 44100u); // rate 0 read as 44,100 Hz
+    EXPECT_EQ(a->originalPitch, 60);  // 255 (unpitched) plays at its recorded pitch
     ASSERT_EQ(Collect(sf, 0, 1, 60, 100, z), 1);
-    EXPECT_EQ(z[0].sample->loopStart, z[0].sample->start);  // reversed loop: the whole sample
+    EXPECT_EQ(z[0].sample->loopStart, z[0].sample->start); // reversed loop: the whole sample
     EXPECT_EQ(z[0].sample->loopEnd, z[0].sample->end);
 }
 
@@ -344,7 +346,8 @@ TEST(SoundFontZones, LookupFirstDefinitionWinsAndCapacityIsRespected) {
     b.addSimplePreset("First", 8, 5, s);
     b.addSimplePreset("Second", 8, 5, s);
     int inst = b.addInstrument("Layers");
-    for (int i = 0; i < 5; ++i) b.instrumentZone(inst, s);
+    for (int i = 0; i < 5; ++i)
+        b.instrumentZone(inst, s);
     b.presetZone(b.addPreset("Layers", 128, 0), inst);
     SoundFont sf;
     Load(b, sf);
@@ -361,7 +364,7 @@ TEST(SoundFontZones, LookupFirstDefinitionWinsAndCapacityIsRespected) {
 TEST(SoundFontZones, ProgramsBeyondMidiRangeStayOutOfTheLookup) {
     Sf2Builder b;
     int s = b.addSample("sine", Sf2Builder::Sine(100, 10));
-    b.addSimplePreset("Odd", 0, 128 + 3, s);  // would alias bank 1 program 3 in a bank * 128 + program key
+    b.addSimplePreset("Odd", 0, 128 + 3, s); // would alias bank 1 program 3 in a bank * 128 + program key
     b.addSimplePreset("Real", 1, 3, s);
     SoundFont sf;
     Load(b, sf);
