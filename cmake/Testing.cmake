@@ -14,19 +14,12 @@ if(NOT TARGET gtest)
   endforeach()
 endif()
 
-# Paths as the test program sees them: Wine maps the Unix root to drive Z:.
-if(WIN32)
-  set(TUNEWRIGHT_TEST_ROOT "Z:")
-else()
-  set(TUNEWRIGHT_TEST_ROOT "")
-endif()
-
 # How long a Windows test program may take, in seconds, unless it says otherwise: the slowest take about 20 s
 # under Wine. A hang ends that test, not the run.
 set(TUNEWRIGHT_WINDOWS_TEST_TIMEOUT 120)
 
 # tunewright_add_test(NAME SOURCES... LIBS... [TIMEOUT SECONDS] [HOST_AGENT])
-#   HOST_AGENT: the test asks the Linux side for drops and mounts (tests/app/shell/host_agent.py).
+#   HOST_AGENT: the test asks the Linux side for drops and mounts (tests/support/ui/host_agent.py).
 function(tunewright_add_test name)
   cmake_parse_arguments(T "HOST_AGENT" "TIMEOUT" "SOURCES;LIBS" ${ARGN})
   add_executable(${name} ${T_SOURCES})

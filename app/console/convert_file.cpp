@@ -100,7 +100,8 @@ std::string ConvertOneFile(const ConvertOptions &options, const std::string &fil
     LoadUsedPrograms(file.c_str());
     g_transpose = options.nTranspose;
     PlanContext context = {&options};
-    const char *pszFailure = BeginCapture(file.c_str(), options.nTempoPercent - 50, BuildPlan, &context);
+    const char *pszFailure =
+        BeginCapture(file.c_str(), TempoPositionOfPercent(options.nTempoPercent), BuildPlan, &context);
     if (pszFailure != nullptr)
         return file + ": not a MIDI file that can be played (" + pszFailure + ").";
     volatile LONG bNeverAbort = 0;

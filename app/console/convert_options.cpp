@@ -1,6 +1,8 @@
 // Parsing and re-forming the converter's options.
 #include "convert_options.h"
 
+#include "output_formats.h"
+
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -26,10 +28,6 @@ bool ParseInt(const char *pszText, long nMin, long nMax, int &nValue) {
         return false;
     nValue = static_cast<int>(n);
     return true;
-}
-
-bool IsRate(unsigned int nRate, bool bMp3) {
-    return nRate == 11025 || nRate == 22050 || nRate == 44100 || (bMp3 && nRate == 48000);
 }
 
 bool ParseTone(const char *pszText, int &nTranspose) {
@@ -78,7 +76,7 @@ std::string ParseConvertOptions(int argc, char **argv, ConvertOptions &options) 
         int n;
         if (arg == "--wav" || arg == "--mp3") {
             options.bMp3 = arg == "--mp3";
-            if (!ParseInt(pszValue, 0, 1000000, n) || !IsRate(static_cast<unsigned int>(n), options.bMp3))
+            if (!ParseInt(pszValue, 0, 1000000, n) || !IsOfferedRate(static_cast<unsigned int>(n), options.bMp3))
                 return std::string("Not a rate for ") + arg + ": " + pszValue + ".";
             options.nRate = static_cast<unsigned int>(n);
         } else if (arg == "--tempo") {

@@ -25,6 +25,14 @@ int GetSegmentEndSeconds(); // clock time of the loaded segment's end, in whole 
 // 0..100 (factor position / 100 + 0.5). Both return 0 while there is no performance.
 HRESULT SetMasterVolume(int nVolume);
 HRESULT SetMasterTempo(int nTempo);
+// The tempo position that plays at 100 %; a position reads as position + 50 per cent (50..150).
+const int kTempoPositionNormal = 50;
+inline int TempoPercentOfPosition(int nPosition) {
+    return nPosition + kTempoPositionNormal;
+}
+inline int TempoPositionOfPercent(int nPercent) {
+    return nPercent - kTempoPositionNormal;
+}
 
 // The capture effect "OrvaDMOFilter": found once at start-up (S_OK found, S_FALSE not registered), attached to
 // the audio path's buffer for a conversion and removed before listening.

@@ -1,7 +1,7 @@
 // CInstrumentTool: transposes every note by g_transpose and drops notes on channels whose program is muted.
 #include "instrument_tool.h"
 
-#include "engine/trace.h"
+#include "trace.h"
 #include "instrument_plan.h"
 
 namespace {

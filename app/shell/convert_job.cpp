@@ -3,10 +3,10 @@
 
 #include "capture_session.h"
 #include "convert_output.h"
+#include "dialog_controls.h"
 #include "dialog_state.h"
 #include "format_time.h"
 #include "instrument_list.h"
-#include "main_dialog.h"
 #include "process_state.h"
 #include "resources/resource.h"
 

@@ -1,9 +1,9 @@
 // The end of the dialog's conversion: the output folder from the dialog, the file, and the message.
 #include "convert_output.h"
 
-#include "convert_worker.h"
 #include "dialog_state.h"
 #include "process_state.h"
+#include "quality_lists.h"
 #include "recording_writer.h"
 #include "output_naming.h"
 #include "resources/resource.h"
@@ -14,7 +14,6 @@
 namespace {
 
 const int kOutputPathChars = 4096;
-const int kFormatMp3 = 1;
 const size_t kMessageSize = kProcessBufferSize + 512;
 
 // The worker's own text buffers (one job at a time).
@@ -35,7 +34,7 @@ void ReadOutputFolder(HWND hDlg) {
 
 void WriteConvertedFile(HWND hDlg) {
     RecordingRequest request;
-    request.bMp3 = SendDlgItemMessageA(hDlg, IDC_OUTPUT_FORMAT, CB_GETCURSEL, 0, 0) == kFormatMp3;
+    request.bMp3 = IsMp3Selected(hDlg);
     request.nRate = SelectedSampleRate(hDlg, request.bMp3 ? IDC_MP3_QUALITY : IDC_WAV_QUALITY);
     ReadOutputFolder(hDlg);
     request.pszFolder = g_szOutputDir;

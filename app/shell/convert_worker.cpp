@@ -8,16 +8,6 @@
 
 static_assert(std::is_same<decltype(&ConvertThread), LPTHREAD_START_ROUTINE>::value, "a thread procedure");
 
-const UINT kSampleRates[kMp3RateCount] = {11025, 22050, 44100, 48000};
-const char *const kSampleRateTexts[kMp3RateCount] = {"11025 Hz", "22050 Hz", "44100 Hz", "48000 Hz"};
-
-UINT SelectedSampleRate(HWND hDlg, int nListId) {
-    LRESULT nIndex = SendDlgItemMessageA(hDlg, nListId, CB_GETCURSEL, 0, 0);
-    if (nIndex < 0 || nIndex >= kMp3RateCount)
-        return kRateWithoutSelection;
-    return kSampleRates[nIndex];
-}
-
 void StartConvertWorker(HWND hDlg) {
     g_hConvertEvent = CreateEventA(nullptr, FALSE, FALSE, "ConvertMIDI");
     HANDLE hThread = CreateThread(nullptr, 0, ConvertThread, hDlg, 0, nullptr);

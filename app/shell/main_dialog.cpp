@@ -10,11 +10,13 @@
 #include "browser.h"
 #include "convert_worker.h"
 #include "dialog_look.h"
+#include "dialog_controls.h"
 #include "dialog_state.h"
 #include "engine.h"
 #include "instrument_list.h"
 #include "instrument_plan.h"
 #include "process_state.h"
+#include "quality_lists.h"
 #include "resources/resource.h"
 
 #include <commctrl.h>
@@ -28,7 +30,6 @@ static_assert(std::is_same<decltype(&MainDialogProc), DLGPROC>::value, "a dialog
 namespace {
 
 const int kSliderMax = 100;
-const int kTempoNormal = 50;
 const int kPositionTickStep = 5;
 const int kTempoTickStep = 10;
 const int kOutputPathChars = 4096;
@@ -47,24 +48,9 @@ void InitSliders(HWND hDlg) {
     SendDlgItemMessageA(hDlg, IDC_VOLUME, TBM_SETPOS, TRUE, 0);
     SendDlgItemMessageA(hDlg, IDC_VOLUME, TBM_SETPOS, TRUE, g_nVolume);
     SendDlgItemMessageA(hDlg, IDC_TEMPO, TBM_SETRANGE, FALSE, MAKELPARAM(0, kSliderMax));
-    SendDlgItemMessageA(hDlg, IDC_TEMPO, TBM_SETPOS, TRUE, kTempoNormal);
+    SendDlgItemMessageA(hDlg, IDC_TEMPO, TBM_SETPOS, TRUE, kTempoPositionNormal);
     for (int tick = kTempoTickStep; tick < kSliderMax; tick += kTempoTickStep)
         SendDlgItemMessageA(hDlg, IDC_TEMPO, TBM_SETTIC, 0, tick);
-}
-
-void FillQualityList(HWND hDlg, int nId, int nRates, int nSelected) {
-    for (int i = 0; i < nRates; ++i)
-        SendDlgItemMessageA(hDlg, nId, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(kSampleRateTexts[i]));
-    SendDlgItemMessageA(hDlg, nId, CB_SETCURSEL, nSelected, 0);
-}
-
-void InitLists(HWND hDlg) {
-    SendDlgItemMessageA(hDlg, IDC_OUTPUT_FORMAT, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>("Wav"));
-    SendDlgItemMessageA(hDlg, IDC_OUTPUT_FORMAT, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>("Mp3"));
-    SendDlgItemMessageA(hDlg, IDC_OUTPUT_FORMAT, CB_SETCURSEL, 0, 0);
-    FillQualityList(hDlg, IDC_MP3_QUALITY, kMp3RateCount, kDefaultQuality);
-    ShowWindow(GetDlgItem(hDlg, IDC_MP3_QUALITY), SW_HIDE);
-    FillQualityList(hDlg, IDC_WAV_QUALITY, kWavRateCount, kDefaultQuality);
 }
 
 // The engine and the capture effect; the program cannot run without either.
@@ -95,7 +81,7 @@ void OnInitDialog(HWND hDlg) {
     SetDlgItemTextA(hDlg, IDC_OUTPUT_PATH, g_szOutputDir);
     EnableControls(hDlg, kStartDisabled, ARRAYSIZE(kStartDisabled), FALSE);
     InitSliders(hDlg);
-    InitLists(hDlg);
+    InitOutputLists(hDlg);
     DragAcceptFiles(hDlg, TRUE);
     StartConvertWorker(hDlg);
     StartEngine(hDlg);
@@ -173,7 +159,7 @@ BOOL OnCommand(HWND hDlg, int nId, int nCode) {
             OnOutputFormatChange(hDlg);
         return TRUE;
     case IDC_TEMPO_LABEL:
-        SendDlgItemMessageA(hDlg, IDC_TEMPO, TBM_SETPOS, TRUE, kTempoNormal);
+        SendDlgItemMessageA(hDlg, IDC_TEMPO, TBM_SETPOS, TRUE, kTempoPositionNormal);
         SetDlgItemTextA(hDlg, IDC_TEMPO_LABEL, "Tempo:\n100%");
         return TRUE;
     case IDC_TONE_LABEL:
@@ -253,18 +239,4 @@ INT_PTR CALLBACK MainDialogProc(HWND hDlg, UINT uMsg, WPARAM wParam, LPARAM lPar
     default:
         return FALSE;
     }
-}
-
-void EnableControls(HWND hDlg, const int *pIds, int nCount, BOOL bEnable) {
-    for (int i = 0; i < nCount; ++i)
-        EnableWindow(GetDlgItem(hDlg, pIds[i]), bEnable);
-}
-
-void SetLabelText(HWND hDlg, int nId, const char *pszText) {
-    HWND hLabel = GetDlgItem(hDlg, nId);
-    SetWindowTextA(hLabel, pszText);
-    RECT rc;
-    GetWindowRect(hLabel, &rc);
-    MapWindowPoints(nullptr, hDlg, reinterpret_cast<POINT *>(&rc), 2);
-    InvalidateRect(hDlg, &rc, TRUE);
 }

@@ -26,9 +26,3 @@ void OnSameDirectory(HWND hDlg);
 void OnOutputFormatChange(HWND hDlg);
 void OnSetPath(HWND hDlg);
 void OnSliderNotify(HWND hDlg, int nId);
-
-// Sets a label's text and repaints the dialog's tile under it (the labels are transparent).
-void SetLabelText(HWND hDlg, int nId, const char *pszText);
-
-// Enables (TRUE) or disables each of the nCount controls of pIds, in order.
-void EnableControls(HWND hDlg, const int *pIds, int nCount, BOOL bEnable);

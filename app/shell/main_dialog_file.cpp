@@ -1,6 +1,7 @@
 // Opening a MIDI file: the open-file dialog, a dropped file, the instrument list and the file-name label.
 #include "main_dialog.h"
 
+#include "dialog_controls.h"
 #include "dialog_state.h"
 #include "instrument_list.h"
 #include "instrument_plan.h"

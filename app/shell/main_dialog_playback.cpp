@@ -1,6 +1,7 @@
 // Listening: Play, Stop and the 10 ms timer that moves the position display.
 #include "main_dialog.h"
 
+#include "dialog_controls.h"
 #include "dialog_state.h"
 #include "engine.h"
 #include "format_time.h"

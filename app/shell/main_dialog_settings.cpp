@@ -4,7 +4,9 @@
 #include "dialog_state.h"
 #include "engine.h"
 #include "instrument_plan.h"
+#include "output_formats.h"
 #include "process_state.h"
+#include "quality_lists.h"
 #include "resources/resource.h"
 
 #include <commctrl.h>
@@ -16,10 +18,8 @@
 
 namespace {
 
-const int kTempoLabelOffset = 50; // slider position 50 reads 100%
 const int kLabelChars = 32;
 const UINT kBrowseFlags = BIF_RETURNONLYFSDIRS | BIF_DONTGOBELOWDOMAIN; // 3
-const int kLastWavQuality = 2;                                          // "44100 Hz"
 
 BROWSEINFOA g_browseRecord;
 
@@ -57,7 +57,7 @@ void OnSameDirectory(HWND hDlg) {
 }
 
 void OnOutputFormatChange(HWND hDlg) {
-    BOOL bMp3 = SendDlgItemMessageA(hDlg, IDC_OUTPUT_FORMAT, CB_GETCURSEL, 0, 0) == 1;
+    BOOL bMp3 = IsMp3Selected(hDlg);
     ShowWindow(GetDlgItem(hDlg, IDC_WAV_QUALITY), bMp3 ? SW_HIDE : SW_SHOW);
     ShowWindow(GetDlgItem(hDlg, IDC_MP3_QUALITY), bMp3 ? SW_SHOW : SW_HIDE);
     if (!bMp3) {
@@ -87,7 +87,7 @@ void OnSliderNotify(HWND hDlg, int nId) {
     int nPosition = static_cast<int>(SendDlgItemMessageA(hDlg, nId, TBM_GETPOS, 0, 0));
     if (nId == IDC_TEMPO) {
         char szText[kLabelChars];
-        snprintf(szText, sizeof szText, "Tempo:\n%d%%", nPosition + kTempoLabelOffset);
+        snprintf(szText, sizeof szText, "Tempo:\n%d%%", TempoPercentOfPosition(nPosition));
         SetTextIfChanged(hDlg, IDC_TEMPO_LABEL, szText);
         return;
     }

@@ -1,6 +1,8 @@
 // Process-wide text buffers, the program folder and the settings file (settings.ini, section "Settings").
 #include "process_state.h"
 
+#include "output_naming.h"
+
 #include <cstdio>
 
 char *g_szProgramDir = nullptr;
@@ -59,18 +61,6 @@ void FreeProcessBuffers() {
     }
 }
 
-void CutAtLastBackslash(char *pszPath) {
-    char *pszLast = nullptr;
-    for (char *p = pszPath; *p != '\0'; ++p) {
-        if (*p == '\\') {
-            pszLast = p;
-        }
-    }
-    if (pszLast != nullptr) {
-        *pszLast = '\0';
-    }
-}
-
 void InitProgramDir() {
     if (!BuffersReady()) {
         return;
@@ -80,7 +70,7 @@ void InitProgramDir() {
     if (GetFullPathNameA(g_szScratch, kFullPathSize, g_szProgramDir, nullptr) == 0) {
         lstrcpynA(g_szProgramDir, g_szScratch, kFullPathSize);
     }
-    CutAtLastBackslash(g_szProgramDir);
+    CutAtLast(g_szProgramDir, '\\');
     // Relative paths used later (the effect's registration) are resolved against the program folder.
     SetCurrentDirectoryA(g_szProgramDir);
 }

@@ -32,10 +32,6 @@ void FreeProcessBuffers();
 // Puts the executable's folder into g_szProgramDir and makes it the current directory.
 void InitProgramDir();
 
-// Cuts a full file path at its last backslash, leaving the folder ("C:\prog.exe" gives "C:"). A path without a
-// backslash is left as it is.
-void CutAtLastBackslash(char *pszPath);
-
 // Forms g_szSettingsPath as "<g_szProgramDir>\settings.ini".
 void InitSettingsPath();
 

@@ -8,7 +8,7 @@
 #include <memory>
 
 #include "effect_chain.h"
-#include "platform/synth/synth.h"
+#include "core/synth/synth.h"
 
 class CConvertPipeline {
 public:

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "module.h"
-#include "platform/smf/smf_file.h"
+#include "core/smf/smf_file.h"
 #include "segment.h"
 
 namespace {

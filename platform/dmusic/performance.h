@@ -7,7 +7,7 @@
 
 #include <cstdint>
 
-#include "platform/sequencer/event_hook.h"
+#include "core/sequencer/event_hook.h"
 #include "play_session.h"
 #include "pmsg_pool.h"
 

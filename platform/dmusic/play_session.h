@@ -7,11 +7,11 @@
 #include <atomic>
 #include <cstdint>
 
-#include "platform/sequencer/event_hook.h"
-#include "platform/sequencer/player.h"
-#include "platform/sequencer/segment.h"
-#include "platform/sequencer/synth_target.h"
-#include "platform/synth/synth.h"
+#include "core/sequencer/event_hook.h"
+#include "core/sequencer/player.h"
+#include "core/sequencer/segment.h"
+#include "core/sequencer/synth_target.h"
+#include "core/synth/synth.h"
 #include "wave_out.h"
 
 class CSoundBuffer;

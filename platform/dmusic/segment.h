@@ -7,7 +7,7 @@
 
 #include <cstdint>
 
-#include "platform/sequencer/segment.h"
+#include "core/sequencer/segment.h"
 
 // Music time counts DMUS_PPQ (768) per quarter note, whatever the file's own division.
 class CSegment final : public IDirectMusicSegment8 {

@@ -1,7 +1,7 @@
 // The process's one synthesizer and its SoundFont, loaded once and kept for every later play.
 #pragma once
 
-#include "platform/synth/synth.h"
+#include "core/synth/synth.h"
 
 const char kSettingsFileName[] = "TwDirectMusic.ini"; // beside the DLL: [TwDirectMusic] SoundFont=path
 const char kDefaultSoundFontName[] = "TimGM6mb.sf2";  // beside the DLL when the settings name none

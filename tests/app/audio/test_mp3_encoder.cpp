@@ -1,7 +1,7 @@
 // EncodeWavToMp3: stream rate, block handling and the user's files; writes the MP3s that check_mp3_decode.sh decodes.
 #include "audio/mp3_encoder.h"
 #include "audio/wave_file.h"
-#include "audio_test_files.h"
+#include "support/app/audio/audio_test_files.h"
 
 #include <gtest/gtest.h>
 

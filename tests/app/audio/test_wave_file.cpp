@@ -1,6 +1,6 @@
 // WaveFile: the exact bytes of the WAV files it writes, its status codes, and failures that must not pass as success.
 #include "audio/wave_file.h"
-#include "audio_test_files.h"
+#include "support/app/audio/audio_test_files.h"
 
 #include <gtest/gtest.h>
 

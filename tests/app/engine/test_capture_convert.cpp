@@ -6,9 +6,9 @@
 
 #include <vector>
 
-#include "app/audio/audio_test_files.h"
-#include "app/engine/capture_feed.h"
-#include "app/engine/fake_viewer.h"
+#include "support/app/audio/audio_test_files.h"
+#include "support/app/engine/capture_feed.h"
+#include "support/app/engine/fake_viewer.h"
 #include "capture_convert.h"
 #include "engine.h"
 

@@ -8,13 +8,13 @@
 #include <string>
 #include <vector>
 
-#include "app/engine/capture_feed.h"
-#include "app/engine/engine_doubles.h"
-#include "app/engine/fake_viewer.h"
+#include "support/app/engine/capture_feed.h"
+#include "support/app/engine/engine_doubles.h"
+#include "support/app/engine/fake_viewer.h"
 #include "capture_dmo.h"
 #include "engine.h"
 #include "error_descriptions.h"
-#include "platform/capturefx/register_capture.h"
+#include "support/platform/capturefx/register_capture.h"
 
 namespace {
 

@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "app/audio/audio_test_files.h"
-#include "app/engine/capture_feed.h"
-#include "app/engine/fake_viewer.h"
+#include "support/app/audio/audio_test_files.h"
+#include "support/app/engine/capture_feed.h"
+#include "support/app/engine/fake_viewer.h"
 #include "capture_dmo.h"
 #include "discard_file.h"
 #include "engine.h"

@@ -6,8 +6,8 @@
 
 #include <cstring>
 
-#include "app/engine/engine_doubles.h"
-#include "app/engine/fake_viewer.h"
+#include "support/app/engine/engine_doubles.h"
+#include "support/app/engine/fake_viewer.h"
 #include "engine.h"
 #include "error_descriptions.h"
 #include "midi/instrument_tool.h"

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "app/engine/fake_viewer.h"
+#include "support/app/engine/fake_viewer.h"
 #include "instrument_plan.h"
 #include "instrument_tool.h"
 

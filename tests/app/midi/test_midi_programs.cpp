@@ -1,8 +1,8 @@
 // Tests of the used-program table that the dialog fills from a MIDI file through MidiFile.dll.
 #include "midi_programs.h"
 
-#include "platform/midifile/program_scan.h"
-#include "platform/smf/smf_builder.h"
+#include "support/platform/midifile/program_scan.h"
+#include "support/core/smf/smf_builder.h"
 
 #include <gtest/gtest.h>
 

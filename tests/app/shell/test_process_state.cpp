@@ -8,6 +8,7 @@
 #include <sstream>
 #include <string>
 
+#include "output_naming.h"
 #include "process_state.h"
 
 namespace {
@@ -66,18 +67,6 @@ TEST(ProcessBuffers, OperationsWithoutBuffersDoNothing) {
     EXPECT_EQ(nullptr, g_szProgramDir);
 }
 
-TEST(ProgramDir, CutAtLastBackslash) {
-    char szRoot[] = "C:\\prog.exe";
-    CutAtLastBackslash(szRoot);
-    EXPECT_STREQ("C:", szRoot);
-    char szDeep[] = "C:\\Program Files\\Tunewright\\Tunewright.exe";
-    CutAtLastBackslash(szDeep);
-    EXPECT_STREQ("C:\\Program Files\\Tunewright", szDeep);
-    char szBare[] = "prog.exe";
-    CutAtLastBackslash(szBare);
-    EXPECT_STREQ("prog.exe", szBare);
-}
-
 TEST(ProgramDir, FolderOfTheRunningProgramBecomesCurrentDirectory) {
     ASSERT_TRUE(AllocProcessBuffers());
     InitProgramDir();
@@ -96,7 +85,7 @@ TEST(ProgramDir, FolderOfTheRunningProgramBecomesCurrentDirectory) {
 TEST(ProgramDir, RootFolderGivesDriveAndRootSettingsPath) {
     ASSERT_TRUE(AllocProcessBuffers());
     lstrcpyA(g_szProgramDir, "C:\\prog.exe");
-    CutAtLastBackslash(g_szProgramDir);
+    CutAtLast(g_szProgramDir, '\\');
     InitSettingsPath();
     EXPECT_STREQ("C:", g_szProgramDir);
     EXPECT_STREQ("C:\\settings.ini", g_szSettingsPath);

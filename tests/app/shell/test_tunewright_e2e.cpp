@@ -15,8 +15,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/smf/smf_builder.h"
-#include "ui_driver.h"
+#include "support/core/smf/smf_builder.h"
+#include "support/ui/ui_driver.h"
 
 using namespace smftest;
 

@@ -2,7 +2,7 @@
 // links them: the worked examples, whole-range sweeps against exact rationals and the system-colour functions.
 #include <gtest/gtest.h>
 
-#include "lk_test_canvas.h"
+#include "lk_canvas.h"
 #include "lustrekit.h"
 
 namespace {

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "lk_fill_math.h"
-#include "lk_test_canvas.h"
+#include "lk_canvas.h"
 #include "lustrekit.h"
 
 namespace {

@@ -5,7 +5,7 @@
 #include <functional>
 #include <vector>
 
-#include "lk_test_canvas.h"
+#include "lk_canvas.h"
 #include "lustrekit.h"
 
 namespace {

@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "lk_menu_loop.h"
-#include "lk_test_canvas.h"
+#include "support/lustrekit/lk_menu_loop.h"
+#include "lk_canvas.h"
 
 namespace {
 

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "lk_menu_loop.h"
+#include "support/lustrekit/lk_menu_loop.h"
 
 namespace {
 

@@ -13,7 +13,7 @@
 #include <map>
 #include <string>
 
-#include "lk_menu_loop.h"
+#include "support/lustrekit/lk_menu_loop.h"
 
 namespace {
 

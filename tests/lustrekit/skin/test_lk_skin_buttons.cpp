@@ -5,7 +5,7 @@
 
 #include <vector>
 
-#include "lustrekit/skin/skin_test_support.h"
+#include "lk_button_host.h"
 
 #include <commctrl.h>
 

@@ -6,8 +6,8 @@
 #include <cstdlib>
 #include <string>
 
-#include "lustrekit/draw/lk_test_canvas.h"
-#include "lustrekit/skin/skin_test_support.h"
+#include "lk_canvas.h"
+#include "lk_button_host.h"
 
 namespace {
 

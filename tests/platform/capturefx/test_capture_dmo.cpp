@@ -9,8 +9,8 @@
 
 #include "capture_control.h"
 #include "capture_dmo.h"
-#include "platform/capturefx/pcm_test_types.h"
-#include "platform/capturefx/register_capture.h"
+#include "support/platform/capturefx/pcm_test_types.h"
+#include "support/platform/capturefx/register_capture.h"
 
 namespace {
 

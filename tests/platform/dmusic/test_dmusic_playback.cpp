@@ -1,6 +1,6 @@
 // Playing through the stand-in: the tool contract, conversion through an effect, tempo, volume, notifications,
 // and the tool's muting and tone heard in the spectrum.
-#include "dmusic_harness.h"
+#include "support/platform/dmusic/dmusic_harness.h"
 #include "instrument_plan.h"
 #include "instrument_tool.h"
 

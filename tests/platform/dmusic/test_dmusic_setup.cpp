@@ -1,6 +1,6 @@
 // Setting up through the stand-in: which DLL answers, the port, the loader's errors, the listening clock,
 // effects on an active buffer, and a missing or damaged SoundFont.
-#include "dmusic_harness.h"
+#include "support/platform/dmusic/dmusic_harness.h"
 
 namespace dmtest {
 namespace {

@@ -2,8 +2,8 @@
 #include "midifile.h"
 #include "smf_file.h"
 
-#include "platform/midifile/program_scan.h"
-#include "platform/smf/smf_builder.h"
+#include "support/platform/midifile/program_scan.h"
+#include "support/core/smf/smf_builder.h"
 
 #include <gtest/gtest.h>
 
