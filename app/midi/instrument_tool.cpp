@@ -14,32 +14,10 @@ const int kMidiNoteMax = 127;
 
 } // namespace
 
-CInstrumentTool::CInstrumentTool() : m_cRef(1) {}
+CInstrumentTool::CInstrumentTool() {}
 
-STDMETHODIMP CInstrumentTool::QueryInterface(REFIID riid, void **ppvObject) {
-    if (ppvObject == nullptr) {
-        return E_POINTER;
-    }
-    if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IDirectMusicTool)) {
-        *ppvObject = static_cast<IDirectMusicTool *>(this);
-        AddRef();
-        return S_OK;
-    }
-    *ppvObject = nullptr;
-    return E_NOINTERFACE;
-}
-
-STDMETHODIMP_(ULONG) CInstrumentTool::AddRef() {
-    return static_cast<ULONG>(InterlockedIncrement(&m_cRef));
-}
-
-STDMETHODIMP_(ULONG) CInstrumentTool::Release() {
-    LONG nCount = InterlockedDecrement(&m_cRef);
-    if (nCount != 0) {
-        return static_cast<ULONG>(nCount);
-    }
-    delete this;
-    return 0;
+void *CInstrumentTool::InterfaceFor(REFIID riid) {
+    return IsEqualIID(riid, IID_IDirectMusicTool) ? static_cast<IDirectMusicTool *>(this) : nullptr;
 }
 
 STDMETHODIMP CInstrumentTool::Init(IDirectMusicGraph * /*pGraph*/) {

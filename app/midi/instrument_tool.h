@@ -5,17 +5,18 @@
 
 #include <dmusici.h>
 
+#include "com_object.h"
+
 // A tool in the performance's graph, applying the instrument plan (instrument_plan.h) to every note and program
 // change. It holds no state besides its reference count; DirectMusic calls it from its own threads.
-class CInstrumentTool final : public IDirectMusicTool {
+class CInstrumentTool final : public tw::com::ComObject<CInstrumentTool, IDirectMusicTool> {
 public:
     // Starts with one reference, owned by the creator.
     CInstrumentTool();
 
     // IUnknown: answers IUnknown and IDirectMusicTool only.
-    STDMETHODIMP QueryInterface(REFIID riid, void **ppvObject) override;
-    STDMETHODIMP_(ULONG) AddRef() override;
-    STDMETHODIMP_(ULONG) Release() override;
+    // The interface pointer for riid, or null (IUnknown is answered by the template).
+    void *InterfaceFor(REFIID riid);
 
     // IDirectMusicTool.
     STDMETHODIMP Init(IDirectMusicGraph *pGraph) override;
@@ -30,6 +31,4 @@ private:
 
     HRESULT ProcessNote(IDirectMusicPerformance *pPerf, DMUS_NOTE_PMSG *pNote);
     HRESULT ProcessPatch(IDirectMusicPerformance *pPerf, DMUS_PATCH_PMSG *pPatch);
-
-    volatile LONG m_cRef; // reference count, changed atomically (DirectMusic's threads add and release)
 };

@@ -25,8 +25,7 @@ bool SameFormat(const WAVEFORMATEX &a, const WAVEFORMATEX &b) {
 } // namespace
 
 CCaptureDmo::CCaptureDmo()
-    : m_cRef(1), m_bInputSet(false), m_bOutputSet(false), m_wfx(), m_pHeldInput(nullptr), m_cbHeldDone(0),
-      m_pBlock(nullptr) {
+    : m_bInputSet(false), m_bOutputSet(false), m_wfx(), m_pHeldInput(nullptr), m_cbHeldDone(0), m_pBlock(nullptr) {
     InterlockedIncrement(&g_cCaptureObjects);
 }
 
@@ -35,34 +34,14 @@ CCaptureDmo::~CCaptureDmo() {
     InterlockedDecrement(&g_cCaptureObjects);
 }
 
-STDMETHODIMP CCaptureDmo::QueryInterface(REFIID riid, void **ppv) {
-    if (ppv == nullptr) {
-        return E_POINTER;
-    }
-    if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IMediaObject)) {
-        *ppv = static_cast<IMediaObject *>(this);
-    } else if (IsEqualIID(riid, IID_IMediaObjectInPlace)) {
-        *ppv = static_cast<IMediaObjectInPlace *>(this);
-    } else if (IsEqualIID(riid, IID_ICaptureControl)) {
-        *ppv = static_cast<ICaptureControl *>(this);
-    } else {
-        *ppv = nullptr;
-        return E_NOINTERFACE;
-    }
-    AddRef();
-    return S_OK;
-}
-
-STDMETHODIMP_(ULONG) CCaptureDmo::AddRef() {
-    return static_cast<ULONG>(InterlockedIncrement(&m_cRef));
-}
-
-STDMETHODIMP_(ULONG) CCaptureDmo::Release() {
-    LONG nCount = InterlockedDecrement(&m_cRef);
-    if (nCount == 0) {
-        delete this;
-    }
-    return static_cast<ULONG>(nCount);
+void *CCaptureDmo::InterfaceFor(REFIID riid) {
+    if (IsEqualIID(riid, IID_IMediaObject))
+        return static_cast<IMediaObject *>(this);
+    if (IsEqualIID(riid, IID_IMediaObjectInPlace))
+        return static_cast<IMediaObjectInPlace *>(this);
+    if (IsEqualIID(riid, IID_ICaptureControl))
+        return static_cast<ICaptureControl *>(this);
+    return nullptr;
 }
 
 STDMETHODIMP CCaptureDmo::GetStreamCount(DWORD *pcInputStreams, DWORD *pcOutputStreams) {

@@ -3,6 +3,8 @@
 
 #include <windows.h>
 
+#include "com_object.h"
+
 #include "dmo_headers.h"
 
 #include "capture_control.h"
@@ -15,14 +17,12 @@ extern volatile LONG g_cCaptureObjects;
 
 // One instance of the effect. The instance DirectSound creates inside a buffer gets an input type and records;
 // the program's own instance gets none and reads the shared recording through ICaptureControl.
-class CCaptureDmo final : public IMediaObject, public IMediaObjectInPlace, public ICaptureControl {
+class CCaptureDmo final : public tw::com::ComObject<CCaptureDmo, IMediaObject, IMediaObjectInPlace, ICaptureControl> {
 public:
     CCaptureDmo();
 
-    // IUnknown (one identity for all three interfaces).
-    STDMETHODIMP QueryInterface(REFIID riid, void **ppv) override;
-    STDMETHODIMP_(ULONG) AddRef() override;
-    STDMETHODIMP_(ULONG) Release() override;
+    // The interface pointer for riid, or null: one identity for all three interfaces.
+    void *InterfaceFor(REFIID riid);
 
     // IMediaObject: one input and one output stream of the same PCM type.
     STDMETHODIMP GetStreamCount(DWORD *pcInputStreams, DWORD *pcOutputStreams) override;
@@ -70,7 +70,6 @@ private:
     HRESULT SetStreamType(DWORD dwStreamIndex, const DMO_MEDIA_TYPE *pmt, DWORD dwFlags, bool *pbSet, bool bOtherSet);
     void ReleaseHeldInput();
 
-    volatile LONG m_cRef;       // reference count, changed atomically
     bool m_bInputSet;           // an input type was given (this instance is attached and records)
     bool m_bOutputSet;          // an output type, equal to the input type, was given
     WAVEFORMATEX m_wfx;         // the stream type while set

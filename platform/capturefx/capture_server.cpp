@@ -4,6 +4,8 @@
 #include <new>
 #include <type_traits>
 
+#include "com_object.h"
+
 #include "capture_dmo.h"
 #include "capture_recording.h"
 #include "capture_server.h"
@@ -15,21 +17,9 @@ namespace {
 volatile LONG g_cServerLocks = 0;
 
 // The one factory of the one class; static, so its reference count does not keep the DLL loaded.
-class CCaptureFactory final : public IClassFactory {
+class CCaptureFactory final : public tw::com::StaticComObject<CCaptureFactory, IClassFactory> {
 public:
-    STDMETHODIMP QueryInterface(REFIID riid, void **ppv) override {
-        if (ppv == nullptr) {
-            return E_POINTER;
-        }
-        if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IClassFactory)) {
-            *ppv = static_cast<IClassFactory *>(this);
-            return S_OK;
-        }
-        *ppv = nullptr;
-        return E_NOINTERFACE;
-    }
-    STDMETHODIMP_(ULONG) AddRef() override { return 2; }
-    STDMETHODIMP_(ULONG) Release() override { return 1; }
+    void *InterfaceFor(REFIID riid) { return IsEqualIID(riid, IID_IClassFactory) ? this : nullptr; }
 
     STDMETHODIMP CreateInstance(IUnknown *pUnkOuter, REFIID riid, void **ppv) override {
         if (ppv == nullptr) {

@@ -6,7 +6,7 @@
 #include "tool_graph.h"
 
 CAudioPath::CAudioPath(IDirectMusicPerformance8 *pPerformance, CToolGraph *pGraph, CSoundBuffer *pBuffer, bool bActive)
-    : m_cRef(1), m_pPerformance(pPerformance), m_pGraph(pGraph), m_pBuffer(pBuffer), m_lVolume(0) {
+    : m_pPerformance(pPerformance), m_pGraph(pGraph), m_pBuffer(pBuffer), m_lVolume(0) {
     m_pPerformance->AddRef();
     m_pGraph->AddRef();
     m_pBuffer->AddRef();
@@ -22,33 +22,16 @@ CAudioPath::~CAudioPath() {
     ObjectDestroyed();
 }
 
+void *CAudioPath::InterfaceFor(REFIID riid) {
+    return IsEqualIID(riid, IID_IDirectMusicAudioPath) ? static_cast<IDirectMusicAudioPath8 *>(this) : nullptr;
+}
+
 STDMETHODIMP CAudioPath::QueryInterface(REFIID riid, void **ppvObject) {
-    if (ppvObject == nullptr) {
-        return E_POINTER;
-    }
-    if (IsEqualIID(riid, IID_ITwAudioPath)) {
+    if (ppvObject != nullptr && IsEqualIID(riid, IID_ITwAudioPath)) {
         *ppvObject = this;
         return S_OK;
     }
-    if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IDirectMusicAudioPath)) {
-        *ppvObject = static_cast<IDirectMusicAudioPath8 *>(this);
-        AddRef();
-        return S_OK;
-    }
-    *ppvObject = nullptr;
-    return E_NOINTERFACE;
-}
-
-STDMETHODIMP_(ULONG) CAudioPath::AddRef() {
-    return static_cast<ULONG>(InterlockedIncrement(&m_cRef));
-}
-
-STDMETHODIMP_(ULONG) CAudioPath::Release() {
-    LONG nCount = InterlockedDecrement(&m_cRef);
-    if (nCount == 0) {
-        delete this;
-    }
-    return static_cast<ULONG>(nCount);
+    return ComObject::QueryInterface(riid, ppvObject);
 }
 
 bool CAudioPath::Active() const {

@@ -5,17 +5,23 @@
 
 #include <dmusici.h>
 
+#include "com_object.h"
+
 class CSoundBuffer;
 class CToolGraph;
 
-class CAudioPath final : public IDirectMusicAudioPath8 {
+class CAudioPath final : public tw::com::ComObject<CAudioPath, IDirectMusicAudioPath8> {
 public:
     // Holds references to all three.
     CAudioPath(IDirectMusicPerformance8 *pPerformance, CToolGraph *pGraph, CSoundBuffer *pBuffer, bool bActive);
 
+    // The interface pointer for riid, or null (IUnknown is answered by the template).
+
+    void *InterfaceFor(REFIID riid);
+
+    // Also answers IID_ITwAudioPath with the object itself, without a reference.
+
     STDMETHODIMP QueryInterface(REFIID riid, void **ppvObject) override;
-    STDMETHODIMP_(ULONG) AddRef() override;
-    STDMETHODIMP_(ULONG) Release() override;
 
     // DMUS_PATH_BUFFER: the buffer; DMUS_PATH_BUFFER_DMO: its effects; DMUS_PATH_PERFORMANCE_GRAPH: the graph;
     // DMUS_PATH_PERFORMANCE and DMUS_PATH_AUDIOPATH: the performance and the path. Anything else is not found.
@@ -31,8 +37,6 @@ public:
 
 private:
     ~CAudioPath();
-
-    volatile LONG m_cRef;
     IDirectMusicPerformance8 *m_pPerformance;
     CToolGraph *m_pGraph;
     CSoundBuffer *m_pBuffer;

@@ -10,6 +10,7 @@
 #include <new>
 #include <type_traits>
 
+#include "com_object.h"
 #include "dmusic_object.h"
 #include "loader.h"
 #include "performance.h"
@@ -39,30 +40,11 @@ template <class T> HRESULT CreateObject(REFIID riid, void **ppv) {
 }
 
 // One factory per class, created on request; it holds no state besides the creator.
-class CClassFactory final : public IClassFactory {
+class CClassFactory final : public tw::com::ComObject<CClassFactory, IClassFactory> {
 public:
-    explicit CClassFactory(CreateFn pfnCreate) : m_cRef(1), m_pfnCreate(pfnCreate) { ObjectCreated(); }
+    explicit CClassFactory(CreateFn pfnCreate) : m_pfnCreate(pfnCreate) { ObjectCreated(); }
 
-    STDMETHODIMP QueryInterface(REFIID riid, void **ppv) override {
-        if (ppv == nullptr) {
-            return E_POINTER;
-        }
-        if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IClassFactory)) {
-            *ppv = static_cast<IClassFactory *>(this);
-            AddRef();
-            return S_OK;
-        }
-        *ppv = nullptr;
-        return E_NOINTERFACE;
-    }
-    STDMETHODIMP_(ULONG) AddRef() override { return static_cast<ULONG>(InterlockedIncrement(&m_cRef)); }
-    STDMETHODIMP_(ULONG) Release() override {
-        LONG nCount = InterlockedDecrement(&m_cRef);
-        if (nCount == 0) {
-            delete this;
-        }
-        return static_cast<ULONG>(nCount);
-    }
+    void *InterfaceFor(REFIID riid) { return IsEqualIID(riid, IID_IClassFactory) ? this : nullptr; }
     STDMETHODIMP CreateInstance(IUnknown *pOuter, REFIID riid, void **ppv) override {
         if (ppv == nullptr) {
             return E_POINTER;
@@ -85,7 +67,6 @@ public:
 private:
     ~CClassFactory() { ObjectDestroyed(); }
 
-    volatile LONG m_cRef;
     CreateFn m_pfnCreate;
 };
 

@@ -16,7 +16,7 @@ static_assert(sizeof(DMUS_PORTCAPS) == 308, "DMUS_PORTCAPS is 308 bytes on Win32
 
 } // namespace
 
-CDirectMusic::CDirectMusic() : m_cRef(1), m_bActive(TRUE) {
+CDirectMusic::CDirectMusic() : m_bActive(TRUE) {
     ObjectCreated();
 }
 
@@ -24,30 +24,10 @@ CDirectMusic::~CDirectMusic() {
     ObjectDestroyed();
 }
 
-STDMETHODIMP CDirectMusic::QueryInterface(REFIID riid, void **ppvObject) {
-    if (ppvObject == nullptr) {
-        return E_POINTER;
-    }
-    if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IDirectMusic) || IsEqualIID(riid, IID_IDirectMusic2) ||
-        IsEqualIID(riid, IID_IDirectMusic8)) {
-        *ppvObject = static_cast<IDirectMusic8 *>(this);
-        AddRef();
-        return S_OK;
-    }
-    *ppvObject = nullptr;
-    return E_NOINTERFACE;
-}
-
-STDMETHODIMP_(ULONG) CDirectMusic::AddRef() {
-    return static_cast<ULONG>(InterlockedIncrement(&m_cRef));
-}
-
-STDMETHODIMP_(ULONG) CDirectMusic::Release() {
-    LONG nCount = InterlockedDecrement(&m_cRef);
-    if (nCount == 0) {
-        delete this;
-    }
-    return static_cast<ULONG>(nCount);
+void *CDirectMusic::InterfaceFor(REFIID riid) {
+    return tw::com::IsAnyOf(riid, {&IID_IDirectMusic, &IID_IDirectMusic2, &IID_IDirectMusic8})
+               ? static_cast<IDirectMusic8 *>(this)
+               : nullptr;
 }
 
 STDMETHODIMP CDirectMusic::EnumPort(DWORD dwIndex, LPDMUS_PORTCAPS pPortCaps) {

@@ -5,13 +5,15 @@
 
 #include <dmusicc.h>
 
-class CDirectMusic final : public IDirectMusic8 {
+#include "com_object.h"
+
+class CDirectMusic final : public tw::com::ComObject<CDirectMusic, IDirectMusic8> {
 public:
     CDirectMusic();
 
-    STDMETHODIMP QueryInterface(REFIID riid, void **ppvObject) override;
-    STDMETHODIMP_(ULONG) AddRef() override;
-    STDMETHODIMP_(ULONG) Release() override;
+    // The interface pointer for riid, or null (IUnknown is answered by the template).
+
+    void *InterfaceFor(REFIID riid);
 
     // Index 0 is "Microsoft Synthesizer"; every other index answers S_FALSE.
     STDMETHODIMP EnumPort(DWORD dwIndex, LPDMUS_PORTCAPS pPortCaps) override;
@@ -30,7 +32,5 @@ public:
 
 private:
     ~CDirectMusic();
-
-    volatile LONG m_cRef;
     BOOL m_bActive;
 };

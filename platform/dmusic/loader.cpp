@@ -93,7 +93,7 @@ HRESULT ReadDescribed(const DMUS_OBJECTDESC *pDesc, std::vector<uint8_t> &bytes)
 
 } // namespace
 
-CLoader::CLoader() : m_cRef(1) {
+CLoader::CLoader() {
     ObjectCreated();
 }
 
@@ -101,30 +101,10 @@ CLoader::~CLoader() {
     ObjectDestroyed();
 }
 
-STDMETHODIMP CLoader::QueryInterface(REFIID riid, void **ppvObject) {
-    if (ppvObject == nullptr) {
-        return E_POINTER;
-    }
-    if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IDirectMusicLoader) ||
-        IsEqualIID(riid, IID_IDirectMusicLoader8)) {
-        *ppvObject = static_cast<IDirectMusicLoader8 *>(this);
-        AddRef();
-        return S_OK;
-    }
-    *ppvObject = nullptr;
-    return E_NOINTERFACE;
-}
-
-STDMETHODIMP_(ULONG) CLoader::AddRef() {
-    return static_cast<ULONG>(InterlockedIncrement(&m_cRef));
-}
-
-STDMETHODIMP_(ULONG) CLoader::Release() {
-    LONG nCount = InterlockedDecrement(&m_cRef);
-    if (nCount == 0) {
-        delete this;
-    }
-    return static_cast<ULONG>(nCount);
+void *CLoader::InterfaceFor(REFIID riid) {
+    return tw::com::IsAnyOf(riid, {&IID_IDirectMusicLoader, &IID_IDirectMusicLoader8})
+               ? static_cast<IDirectMusicLoader8 *>(this)
+               : nullptr;
 }
 
 STDMETHODIMP CLoader::GetObject(LPDMUS_OBJECTDESC pDesc, REFIID riid, LPVOID *ppv) {

@@ -5,13 +5,15 @@
 
 #include <dmusici.h>
 
-class CLoader final : public IDirectMusicLoader8 {
+#include "com_object.h"
+
+class CLoader final : public tw::com::ComObject<CLoader, IDirectMusicLoader8> {
 public:
     CLoader();
 
-    STDMETHODIMP QueryInterface(REFIID riid, void **ppvObject) override;
-    STDMETHODIMP_(ULONG) AddRef() override;
-    STDMETHODIMP_(ULONG) Release() override;
+    // The interface pointer for riid, or null (IUnknown is answered by the template).
+
+    void *InterfaceFor(REFIID riid);
 
     // Segments only, from a file (DMUS_OBJ_FILENAME or DMUS_OBJ_FULLPATH) or memory (DMUS_OBJ_MEMORY).
     // A file that cannot be opened gives DMUS_E_LOADER_FAILEDOPEN, one that is no MIDI file
@@ -32,6 +34,4 @@ public:
 
 private:
     ~CLoader();
-
-    volatile LONG m_cRef;
 };

@@ -38,7 +38,7 @@ bool StopFailsWhilePlaying() {
 } // namespace
 
 CPerformance::CPerformance()
-    : m_cRef(1), m_bInitialized(false), m_pDirectMusic(nullptr), m_pSynth(nullptr), m_pGraph(nullptr), m_bridge(*this),
+    : m_bInitialized(false), m_pDirectMusic(nullptr), m_pSynth(nullptr), m_pGraph(nullptr), m_bridge(*this),
       m_apQueue(), m_nQueueHead(0), m_nQueueCount(0), m_pRouted(nullptr), m_delivered(), m_dwRenderThread(0),
       m_lMasterVolume(0), m_fMasterTempo(1.0f), m_bAutoDownload(FALSE), m_nNotifySegments(0), m_aNotifications(),
       m_nNotifyWrite(0), m_nNotifyRead(0), m_hNotificationEvent(nullptr), m_pSession(nullptr),
@@ -51,30 +51,11 @@ CPerformance::~CPerformance() {
     ObjectDestroyed();
 }
 
-STDMETHODIMP CPerformance::QueryInterface(REFIID riid, void **ppvObject) {
-    if (ppvObject == nullptr) {
-        return E_POINTER;
-    }
-    if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IDirectMusicPerformance) ||
-        IsEqualIID(riid, IID_IDirectMusicPerformance2) || IsEqualIID(riid, IID_IDirectMusicPerformance8)) {
-        *ppvObject = static_cast<IDirectMusicPerformance8 *>(this);
-        AddRef();
-        return S_OK;
-    }
-    *ppvObject = nullptr;
-    return E_NOINTERFACE;
-}
-
-STDMETHODIMP_(ULONG) CPerformance::AddRef() {
-    return static_cast<ULONG>(InterlockedIncrement(&m_cRef));
-}
-
-STDMETHODIMP_(ULONG) CPerformance::Release() {
-    LONG nCount = InterlockedDecrement(&m_cRef);
-    if (nCount == 0) {
-        delete this;
-    }
-    return static_cast<ULONG>(nCount);
+void *CPerformance::InterfaceFor(REFIID riid) {
+    return tw::com::IsAnyOf(
+               riid, {&IID_IDirectMusicPerformance, &IID_IDirectMusicPerformance2, &IID_IDirectMusicPerformance8})
+               ? static_cast<IDirectMusicPerformance8 *>(this)
+               : nullptr;
 }
 
 STDMETHODIMP CPerformance::Init(IDirectMusic **ppDirectMusic, LPDIRECTSOUND, HWND hWnd) {

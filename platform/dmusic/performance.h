@@ -7,6 +7,8 @@
 
 #include <cstdint>
 
+#include "com_object.h"
+
 #include "core/sequencer/event_hook.h"
 #include "play_session.h"
 #include "pmsg_pool.h"
@@ -14,13 +16,13 @@
 class CSegment;
 class CToolGraph;
 
-class CPerformance final : public IDirectMusicPerformance8, private ISessionEvents {
+class CPerformance final : public tw::com::ComObject<CPerformance, IDirectMusicPerformance8>, private ISessionEvents {
 public:
     CPerformance();
 
-    STDMETHODIMP QueryInterface(REFIID riid, void **ppvObject) override;
-    STDMETHODIMP_(ULONG) AddRef() override;
-    STDMETHODIMP_(ULONG) Release() override;
+    // The interface pointer for riid, or null (IUnknown is answered by the template).
+
+    void *InterfaceFor(REFIID riid);
 
     STDMETHODIMP Init(IDirectMusic **ppDirectMusic, LPDIRECTSOUND pDirectSound, HWND hWnd) override;
     STDMETHODIMP PlaySegment(IDirectMusicSegment *pSegment, DWORD dwFlags, __int64 i64StartTime,
@@ -136,8 +138,6 @@ private:
     DMUS_PMSG *Dequeue();
     void Deliver(DMUS_PMSG *pMsg);
     bool OnRenderThread() const;
-
-    volatile LONG m_cRef;
     bool m_bInitialized;
     IDirectMusic *m_pDirectMusic;
     tw::synth::Synth *m_pSynth;

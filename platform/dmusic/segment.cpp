@@ -17,7 +17,7 @@ bool IsAcceptedParam(REFGUID rguidType) {
 } // namespace
 
 CSegment::CSegment(tw::sequencer::Segment *pModel, uint32_t ticksPerQuarter)
-    : m_cRef(1), m_pModel(pModel), m_ticksPerQuarter(ticksPerQuarter == 0 ? 1 : ticksPerQuarter), m_dwRepeats(0) {
+    : m_pModel(pModel), m_ticksPerQuarter(ticksPerQuarter == 0 ? 1 : ticksPerQuarter), m_dwRepeats(0) {
     ObjectCreated();
 }
 
@@ -26,34 +26,18 @@ CSegment::~CSegment() {
     ObjectDestroyed();
 }
 
+void *CSegment::InterfaceFor(REFIID riid) {
+    return tw::com::IsAnyOf(riid, {&IID_IDirectMusicSegment, &IID_IDirectMusicSegment8})
+               ? static_cast<IDirectMusicSegment8 *>(this)
+               : nullptr;
+}
+
 STDMETHODIMP CSegment::QueryInterface(REFIID riid, void **ppvObject) {
-    if (ppvObject == nullptr) {
-        return E_POINTER;
-    }
-    if (IsEqualIID(riid, IID_ITwSegment)) {
+    if (ppvObject != nullptr && IsEqualIID(riid, IID_ITwSegment)) {
         *ppvObject = this;
         return S_OK;
     }
-    if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IDirectMusicSegment) ||
-        IsEqualIID(riid, IID_IDirectMusicSegment8)) {
-        *ppvObject = static_cast<IDirectMusicSegment8 *>(this);
-        AddRef();
-        return S_OK;
-    }
-    *ppvObject = nullptr;
-    return E_NOINTERFACE;
-}
-
-STDMETHODIMP_(ULONG) CSegment::AddRef() {
-    return static_cast<ULONG>(InterlockedIncrement(&m_cRef));
-}
-
-STDMETHODIMP_(ULONG) CSegment::Release() {
-    LONG nCount = InterlockedDecrement(&m_cRef);
-    if (nCount == 0) {
-        delete this;
-    }
-    return static_cast<ULONG>(nCount);
+    return ComObject::QueryInterface(riid, ppvObject);
 }
 
 MUSIC_TIME CSegment::TicksToMusic(uint32_t ticks) const {
@@ -193,7 +177,7 @@ STDMETHODIMP CSegment::Compose(MUSIC_TIME, IDirectMusicSegment *, IDirectMusicSe
     return E_NOTIMPL;
 }
 
-CSegmentState::CSegmentState(CSegment *pSegment) : m_cRef(1), m_pSegment(pSegment) {
+CSegmentState::CSegmentState(CSegment *pSegment) : m_pSegment(pSegment) {
     m_pSegment->AddRef();
     ObjectCreated();
 }
@@ -203,30 +187,10 @@ CSegmentState::~CSegmentState() {
     ObjectDestroyed();
 }
 
-STDMETHODIMP CSegmentState::QueryInterface(REFIID riid, void **ppvObject) {
-    if (ppvObject == nullptr) {
-        return E_POINTER;
-    }
-    if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IDirectMusicSegmentState) ||
-        IsEqualIID(riid, IID_IDirectMusicSegmentState8)) {
-        *ppvObject = static_cast<IDirectMusicSegmentState8 *>(this);
-        AddRef();
-        return S_OK;
-    }
-    *ppvObject = nullptr;
-    return E_NOINTERFACE;
-}
-
-STDMETHODIMP_(ULONG) CSegmentState::AddRef() {
-    return static_cast<ULONG>(InterlockedIncrement(&m_cRef));
-}
-
-STDMETHODIMP_(ULONG) CSegmentState::Release() {
-    LONG nCount = InterlockedDecrement(&m_cRef);
-    if (nCount == 0) {
-        delete this;
-    }
-    return static_cast<ULONG>(nCount);
+void *CSegmentState::InterfaceFor(REFIID riid) {
+    return tw::com::IsAnyOf(riid, {&IID_IDirectMusicSegmentState, &IID_IDirectMusicSegmentState8})
+               ? static_cast<IDirectMusicSegmentState8 *>(this)
+               : nullptr;
 }
 
 STDMETHODIMP CSegmentState::GetRepeats(DWORD *pdwRepeats) {

@@ -7,17 +7,23 @@
 
 #include <cstdint>
 
+#include "com_object.h"
+
 #include "core/sequencer/segment.h"
 
 // Music time counts DMUS_PPQ (768) per quarter note, whatever the file's own division.
-class CSegment final : public IDirectMusicSegment8 {
+class CSegment final : public tw::com::ComObject<CSegment, IDirectMusicSegment8> {
 public:
     // ticksPerQuarter: the file's division, or for SMPTE files the ticks of half a second.
     CSegment(tw::sequencer::Segment *pModel, uint32_t ticksPerQuarter);
 
+    // The interface pointer for riid, or null (IUnknown is answered by the template).
+
+    void *InterfaceFor(REFIID riid);
+
+    // Also answers IID_ITwSegment with the object itself, without a reference.
+
     STDMETHODIMP QueryInterface(REFIID riid, void **ppvObject) override;
-    STDMETHODIMP_(ULONG) AddRef() override;
-    STDMETHODIMP_(ULONG) Release() override;
 
     STDMETHODIMP GetLength(MUSIC_TIME *pmtLength) override;
     STDMETHODIMP SetLength(MUSIC_TIME mtLength) override;
@@ -59,21 +65,19 @@ public:
 
 private:
     ~CSegment();
-
-    volatile LONG m_cRef;
     tw::sequencer::Segment *m_pModel; // owned
     uint32_t m_ticksPerQuarter;
     DWORD m_dwRepeats; // kept for GetRepeats; the segment always plays once
 };
 
 // What PlaySegmentEx hands back: the segment it plays and when it started.
-class CSegmentState final : public IDirectMusicSegmentState8 {
+class CSegmentState final : public tw::com::ComObject<CSegmentState, IDirectMusicSegmentState8> {
 public:
     explicit CSegmentState(CSegment *pSegment);
 
-    STDMETHODIMP QueryInterface(REFIID riid, void **ppvObject) override;
-    STDMETHODIMP_(ULONG) AddRef() override;
-    STDMETHODIMP_(ULONG) Release() override;
+    // The interface pointer for riid, or null (IUnknown is answered by the template).
+
+    void *InterfaceFor(REFIID riid);
 
     STDMETHODIMP GetRepeats(DWORD *pdwRepeats) override;
     STDMETHODIMP GetSegment(IDirectMusicSegment **ppSegment) override;
@@ -87,7 +91,5 @@ public:
 
 private:
     ~CSegmentState();
-
-    volatile LONG m_cRef;
     CSegment *m_pSegment; // referenced
 };

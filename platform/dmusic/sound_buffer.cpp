@@ -12,7 +12,7 @@ const WORD kBitsPerSample = 16;
 
 } // namespace
 
-CSoundBuffer::CSoundBuffer(DWORD dwSampleRate) : m_cRef(1), m_nInUse(0), m_bActive(false), m_lVolume(0), m_lPan(0) {
+CSoundBuffer::CSoundBuffer(DWORD dwSampleRate) : m_nInUse(0), m_bActive(false), m_lVolume(0), m_lPan(0) {
     ZeroMemory(&m_format, sizeof(m_format));
     m_format.wFormatTag = WAVE_FORMAT_PCM;
     m_format.nChannels = kChannels;
@@ -27,30 +27,10 @@ CSoundBuffer::~CSoundBuffer() {
     ObjectDestroyed();
 }
 
-STDMETHODIMP CSoundBuffer::QueryInterface(REFIID riid, void **ppvObject) {
-    if (ppvObject == nullptr) {
-        return E_POINTER;
-    }
-    if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IDirectSoundBuffer) ||
-        IsEqualIID(riid, IID_IDirectSoundBuffer8)) {
-        *ppvObject = static_cast<IDirectSoundBuffer8 *>(this);
-        AddRef();
-        return S_OK;
-    }
-    *ppvObject = nullptr;
-    return E_NOINTERFACE;
-}
-
-STDMETHODIMP_(ULONG) CSoundBuffer::AddRef() {
-    return static_cast<ULONG>(InterlockedIncrement(&m_cRef));
-}
-
-STDMETHODIMP_(ULONG) CSoundBuffer::Release() {
-    LONG nCount = InterlockedDecrement(&m_cRef);
-    if (nCount == 0) {
-        delete this;
-    }
-    return static_cast<ULONG>(nCount);
+void *CSoundBuffer::InterfaceFor(REFIID riid) {
+    return tw::com::IsAnyOf(riid, {&IID_IDirectSoundBuffer, &IID_IDirectSoundBuffer8})
+               ? static_cast<IDirectSoundBuffer8 *>(this)
+               : nullptr;
 }
 
 STDMETHODIMP CSoundBuffer::GetCaps(LPDSBCAPS lpDSBufferCaps) {

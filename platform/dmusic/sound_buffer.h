@@ -5,17 +5,19 @@
 
 #include <dsound.h>
 
+#include "com_object.h"
+
 #include "effect_chain.h"
 
 // 16-bit stereo PCM at the synthesizer's rate. Effects may change only while the buffer is stopped (its
 // audio path inactive) and no segment plays through it.
-class CSoundBuffer final : public IDirectSoundBuffer8 {
+class CSoundBuffer final : public tw::com::ComObject<CSoundBuffer, IDirectSoundBuffer8> {
 public:
     explicit CSoundBuffer(DWORD dwSampleRate);
 
-    STDMETHODIMP QueryInterface(REFIID riid, void **ppvObject) override;
-    STDMETHODIMP_(ULONG) AddRef() override;
-    STDMETHODIMP_(ULONG) Release() override;
+    // The interface pointer for riid, or null (IUnknown is answered by the template).
+
+    void *InterfaceFor(REFIID riid);
 
     STDMETHODIMP GetCaps(LPDSBCAPS lpDSBufferCaps) override;
     STDMETHODIMP GetCurrentPosition(LPDWORD lpdwCurrentPlayCursor, LPDWORD lpdwCurrentWriteCursor) override;
@@ -50,8 +52,6 @@ public:
 
 private:
     ~CSoundBuffer();
-
-    volatile LONG m_cRef;
     volatile LONG m_nInUse;
     bool m_bActive;
     LONG m_lVolume; // hundredths of a decibel, kept for GetVolume

@@ -10,21 +10,9 @@ namespace {
 const DWORD kDeliveryFlags = DMUS_PMSGF_TOOL_IMMEDIATE | DMUS_PMSGF_TOOL_QUEUE | DMUS_PMSGF_TOOL_ATTIME;
 
 // The performance plays what reaches this tool itself; it is never called and never goes away.
-class COutputTool final : public IDirectMusicTool {
+class COutputTool final : public tw::com::StaticComObject<COutputTool, IDirectMusicTool> {
 public:
-    STDMETHODIMP QueryInterface(REFIID riid, void **ppv) override {
-        if (ppv == nullptr) {
-            return E_POINTER;
-        }
-        if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IDirectMusicTool)) {
-            *ppv = static_cast<IDirectMusicTool *>(this);
-            return S_OK;
-        }
-        *ppv = nullptr;
-        return E_NOINTERFACE;
-    }
-    STDMETHODIMP_(ULONG) AddRef() override { return 1; }
-    STDMETHODIMP_(ULONG) Release() override { return 1; }
+    void *InterfaceFor(REFIID riid) { return IsEqualIID(riid, IID_IDirectMusicTool) ? this : nullptr; }
     STDMETHODIMP Init(IDirectMusicGraph *) override { return S_OK; }
     STDMETHODIMP GetMsgDeliveryType(DWORD *pdw) override {
         if (pdw == nullptr) {
@@ -53,7 +41,7 @@ IDirectMusicTool *OutputTool() {
     return &g_outputTool;
 }
 
-CToolGraph::CToolGraph() : m_cRef(1), m_aTools(), m_cTools(0) {
+CToolGraph::CToolGraph() : m_aTools(), m_cTools(0) {
     ObjectCreated();
 }
 
@@ -62,29 +50,8 @@ CToolGraph::~CToolGraph() {
     ObjectDestroyed();
 }
 
-STDMETHODIMP CToolGraph::QueryInterface(REFIID riid, void **ppvObject) {
-    if (ppvObject == nullptr) {
-        return E_POINTER;
-    }
-    if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IDirectMusicGraph)) {
-        *ppvObject = static_cast<IDirectMusicGraph *>(this);
-        AddRef();
-        return S_OK;
-    }
-    *ppvObject = nullptr;
-    return E_NOINTERFACE;
-}
-
-STDMETHODIMP_(ULONG) CToolGraph::AddRef() {
-    return static_cast<ULONG>(InterlockedIncrement(&m_cRef));
-}
-
-STDMETHODIMP_(ULONG) CToolGraph::Release() {
-    LONG nCount = InterlockedDecrement(&m_cRef);
-    if (nCount == 0) {
-        delete this;
-    }
-    return static_cast<ULONG>(nCount);
+void *CToolGraph::InterfaceFor(REFIID riid) {
+    return IsEqualIID(riid, IID_IDirectMusicGraph) ? static_cast<IDirectMusicGraph *>(this) : nullptr;
 }
 
 bool CToolGraph::Takes(const ToolEntry &entry, const DMUS_PMSG *pMsg) {

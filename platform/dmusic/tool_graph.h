@@ -5,19 +5,21 @@
 
 #include <dmusici.h>
 
+#include "com_object.h"
+
 // The stand-in for the synthesizer at the end of every graph: a message stamped with it is played.
 IDirectMusicTool *OutputTool();
 
-class CToolGraph final : public IDirectMusicGraph {
+class CToolGraph final : public tw::com::ComObject<CToolGraph, IDirectMusicGraph> {
 public:
     static const DWORD kMaxTools = 32;
     static const DWORD kMaxMediaTypes = 16;
 
     CToolGraph();
 
-    STDMETHODIMP QueryInterface(REFIID riid, void **ppvObject) override;
-    STDMETHODIMP_(ULONG) AddRef() override;
-    STDMETHODIMP_(ULONG) Release() override;
+    // The interface pointer for riid, or null (IUnknown is answered by the template).
+
+    void *InterfaceFor(REFIID riid);
 
     // Sets pTool to the next tool after the current one that takes the message's type and channel, or to
     // OutputTool() past the last; sets the tool's delivery flag, and pGraph when empty. References held.
@@ -44,8 +46,6 @@ private:
     static bool Takes(const ToolEntry &entry, const DMUS_PMSG *pMsg);
     static void ReadMediaTypes(ToolEntry &entry);
     LONG IndexOf(IDirectMusicTool *pTool) const;
-
-    volatile LONG m_cRef;
     ToolEntry m_aTools[kMaxTools];
     DWORD m_cTools;
 };
