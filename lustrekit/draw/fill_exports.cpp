@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <cstring>
 
+#include "gdi_scoped.h"
 #include "lk_fill_math.h"
 
 namespace {
@@ -120,22 +121,22 @@ BOOL WINAPI DrawGradient(HDC hdc, const RECT *rect, COLORREF colour1, COLORREF c
     info.bmiHeader.biPlanes = 1;
     info.bmiHeader.biBitCount = kDibBitsPerPixel32;
     info.bmiHeader.biCompression = BI_RGB;
-    HDC hdcMem = CreateCompatibleDC(hdc);
+    lk::ScopedMemoryDC hdcMem(hdc);
     if (hdcMem == NULL) {
         return FALSE;
     }
     void *pvBits = NULL;
-    HBITMAP hSection = CreateDIBSection(hdcMem, &info, DIB_RGB_COLORS, &pvBits, NULL, 0);
+    lk::ScopedBitmap hSection(CreateDIBSection(hdcMem, &info, DIB_RGB_COLORS, &pvBits, NULL, 0));
     if (hSection == NULL || pvBits == NULL) {
-        DeleteDC(hdcMem);
         return FALSE;
     }
     FillGradientPixels(static_cast<DWORD *>(pvBits), w, h, colour1, colour2, (vertical & kLowByte) != 0);
-    HGDIOBJ hOld = SelectObject(hdcMem, hSection);
-    BitBlt(hdc, rect->left, rect->top, w, h, hdcMem, 0, 0, SRCCOPY);
-    SelectObject(hdcMem, hOld);
-    DeleteDC(hdcMem);
-    return DeleteObject(hSection);
+    {
+        lk::ScopedSelect sectionInMem(hdcMem, hSection);
+        BitBlt(hdc, rect->left, rect->top, w, h, hdcMem, 0, 0, SRCCOPY);
+    }
+    hdcMem.Delete();
+    return hSection.Delete();
 }
 
 BOOL WINAPI CreateFillBmp(int pattern, const RECT *rect, int depth, int hotPercent, int tintPercent,
@@ -170,18 +171,15 @@ BOOL WINAPI CreateFillBmp(int pattern, const RECT *rect, int depth, int hotPerce
     lk::BuildFillPalettes(GetSysColor(COLOR_BTNSHADOW), GetSysColor(COLOR_BTNFACE), GetSysColor(COLOR_BTNHIGHLIGHT),
                           tintPercent, tintColour, hotPercent, pBlock + sizeof(BITMAPINFOHEADER), pHotPalette);
     lk::RenderFillPixels(pattern, depth, layout, pBlock + sizeof(BITMAPINFOHEADER) + lk::kPaletteBytes);
-    HBITMAP hBmp = NULL;
-    HBITMAP hHot = NULL;
-    MakeFillBitmaps(pBlock, pHotPalette, &hBmp, &hHot);
-    if (hBmp == NULL || (bHot && hHot == NULL)) {
-        // All or nothing: a caller must never be left with one bitmap it does not know to delete.
-        DeleteObject(hBmp);
-        DeleteObject(hHot);
-        hBmp = NULL;
-        hHot = NULL;
-    }
-    StorePair(bitmapOut, hotBitmapOut, hBmp, hHot);
+    HBITMAP hMade = NULL;
+    HBITMAP hMadeHot = NULL;
+    MakeFillBitmaps(pBlock, pHotPalette, &hMade, &hMadeHot);
+    lk::ScopedBitmap hBmp(hMade), hHot(hMadeHot);
+    // All or nothing: a caller must never be left with one bitmap it does not know to delete.
+    const bool bMade = hBmp != NULL && (!bHot || hHot != NULL);
+    if (bMade)
+        StorePair(bitmapOut, hotBitmapOut, hBmp.Release(), hHot.Release());
     GlobalFree(pBlock);
     GlobalFree(pHotPalette);
-    return hBmp != NULL;
+    return bMade;
 }

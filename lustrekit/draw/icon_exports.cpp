@@ -2,6 +2,7 @@
 #define LUSTREKIT_BUILDING
 #include "lustrekit.h"
 
+#include "gdi_scoped.h"
 #include "icon_draw.h"
 #include "lk_color_math.h"
 
@@ -15,15 +16,16 @@ constexpr int kBlendAmount = 64;
 constexpr COLORREF kBlack = RGB(0, 0, 0);
 constexpr COLORREF kWhite = RGB(255, 255, 255);
 
-// The mask and colour copies of an icon with its size; released by the destructor.
+// The mask and colour copies of an icon with its size; released with it.
 struct IconParts {
-    ICONINFO info = {};
+    lk::ScopedIconInfo copies;
+    const ICONINFO &info = copies.info();
     bool bValid = false;
     int width = 0;  // pixels
     int height = 0; // pixels
 
-    explicit IconParts(HICON hIcon) {
-        if (hIcon == NULL || !GetIconInfo(hIcon, &info)) {
+    explicit IconParts(HICON hIcon) : copies(hIcon) {
+        if (!copies.valid()) {
             return;
         }
         BITMAP bm = {};
@@ -36,64 +38,48 @@ struct IconParts {
         height = info.hbmColor != NULL ? bm.bmHeight : bm.bmHeight / 2;
         bValid = true;
     }
-    ~IconParts() {
-        if (info.hbmMask != NULL) {
-            DeleteObject(info.hbmMask);
-        }
-        if (info.hbmColor != NULL) {
-            DeleteObject(info.hbmColor);
-        }
-    }
-    IconParts(const IconParts &) = delete;
-    IconParts &operator=(const IconParts &) = delete;
 };
 
 // Gray or embossed silhouette: every pixel of the icon that is not white, through a monochrome bitmap.
 void DrawDisabledIcon(HDC hdc, HICON hIcon, const IconParts &parts, int x0, int y0, bool bEmbossed, HBRUSH hbrGray) {
-    HDC hdcMem = CreateCompatibleDC(hdc);
-    HBITMAP hbmMono = CreateCompatibleBitmap(hdcMem, parts.width, parts.height); // a new DC's bitmap is 1 bpp
-    HGDIOBJ hOldBmp = SelectObject(hdcMem, hbmMono);
+    lk::ScopedMemoryDC hdcMem(hdc);
+    lk::ScopedBitmap hbmMono(CreateCompatibleBitmap(hdcMem, parts.width, parts.height)); // a new DC's is 1 bpp
+    lk::ScopedSelect monoInMem(hdcMem, hbmMono);
     PatBlt(hdcMem, 0, 0, parts.width, parts.height, WHITENESS);
     DrawIconEx(hdcMem, 0, 0, hIcon, parts.width, parts.height, 0, NULL, DI_NORMAL);
     COLORREF crOldText = SetTextColor(hdc, kBlack);
     COLORREF crOldBk = SetBkColor(hdc, kWhite);
-    HGDIOBJ hOldBrush;
     if (bEmbossed) {
-        hOldBrush = SelectObject(hdc, GetSysColorBrush(COLOR_BTNHIGHLIGHT));
+        lk::ScopedSelect brush(hdc, GetSysColorBrush(COLOR_BTNHIGHLIGHT));
         BitBlt(hdc, x0, y0, parts.width, parts.height, hdcMem, 0, 0, kRopBrushWhereBlack);
-        SelectObject(hdc, GetSysColorBrush(COLOR_BTNSHADOW));
+        brush.Select(GetSysColorBrush(COLOR_BTNSHADOW));
         BitBlt(hdc, x0 - 1, y0 - 1, parts.width, parts.height, hdcMem, 0, 0, kRopBrushWhereBlack);
     } else {
-        hOldBrush = SelectObject(hdc, hbrGray);
+        lk::ScopedSelect brush(hdc, hbrGray);
         BitBlt(hdc, x0, y0, parts.width, parts.height, hdcMem, 0, 0, kRopBrushWhereBlack);
     }
-    SelectObject(hdc, hOldBrush);
     SetTextColor(hdc, crOldText);
     SetBkColor(hdc, crOldBk);
-    SelectObject(hdcMem, hOldBmp);
-    DeleteObject(hbmMono);
-    DeleteDC(hdcMem);
 }
 
 // Gray shadow through the icon's mask one pixel below right, then the icon one pixel above left.
 void DrawRaisedIcon(HDC hdc, HICON hIcon, const IconParts &parts, int x0, int y0, HBRUSH hbrGray) {
-    HDC hdcMem = CreateCompatibleDC(hdc);
-    SetBkColor(hdc, kWhite); // left white on purpose: callers of the raised look rely on it
-    HGDIOBJ hOldBmp = SelectObject(hdcMem, parts.info.hbmMask);
-    HGDIOBJ hOldBrush = SelectObject(hdc, hbrGray);
-    BitBlt(hdc, x0 + 1, y0 + 1, parts.width, parts.height, hdcMem, 0, 0, kRopBrushWhereBlack);
-    SelectObject(hdc, hOldBrush);
-    SelectObject(hdcMem, hOldBmp);
-    DeleteDC(hdcMem);
+    {
+        lk::ScopedMemoryDC hdcMem(hdc);
+        SetBkColor(hdc, kWhite); // left white on purpose: callers of the raised look rely on it
+        lk::ScopedSelect maskInMem(hdcMem, parts.info.hbmMask);
+        lk::ScopedSelect brush(hdc, hbrGray);
+        BitBlt(hdc, x0 + 1, y0 + 1, parts.width, parts.height, hdcMem, 0, 0, kRopBrushWhereBlack);
+    }
     DrawIconEx(hdc, x0 - 1, y0 - 1, hIcon, parts.width, parts.height, 0, NULL, DI_NORMAL);
 }
 
 // Lightens every colour pixel under a black mask pixel (the icon's opaque part).
 void LightenOpaquePixels(HDC hdc, const IconParts &parts) {
-    HDC hdcColor = CreateCompatibleDC(hdc);
-    HDC hdcMask = CreateCompatibleDC(hdc);
-    HGDIOBJ hOldColor = SelectObject(hdcColor, parts.info.hbmColor);
-    HGDIOBJ hOldMask = SelectObject(hdcMask, parts.info.hbmMask);
+    lk::ScopedMemoryDC hdcColor(hdc);
+    lk::ScopedMemoryDC hdcMask(hdc);
+    lk::ScopedSelect colorInMem(hdcColor, parts.info.hbmColor);
+    lk::ScopedSelect maskInMem(hdcMask, parts.info.hbmMask);
     for (int y = 0; y < parts.height; ++y) {
         for (int x = 0; x < parts.width; ++x) {
             if (GetPixel(hdcMask, x, y) == kBlack) {
@@ -101,10 +87,6 @@ void LightenOpaquePixels(HDC hdc, const IconParts &parts) {
             }
         }
     }
-    SelectObject(hdcColor, hOldColor);
-    SelectObject(hdcMask, hOldMask);
-    DeleteDC(hdcColor);
-    DeleteDC(hdcMask);
 }
 
 } // namespace
@@ -112,9 +94,9 @@ void LightenOpaquePixels(HDC hdc, const IconParts &parts) {
 void DrawTransparentBitmap(HDC hdcTarget, int x, int y, int width, int height, HDC hdcSource, int sourceX, int sourceY,
                            int sourceWidth, int sourceHeight, COLORREF key) {
     int oldMode = SetStretchBltMode(hdcTarget, COLORONCOLOR);
-    HDC hdcMask = CreateCompatibleDC(hdcSource);
-    HBITMAP hbmMask = CreateBitmap(sourceWidth, sourceHeight, 1, 1, NULL);
-    HGDIOBJ hOldMask = SelectObject(hdcMask, hbmMask);
+    lk::ScopedMemoryDC hdcMask(hdcSource);
+    lk::ScopedBitmap hbmMask(CreateBitmap(sourceWidth, sourceHeight, 1, 1, NULL));
+    lk::ScopedSelect maskInMem(hdcMask, hbmMask);
     // Colour to monochrome: pixels equal to the source's background colour become white, all others black.
     COLORREF crOldSourceBk = SetBkColor(hdcSource, key);
     StretchBlt(hdcMask, 0, 0, sourceWidth, sourceHeight, hdcSource, sourceX, sourceY, sourceWidth, sourceHeight,
@@ -129,9 +111,6 @@ void DrawTransparentBitmap(HDC hdcTarget, int x, int y, int width, int height, H
     SetBkColor(hdcTarget, crOldBk);
     StretchBlt(hdcTarget, x, y, width, height, hdcSource, sourceX, sourceY, sourceWidth, sourceHeight, SRCINVERT);
     SetStretchBltMode(hdcTarget, oldMode);
-    SelectObject(hdcMask, hOldMask);
-    DeleteObject(hbmMask);
-    DeleteDC(hdcMask);
 }
 
 BOOL WINAPI DrawIcnRect(HDC hdc, const RECT *rect, HICON icon, int look, DWORD embossed) {
@@ -139,7 +118,7 @@ BOOL WINAPI DrawIcnRect(HDC hdc, const RECT *rect, HICON icon, int look, DWORD e
     if (rect == NULL || !parts.bValid) {
         return FALSE;
     }
-    HBRUSH hbrGray = CreateSolidBrush(GetSysColor(COLOR_GRAYTEXT));
+    lk::ScopedBrush hbrGray(CreateSolidBrush(GetSysColor(COLOR_GRAYTEXT)));
     const int x0 = rect->left + lk::DivRound(rect->right - rect->left - parts.width, 2);
     const int y0 = rect->top + lk::DivRound(rect->bottom - rect->top - parts.height, 2);
     switch (look & kLookMask) {
@@ -153,7 +132,7 @@ BOOL WINAPI DrawIcnRect(HDC hdc, const RECT *rect, HICON icon, int look, DWORD e
         DrawIconEx(hdc, x0, y0, icon, parts.width, parts.height, 0, NULL, DI_NORMAL);
         break;
     }
-    return DeleteObject(hbrGray);
+    return hbrGray.Delete();
 }
 
 HICON WINAPI Icon_CopyAsBlend(HDC hdc, HICON icon, int /*amount: the lightening is always 64*/) {
@@ -165,7 +144,8 @@ HICON WINAPI Icon_CopyAsBlend(HDC hdc, HICON icon, int /*amount: the lightening 
         LightenOpaquePixels(hdc, parts);
     }
     // A monochrome icon has no colours to lighten: it is copied unchanged.
-    return CreateIconIndirect(&parts.info);
+    ICONINFO copy = parts.info; // the call takes a writable record but only reads it
+    return CreateIconIndirect(&copy);
 }
 
 BOOL WINAPI DrawDDB(HDC hdc, const RECT *rect, HBITMAP bitmap, DWORD transparent) {
@@ -175,17 +155,18 @@ BOOL WINAPI DrawDDB(HDC hdc, const RECT *rect, HBITMAP bitmap, DWORD transparent
     }
     const int w = rect->right - rect->left;
     const int h = rect->bottom - rect->top;
-    HDC hdcMem = CreateCompatibleDC(hdc);
+    lk::ScopedMemoryDC hdcMem(hdc);
     if (hdcMem == NULL) {
         return FALSE;
     }
-    HGDIOBJ hOld = SelectObject(hdcMem, bitmap);
-    if (transparent != 0) {
-        COLORREF key = GetPixel(hdcMem, 0, 0);
-        DrawTransparentBitmap(hdc, rect->left, rect->top, w, h, hdcMem, 0, 0, bm.bmWidth, bm.bmHeight, key);
-    } else {
-        BitBlt(hdc, rect->left, rect->top, w, h, hdcMem, 0, 0, SRCCOPY);
+    {
+        lk::ScopedSelect bitmapInMem(hdcMem, bitmap);
+        if (transparent != 0) {
+            COLORREF key = GetPixel(hdcMem, 0, 0);
+            DrawTransparentBitmap(hdc, rect->left, rect->top, w, h, hdcMem, 0, 0, bm.bmWidth, bm.bmHeight, key);
+        } else {
+            BitBlt(hdc, rect->left, rect->top, w, h, hdcMem, 0, 0, SRCCOPY);
+        }
     }
-    SelectObject(hdcMem, hOld);
-    return DeleteDC(hdcMem);
+    return hdcMem.Delete();
 }

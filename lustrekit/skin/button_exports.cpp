@@ -3,6 +3,8 @@
 #define LUSTREKIT_BUILDING
 #include "button_skin.h"
 
+#include "gdi_scoped.h"
+
 #include <cstdint>
 #include <vector>
 
@@ -108,13 +110,12 @@ bool ReadPixels(HBITMAP hBitmap, int *pWidth, int *pHeight, std::vector<uint32_t
 }
 
 void AddRun(HRGN *phRgn, int left, int top, int right) {
-    HRGN hRun = CreateRectRgn(left, top, right, top + 1);
+    lk::GdiObject<HRGN> hRun(CreateRectRgn(left, top, right, top + 1));
     if (*phRgn == NULL) {
-        *phRgn = hRun;
+        *phRgn = hRun.Release();
         return;
     }
     CombineRgn(*phRgn, *phRgn, hRun, RGN_OR);
-    DeleteObject(hRun);
 }
 
 } // namespace

@@ -2,6 +2,8 @@
 #define LUSTREKIT_BUILDING
 #include "button_faces.h"
 
+#include "gdi_scoped.h"
+
 #include "menu_font.h"
 
 #include <cstddef>
@@ -18,19 +20,6 @@ constexpr LONG kArrowFontMin = -14; // menu fonts from -14 to -1 are too small f
 constexpr LONG kArrowFontHeight = -15;
 constexpr char kMarlettDown[] = "6";
 constexpr char kMarlettRight[] = "4";
-
-// Frames the rectangle (1 pixel) with a solid brush of the colour, deleted again.
-void FrameWithColor(HDC hdc, const RECT *pRect, COLORREF colour) {
-    HBRUSH hbr = CreateSolidBrush(colour);
-    FrameRect(hdc, pRect, hbr);
-    DeleteObject(hbr);
-}
-
-void FillWithColor(HDC hdc, const RECT *pRect, COLORREF colour) {
-    HBRUSH hbr = CreateSolidBrush(colour);
-    FillRect(hdc, pRect, hbr);
-    DeleteObject(hbr);
-}
 
 struct XpColors {
     COLORREF top, bottom, outer, inner;
@@ -76,11 +65,11 @@ void PaintXpFace(HDC hdc, RECT *pRect, int state) {
     }
     const XpColors c = XpColorsFor(state);
     Gradient_Fill(hdc, pRect, c.top, c.bottom, 1);
-    FrameWithColor(hdc, pRect, c.outer);
+    lk::FrameColor(hdc, *pRect, c.outer);
     InflateRect(pRect, -1, -1);
     FrameRect(hdc, pRect, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
     InflateRect(pRect, -1, -1);
-    FrameWithColor(hdc, pRect, c.inner);
+    lk::FrameColor(hdc, *pRect, c.inner);
     InflateRect(pRect, 2, 2);
 }
 
@@ -106,8 +95,8 @@ void PaintFlatHiliteFace(HDC hdc, RECT *pRect, int state) {
     } else {
         return;
     }
-    FillWithColor(hdc, pRect, fill);
-    FrameWithColor(hdc, pRect, frame);
+    lk::FillColor(hdc, *pRect, fill);
+    lk::FrameColor(hdc, *pRect, frame);
 }
 
 void PaintLowColorFace(HDC hdc, RECT *pRect, int state) {
@@ -154,12 +143,10 @@ void DrawMarlettArrow(HDC hdc, const RECT *pRect, BOOL bDown) {
     lf.lfCharSet = DEFAULT_CHARSET;
     std::memset(lf.lfFaceName, 0, sizeof(lf.lfFaceName));
     std::strcpy(lf.lfFaceName, "Marlett");
-    HFONT hFont = CreateFontIndirectA(&lf);
-    HGDIOBJ hOldFont = SelectObject(hdc, hFont);
+    lk::ScopedFont hFont(CreateFontIndirectA(&lf));
+    lk::ScopedSelect fontInDc(hdc, hFont);
     int oldMode = SetBkMode(hdc, TRANSPARENT);
     RECT r = *pRect;
     DrawTextA(hdc, bDown ? kMarlettDown : kMarlettRight, 1, &r, kArrowTextFormat);
     SetBkMode(hdc, oldMode);
-    SelectObject(hdc, hOldFont);
-    DeleteObject(hFont);
 }

@@ -2,6 +2,8 @@
 // and focus frame drawn off screen, then copied in one BitBlt.
 #define LUSTREKIT_BUILDING
 #include "button_faces.h"
+
+#include "gdi_scoped.h"
 #include "button_skin.h"
 #include "lk_color_math.h"
 
@@ -48,18 +50,15 @@ void CopyParentBackground(HDC hdcMem, HDC hdcTarget, HWND hwndButton, const RECT
     if (hwndParent == NULL || !GetClientRect(hwndParent, &rcParent)) {
         return;
     }
-    HDC hdcParent = CreateCompatibleDC(hdcTarget);
-    HBITMAP hbmParent = CreateCompatibleBitmap(hdcTarget, rcParent.right, rcParent.bottom);
-    HGDIOBJ hOld = SelectObject(hdcParent, hbmParent);
-    SendMessageA(hwndParent, WM_ERASEBKGND, reinterpret_cast<WPARAM>(hdcParent), 0);
+    lk::ScopedMemoryDC hdcParent(hdcTarget);
+    lk::ScopedBitmap hbmParent(CreateCompatibleBitmap(hdcTarget, rcParent.right, rcParent.bottom));
+    lk::ScopedSelect parentInMem(hdcParent, hbmParent);
+    SendMessageA(hwndParent, WM_ERASEBKGND, reinterpret_cast<WPARAM>(hdcParent.get()), 0);
     RECT rcButton;
     GetWindowRect(hwndButton, &rcButton);
     MapWindowPoints(NULL, hwndParent, reinterpret_cast<POINT *>(&rcButton), 2);
     BitBlt(hdcMem, face.left, face.top, face.right - face.left, face.bottom - face.top, hdcParent, rcButton.left,
            rcButton.top, SRCCOPY);
-    SelectObject(hdcParent, hOld);
-    DeleteObject(hbmParent);
-    DeleteDC(hdcParent);
 }
 
 void PaintBorder(HDC hdc, RECT *pFace, const CTRL_STRUCT *pCtrl, bool bSunken) {
@@ -279,19 +278,17 @@ void PaintContent(HDC hdc, const DRAWITEMSTRUCT *pDis, const CTRL_STRUCT *pCtrl,
 
 void PaintSkinButton(const DRAWITEMSTRUCT *pDis, const CTRL_STRUCT *pCtrl) {
     const int width = pDis->rcItem.right, height = pDis->rcItem.bottom;
-    HDC hdcMem = CreateCompatibleDC(pDis->hDC);
-    HBITMAP hbmMem = CreateCompatibleBitmap(pDis->hDC, width, height);
+    lk::ScopedMemoryDC hdcMem(pDis->hDC);
+    lk::ScopedBitmap hbmMem(CreateCompatibleBitmap(pDis->hDC, width, height));
     if (hdcMem == NULL || hbmMem == NULL) {
-        DeleteObject(hbmMem);
-        DeleteDC(hdcMem);
         return;
     }
-    HGDIOBJ hOldBmp = SelectObject(hdcMem, hbmMem);
+    lk::ScopedSelect bitmapInMem(hdcMem, hbmMem);
     SetBkMode(hdcMem, TRANSPARENT);
     // The button's font is whatever the target DC has selected: swap a stock font in to learn it.
     HGDIOBJ hButtonFont = SelectObject(pDis->hDC, GetStockObject(DEFAULT_GUI_FONT));
     SelectObject(pDis->hDC, hButtonFont);
-    HGDIOBJ hOldFont = SelectObject(hdcMem, hButtonFont);
+    lk::ScopedSelect fontInMem(hdcMem, hButtonFont);
 
     char *pszText = ReadWindowText(pDis->hwndItem);
     PaintContent(hdcMem, pDis, pCtrl, pszText);
@@ -300,8 +297,4 @@ void PaintSkinButton(const DRAWITEMSTRUCT *pDis, const CTRL_STRUCT *pCtrl) {
     }
 
     BitBlt(pDis->hDC, 0, 0, width, height, hdcMem, 0, 0, SRCCOPY);
-    SelectObject(hdcMem, hOldFont);
-    SelectObject(hdcMem, hOldBmp);
-    DeleteObject(hbmMem);
-    DeleteDC(hdcMem);
 }

@@ -2,6 +2,8 @@
 #define LUSTREKIT_BUILDING
 #include "menu_draw.h"
 
+#include "gdi_scoped.h"
+
 #include "menu_measure.h"
 #include "menu_state.h"
 
@@ -106,16 +108,12 @@ int DrawSkinMenuItem(const DRAWITEMSTRUCT *pdis) {
     int saved = SaveDC(item.hdc);
     SetBkMode(item.hdc, TRANSPARENT);
     // Not every system selects the bold font for a default item before asking the owner to draw it.
-    HFONT hBold = item.bDefault ? CreateMenuFont(true) : NULL;
-    HGDIOBJ hOldFont = hBold != NULL ? SelectObject(item.hdc, hBold) : NULL;
+    lk::ScopedFont hBold(item.bDefault ? CreateMenuFont(true) : NULL);
+    lk::ScopedSelect boldInDc(item.hdc, hBold);
     SetTextColor(item.hdc, GetSysColor(item.bDisabled ? COLOR_GRAYTEXT : COLOR_MENUTEXT));
     DrawItem(*pLook, item);
     if (saved != 0) {
         RestoreDC(item.hdc, -1);
-    }
-    if (hBold != NULL) {
-        SelectObject(item.hdc, hOldFont);
-        DeleteObject(hBold);
     }
     return 1;
 }
@@ -131,32 +129,16 @@ RECT TextRect(const RECT &rc, int colW) {
     return r;
 }
 
-void FillColour(HDC hdc, const RECT &rc, COLORREF colour) {
-    HBRUSH hBrush = CreateSolidBrush(colour);
-    FillRect(hdc, &rc, hBrush);
-    DeleteObject(hBrush);
-}
-
-void FrameColour(HDC hdc, const RECT &rc, COLORREF colour) {
-    HBRUSH hBrush = CreateSolidBrush(colour);
-    FrameRect(hdc, &rc, hBrush);
-    DeleteObject(hBrush);
-}
-
 void FillSysColour(HDC hdc, const RECT &rc, int index) {
     FillRect(hdc, &rc, GetSysColorBrush(index));
 }
 
 void PenBrushRectangle(HDC hdc, const RECT &rc, COLORREF pen, COLORREF brush) {
-    HPEN hPen = CreatePen(PS_SOLID, 1, pen);
-    HBRUSH hBrush = CreateSolidBrush(brush);
-    HGDIOBJ hOldPen = SelectObject(hdc, hPen);
-    HGDIOBJ hOldBrush = SelectObject(hdc, hBrush);
+    lk::ScopedPen hPen(CreatePen(PS_SOLID, 1, pen));
+    lk::ScopedBrush hBrush(CreateSolidBrush(brush));
+    lk::ScopedSelect penInDc(hdc, hPen);
+    lk::ScopedSelect brushInDc(hdc, hBrush);
     Rectangle(hdc, rc.left, rc.top, rc.right, rc.bottom);
-    SelectObject(hdc, hOldPen);
-    SelectObject(hdc, hOldBrush);
-    DeleteObject(hPen);
-    DeleteObject(hBrush);
 }
 
 RECT ShrinkTopBottom(const RECT &rc) {

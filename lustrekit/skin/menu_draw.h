@@ -51,8 +51,7 @@ void DrawGradientText(const MenuItemDraw &item);
 RECT IconRect(const RECT &rc, int colW);
 // The text rectangle of an item rectangle.
 RECT TextRect(const RECT &rc, int colW);
-void FillColour(HDC hdc, const RECT &rc, COLORREF colour);
-void FrameColour(HDC hdc, const RECT &rc, COLORREF colour);
+// Fills with a system colour's own brush.
 void FillSysColour(HDC hdc, const RECT &rc, int index);
 // Rectangle() with a pen and a brush of these colours.
 void PenBrushRectangle(HDC hdc, const RECT &rc, COLORREF pen, COLORREF brush);

@@ -2,6 +2,8 @@
 #define LUSTREKIT_BUILDING
 #include "menu_draw.h"
 
+#include "gdi_scoped.h"
+
 #include <cstring>
 
 #include "menu_measure.h"
@@ -59,8 +61,8 @@ void DrawSysMenuGlyph(HDC hdc, const RECT &rc, HBITMAP hbmpItem, int mode, int c
     if (glyph == '\0') {
         return;
     }
-    HFONT hFont = CreateMarlett(false);
-    HGDIOBJ hOld = SelectObject(hdc, hFont);
+    lk::ScopedFont hFont(CreateMarlett(false));
+    lk::ScopedSelect fontInDc(hdc, hFont);
     COLORREF previous = GetTextColor(hdc);
     COLORREF shade = DarkenColor(kGlyphShade, GetSysColor(COLOR_GRAYTEXT));
     RECT r = IconRect(rc, colW);
@@ -76,20 +78,16 @@ void DrawSysMenuGlyph(HDC hdc, const RECT &rc, HBITMAP hbmpItem, int mode, int c
         DrawGlyphAt(hdc, glyph, r, 0, 0);
     }
     SetTextColor(hdc, previous);
-    SelectObject(hdc, hOld);
-    DeleteObject(hFont);
 }
 
 void DrawCheckGlyph(HDC hdc, const RECT &rcIcon, bool bRadio, bool bLower) {
-    HFONT hFont = CreateMarlett(true);
-    HGDIOBJ hOld = SelectObject(hdc, hFont);
+    lk::ScopedFont hFont(CreateMarlett(true));
+    lk::ScopedSelect fontInDc(hdc, hFont);
     RECT r = rcIcon;
     if (!bRadio && bLower) {
         r.top += 1;
     }
     DrawGlyphAt(hdc, bRadio ? kGlyphBullet : kGlyphCheck, r, 0, 0);
-    SelectObject(hdc, hOld);
-    DeleteObject(hFont);
 }
 
 void DrawFlatCheck(HDC hdc, const RECT &rc, int colW, int mode, bool bRadio) {
@@ -126,7 +124,7 @@ void DrawClassicCheck(HDC hdc, const RECT &rc, int colW, int mode, bool bRadio) 
         DrawEdge(hdc, &rcIcon, BDR_SUNKENINNER, BF_TOPLEFT);
     } else {
         SetTextColor(hdc, RGB(0, 0, 0));
-        FillColour(hdc, rcInner, NumColorBits() <= 8 ? menu : LightenColor(96, menu));
+        lk::FillColor(hdc, rcInner, NumColorBits() <= 8 ? menu : LightenColor(96, menu));
         DrawEdge(hdc, &rcIcon, BDR_SUNKENOUTER, BF_RECT);
     }
     DrawCheckGlyph(hdc, rcIcon, bRadio, false);
@@ -150,7 +148,7 @@ void DrawGradientCheckBox(HDC hdc, const RECT &rc, int colW, int mode) {
                   : mode == kModeSelected ? LightenColor(128, hl)
                                           : LightenColor(200, hl);
     Gradient_Fill(hdc, &rcIcon, c0, c1, 1);
-    FrameColour(hdc, rcIcon, DarkenColor(64, MixedColor(c0, c1)));
+    lk::FrameColor(hdc, rcIcon, DarkenColor(64, MixedColor(c0, c1)));
 }
 
 void DrawGradientCheck(HDC hdc, const RECT &rc, int colW, int mode, bool bRadio) {

@@ -2,6 +2,8 @@
 #define LUSTREKIT_BUILDING
 #include "menu_draw.h"
 
+#include "gdi_scoped.h"
+
 namespace {
 
 constexpr int kReadableShift = 96;
@@ -43,7 +45,7 @@ void DrawCheckedIcon(const MenuItemDraw &item, const RECT &rcIcon) {
         FillSysColour(item.hdc, rcInner, COLOR_MENU);
         DrawEdge(item.hdc, &rcEdge, BDR_SUNKENINNER, BF_TOPLEFT);
     } else {
-        FillColour(item.hdc, rcInner, LightenColor(kReadableShift, GetSysColor(COLOR_MENU)));
+        lk::FillColor(item.hdc, rcInner, LightenColor(kReadableShift, GetSysColor(COLOR_MENU)));
         DrawEdge(item.hdc, &rcEdge, BDR_SUNKENOUTER, BF_RECT);
     }
 }

@@ -2,6 +2,8 @@
 #define LUSTREKIT_BUILDING
 #include "menu_draw.h"
 
+#include "gdi_scoped.h"
+
 namespace {
 
 constexpr int kGrayLimit = 216; // lighter backgrounds are mixed instead of lightened
@@ -42,10 +44,10 @@ FlatColours Colours(int bpp) {
 }
 
 void FillPlain(const MenuItemDraw &item, const FlatColours &c) {
-    FillColour(item.hdc, item.rcItem, c.iconColumn);
+    lk::FillColor(item.hdc, item.rcItem, c.iconColumn);
     RECT rcBack = item.rcItem;
     rcBack.left += item.colW;
-    FillColour(item.hdc, rcBack, c.background);
+    lk::FillColor(item.hdc, rcBack, c.background);
 }
 
 void DrawIconOrGlyph(const MenuItemDraw &item, const RECT &rc) {
@@ -70,8 +72,8 @@ void DrawIconOrGlyph(const MenuItemDraw &item, const RECT &rc) {
 void DrawTextItem(const MenuItemDraw &item, const FlatColours &c) {
     RECT rc = ShrinkTopBottom(item.rcItem);
     if (item.bSelShown) {
-        FillColour(item.hdc, rc, c.selFill);
-        FrameColour(item.hdc, rc, c.selFrame);
+        lk::FillColor(item.hdc, rc, c.selFill);
+        lk::FrameColor(item.hdc, rc, c.selFrame);
     } else {
         FillPlain(item, c);
     }
@@ -84,7 +86,7 @@ void DrawSeparator(const MenuItemDraw &item, const FlatColours &c) {
     const RECT &rc = item.rcItem;
     int y = rc.top + (rc.bottom - rc.top) / 2 - 1;
     RECT rcLine = {rc.left + item.colW + kSeparatorLineGap, y, rc.right, y + 1};
-    FillColour(item.hdc, rcLine, c.line);
+    lk::FillColor(item.hdc, rcLine, c.line);
 }
 
 } // namespace

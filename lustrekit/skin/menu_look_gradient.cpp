@@ -2,6 +2,8 @@
 #define LUSTREKIT_BUILDING
 #include "menu_draw.h"
 
+#include "gdi_scoped.h"
+
 namespace {
 
 constexpr int kBlendAmount = 64;
@@ -24,8 +26,8 @@ void FillSelection(HDC hdc, const RECT &rc, int bpp) {
     RECT rcFrame = {0, 1, rc.right, rc.bottom - 1};
     if (bpp <= 8) {
         FillSysColour(hdc, rc, COLOR_MENU);
-        FillColour(hdc, rcInner, GetXpHighlightColor());
-        FrameColour(hdc, rcFrame, GetSysColor(COLOR_HIGHLIGHT));
+        lk::FillColor(hdc, rcInner, GetXpHighlightColor());
+        lk::FrameColor(hdc, rcFrame, GetSysColor(COLOR_HIGHLIGHT));
         return;
     }
     FillBackground(hdc, rc, bpp);
@@ -33,7 +35,7 @@ void FillSelection(HDC hdc, const RECT &rc, int bpp) {
     COLORREF c0 = DarkenColor(16, m);
     COLORREF c1 = LightenColor(128, m);
     Gradient_Fill(hdc, &rcInner, c0, c1, 1);
-    FrameColour(hdc, rcFrame, DarkenColor(64, MixedColor(c0, c1)));
+    lk::FrameColor(hdc, rcFrame, DarkenColor(64, MixedColor(c0, c1)));
 }
 
 // Draws the icon (a lightened copy when selected) or the check or the system glyph into the off-screen item.
@@ -71,10 +73,10 @@ void DrawIconColumn(const MenuItemDraw &item, HDC hdc, const RECT &r) {
 void DrawTextItem(const MenuItemDraw &item) {
     int w = item.rcItem.right - item.rcItem.left;
     int h = item.rcItem.bottom - item.rcItem.top;
-    HDC hdcMem = CreateCompatibleDC(item.hdc);
-    HBITMAP hBmp = CreateCompatibleBitmap(item.hdc, w, h);
-    HGDIOBJ hOldBmp = SelectObject(hdcMem, hBmp);
-    HGDIOBJ hOldFont = SelectObject(hdcMem, GetCurrentObject(item.hdc, OBJ_FONT));
+    lk::ScopedMemoryDC hdcMem(item.hdc);
+    lk::ScopedBitmap hBmp(CreateCompatibleBitmap(item.hdc, w, h));
+    lk::ScopedSelect bitmapInMem(hdcMem, hBmp);
+    lk::ScopedSelect fontInMem(hdcMem, GetCurrentObject(item.hdc, OBJ_FONT));
     SetBkMode(hdcMem, TRANSPARENT);
     SetTextColor(hdcMem, GetTextColor(item.hdc));
     RECT r = {0, 0, w, h};
@@ -86,10 +88,6 @@ void DrawTextItem(const MenuItemDraw &item) {
     DrawIconColumn(item, hdcMem, r);
     DrawItemText(item, hdcMem, r);
     BitBlt(item.hdc, item.rcItem.left, item.rcItem.top, w, h, hdcMem, 0, 0, SRCCOPY);
-    SelectObject(hdcMem, hOldFont);
-    SelectObject(hdcMem, hOldBmp);
-    DeleteObject(hBmp);
-    DeleteDC(hdcMem);
 }
 
 void DrawSeparator(const MenuItemDraw &item) {
@@ -99,7 +97,7 @@ void DrawSeparator(const MenuItemDraw &item) {
     RECT rcLine = {rc.left + item.colW + kSeparatorLineGap, y, rc.right, y + 1};
     COLORREF gray = GetSysColor(COLOR_GRAYTEXT);
     if (item.bpp <= 8) {
-        FillColour(item.hdc, rcLine, gray);
+        lk::FillColor(item.hdc, rcLine, gray);
     } else {
         Gradient_Fill(item.hdc, &rcLine, gray, MenuColour(), 0);
     }

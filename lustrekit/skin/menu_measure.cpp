@@ -2,6 +2,8 @@
 #define LUSTREKIT_BUILDING
 #include "menu_measure.h"
 
+#include "gdi_scoped.h"
+
 #include "menu_font.h"
 
 #include <algorithm>
@@ -26,11 +28,9 @@ constexpr UINT kBitmapOrSeparator = MFT_SEPARATOR | MFT_BITMAP;
 
 SIZE TextSize(HDC hdc, const char *pszText, int length, bool bBold) {
     SIZE size = {0, 0};
-    HFONT hFont = CreateMenuFont(bBold);
-    HGDIOBJ hOld = SelectObject(hdc, hFont);
+    lk::ScopedFont hFont(CreateMenuFont(bBold));
+    lk::ScopedSelect fontInDc(hdc, hFont);
     GetTextExtentPoint32A(hdc, pszText, length, &size);
-    SelectObject(hdc, hOld);
-    DeleteObject(hFont);
     return size;
 }
 
@@ -71,17 +71,12 @@ TextMeasure MeasureText(HMENU hPopup, UINT id, bool bBold) {
 }
 
 int IconWidth(ULONG_PTR data) {
-    ICONINFO info;
-    if (data == 0 || !GetIconInfo(reinterpret_cast<HICON>(data), &info)) {
+    lk::ScopedIconInfo icon(reinterpret_cast<HICON>(data));
+    if (data == 0 || !icon.valid()) {
         return 0;
     }
     BITMAP bm = {};
-    HBITMAP hSize = info.hbmColor != NULL ? info.hbmColor : info.hbmMask;
-    GetObjectA(hSize, sizeof(bm), &bm);
-    DeleteObject(info.hbmMask);
-    if (info.hbmColor != NULL) {
-        DeleteObject(info.hbmColor);
-    }
+    GetObjectA(icon.info().hbmColor != NULL ? icon.info().hbmColor : icon.info().hbmMask, sizeof(bm), &bm);
     return bm.bmWidth;
 }
 

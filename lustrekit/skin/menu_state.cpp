@@ -2,6 +2,8 @@
 #define LUSTREKIT_BUILDING
 #include "menu_state.h"
 
+#include "gdi_scoped.h"
+
 #include <cstring>
 
 #include "transparency.h"
@@ -73,15 +75,7 @@ void SetPopupMenuData(HMENU hMenu, DWORD dwData) {
 }
 
 bool IsIcon(HICON hIcon) {
-    ICONINFO info;
-    if (hIcon == NULL || !GetIconInfo(hIcon, &info)) {
-        return false;
-    }
-    DeleteObject(info.hbmMask);
-    if (info.hbmColor != NULL) {
-        DeleteObject(info.hbmColor);
-    }
-    return true;
+    return lk::ScopedIconInfo(hIcon).valid();
 }
 
 bool IsNtMenuGeneration() {
