@@ -88,7 +88,11 @@ HRESULT InsertInstrumentTool() {
     if (pInstrumentTool == nullptr) {
         return E_OUTOFMEMORY;
     }
-    return pGraph->InsertTool(pInstrumentTool, nullptr, 0, 0);
+    hr = pGraph->InsertTool(pInstrumentTool, nullptr, 0, 0);
+    if (FAILED(hr)) {
+        TraceFailure("pGraph->InsertTool - FAILED", hr);
+    }
+    return hr;
 }
 
 } // namespace

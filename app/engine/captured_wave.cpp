@@ -24,10 +24,20 @@ bool IsSupportedFormat(const WAVEFORMATEX &wfx) {
            (wfx.wBitsPerSample == 16 || wfx.wBitsPerSample == 24 || wfx.wBitsPerSample == 32);
 }
 
+// A failed call of the effect would leave a size of 0 (an empty file reported as written) or bytes never copied
+// (noise in the file): each is traced under its own name and ends the job before a file is made.
 HRESULT FetchRecording(Recording *pRec) {
     DWORD cbCaptured = 0;
-    pCaptureControl->GetCapturedSize(&cbCaptured);
-    pCaptureControl->UpdateBlock(&g_captureBlock);
+    HRESULT hr = pCaptureControl->GetCapturedSize(&cbCaptured);
+    if (FAILED(hr)) {
+        TraceFailure("pCaptureControl->GetCapturedSize - FAILED", hr);
+        return E_FAIL;
+    }
+    hr = pCaptureControl->UpdateBlock(&g_captureBlock);
+    if (FAILED(hr)) {
+        TraceFailure("pCaptureControl->UpdateBlock - FAILED", hr);
+        return E_FAIL;
+    }
     pRec->hHeap = g_captureBlock.hHeap != nullptr ? g_captureBlock.hHeap : GetProcessHeap();
     pRec->wfx = g_captureBlock.wfx;
     if (cbCaptured > 0 && !IsSupportedFormat(pRec->wfx)) {
@@ -39,7 +49,12 @@ HRESULT FetchRecording(Recording *pRec) {
         TraceLine("HeapAlloc - FAILED");
         return E_FAIL;
     }
-    pCaptureControl->CopyCaptured(pRec->pb, cbCaptured);
+    // S_FALSE: fewer bytes than recorded were copied, and the rest of the buffer holds nothing heard.
+    hr = pCaptureControl->CopyCaptured(pRec->pb, cbCaptured);
+    if (hr != S_OK) {
+        TraceFailure("pCaptureControl->CopyCaptured - FAILED", hr);
+        return E_FAIL;
+    }
     pRec->cb = cbCaptured;
     return S_OK;
 }

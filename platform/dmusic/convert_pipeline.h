@@ -15,6 +15,10 @@ public:
     // Frames a block is filled to before it is handed on; the block's headroom takes what a render call
     // may mix past that.
     static const int kFillFrames = 4096;
+    // A block is filled while it holds at most kFillFrames - one render call, and a render call may mix one
+    // control block past what it delivers: what a block cannot hold the synthesizer would drop unheard.
+    static_assert(kFillFrames + tw::synth::Synth::kBlockFrames <= tw::synth::DryBlock::kCapacity,
+                  "a filled block fits the synthesizer's dry block");
 
     CConvertPipeline(tw::synth::Synth &synth, CEffectChain &effects);
     ~CConvertPipeline();

@@ -14,6 +14,10 @@
 
 namespace {
 
+// One synthesizer plays for one performance at a time; a second that tries to play is told the synthesizer is
+// busy ("The requested resource is in use.").
+const HRESULT kAnotherPerformancePlays = HRESULT_FROM_WIN32(ERROR_BUSY);
+
 #ifndef _WIN64
 static_assert(sizeof(DMUS_AUDIOPARAMS) == 40, "DMUS_AUDIOPARAMS is 40 bytes on Win32");
 #endif
@@ -273,7 +277,7 @@ HRESULT CPerformance::StartSession(CSegment *pSegment, CSoundBuffer *pBuffer) {
     StopPlaying();
     if (!ClaimSynth()) {
         DebugLine("another performance is playing: one plays at a time");
-        return DMUS_E_SYNTHNOTCONFIGURED;
+        return kAnotherPerformancePlays;
     }
     pSegment->AddRef();
     if (m_pClockSegment != nullptr) {
@@ -284,13 +288,13 @@ HRESULT CPerformance::StartSession(CSegment *pSegment, CSoundBuffer *pBuffer) {
     m_nNotifyRead = m_nNotifyWrite;
     m_pSession =
         new (std::nothrow) CPlaySession(*m_pSynth, pSegment->Model(), m_bridge, pBuffer, m_lMasterVolume, *this);
-    if (m_pSession == nullptr || !m_pSession->Start()) {
+    HRESULT hr = m_pSession != nullptr ? m_pSession->Start() : E_OUTOFMEMORY;
+    if (FAILED(hr)) {
         delete m_pSession;
         m_pSession = nullptr;
         ReleaseSynthClaim();
-        return E_OUTOFMEMORY;
     }
-    return S_OK;
+    return hr;
 }
 
 void CPerformance::StopPlaying() {

@@ -48,10 +48,10 @@ CPlaySession::~CPlaySession() {
     }
 }
 
-bool CPlaySession::Start() {
+HRESULT CPlaySession::Start() {
     m_hStop = CreateEventA(nullptr, TRUE, FALSE, nullptr);
     if (m_hStop == nullptr) {
-        return false;
+        return HRESULT_FROM_WIN32(GetLastError());
     }
     LARGE_INTEGER now;
     QueryPerformanceCounter(&now);
@@ -62,7 +62,7 @@ bool CPlaySession::Start() {
     static_assert(std::is_same<decltype(&ThreadProc), LPTHREAD_START_ROUTINE>::value,
                   "the rendering thread's procedure is a thread start routine");
     m_hThread = CreateThread(nullptr, 0, ThreadProc, this, 0, nullptr);
-    return m_hThread != nullptr;
+    return m_hThread != nullptr ? S_OK : HRESULT_FROM_WIN32(GetLastError());
 }
 
 void CPlaySession::Stop() {

@@ -37,7 +37,8 @@ public:
     CPlaySession(const CPlaySession &) = delete;
     CPlaySession &operator=(const CPlaySession &) = delete;
 
-    bool Start();
+    // Starts the rendering thread: S_OK, or the Win32 error that stopped the event or the thread as an HRESULT.
+    HRESULT Start();
     // Ends the play at once and waits for its thread.
     void Stop();
     // Hundredths of a decibel; heard from the next block on.

@@ -57,7 +57,12 @@ BOOL WriteWav(const RecordingRequest &request, const char *pszBase, char *pszPat
 // The capture goes to a temporary WAV at 44,100 Hz first; the output name is reserved only once that worked.
 BOOL WriteMp3(const RecordingRequest &request, const char *pszBase, char *pszPath, char *pszError, size_t cch) {
     char szTempDir[kTempPathChars], szTemp[kTempPathChars + MAX_PATH];
-    if (GetTempPathA(sizeof szTempDir, szTempDir) == 0 || GetTempFileNameA(szTempDir, "vqm2w", 0, szTemp) == 0) {
+    DWORD cchTempDir = GetTempPathA(sizeof szTempDir, szTempDir);
+    if (cchTempDir == 0 || cchTempDir >= sizeof szTempDir) { // the buffer holds nothing then
+        snprintf(pszError, cch, "The temporary folder cannot be found (its path is missing or too long).");
+        return FALSE;
+    }
+    if (GetTempFileNameA(szTempDir, "vqm2w", 0, szTemp) == 0) {
         snprintf(pszError, cch, "The temporary folder \"%s\" cannot be written.", szTempDir);
         return FALSE;
     }

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <cstring>
 #include <new>
 #include <string>
 #include <vector>
@@ -15,6 +16,7 @@
 #include "discard_file.h"
 #include "engine.h"
 #include "engine_state.h"
+#include "error_descriptions.h"
 
 namespace {
 
@@ -122,8 +124,8 @@ TEST_F(CapturedWave, OpenOrAllocationFailureTracesOneLineAndLeavesNoFile) {
     EXPECT_FALSE(FileExists(path));
 }
 
-// A control interface whose recording has 8-bit samples, which the real effect never records.
-class EightBitControl : public ICaptureControl {
+// A control interface whose answers a test sets: by default 4 bytes of 16-bit mono at 22050 Hz.
+class ScriptedControl : public ICaptureControl {
 public:
     STDMETHODIMP QueryInterface(REFIID, void **ppv) override {
         *ppv = nullptr;
@@ -133,28 +135,59 @@ public:
     STDMETHODIMP_(ULONG) Release() override { return 1; }
     STDMETHODIMP AttachBlock(CaptureBlock *) override { return S_OK; }
     STDMETHODIMP UpdateBlock(CaptureBlock *pBlock) override {
-        pBlock->wfx = {WAVE_FORMAT_PCM, 1, 22050, 22050, 1, 8, 0};
-        return S_OK;
+        pBlock->wfx = m_wfx;
+        return m_hrUpdate;
     }
     STDMETHODIMP GetCapturedSize(DWORD *pcbCaptured) override {
-        *pcbCaptured = 4;
-        return S_OK;
+        *pcbCaptured = SUCCEEDED(m_hrSize) ? 4 : 0;
+        return m_hrSize;
     }
-    STDMETHODIMP CopyCaptured(BYTE *, DWORD) override { return S_OK; }
+    STDMETHODIMP CopyCaptured(BYTE *pb, DWORD cb) override {
+        memset(pb, 0x11, cb);
+        return m_hrCopy;
+    }
+    WAVEFORMATEX m_wfx = {WAVE_FORMAT_PCM, 1, 22050, 44100, 2, 16, 0};
+    HRESULT m_hrSize = S_OK, m_hrUpdate = S_OK, m_hrCopy = S_OK;
 };
 
-// A recording in a format the conversion does not know is refused before any file is made.
-TEST_F(CapturedWave, UnknownRecordedFormatTracesOneLineAndLeavesNoFile) {
-    EightBitControl control;
+// A recording in a format the conversion does not know, or a call of the effect that fails or copies less than
+// was recorded, is refused before any file is made, traced under the call's own name.
+TEST_F(CapturedWave, AnUnusableRecordingIsTracedUnderItsCallAndLeavesNoFile) {
+    struct Case {
+        const char *name;
+        void (*set)(ScriptedControl &);
+        std::string trace;
+    } cases[] = {
+        {"8-bit samples", [](ScriptedControl &c) { c.m_wfx = {WAVE_FORMAT_PCM, 1, 22050, 22050, 1, 8, 0}; },
+         "pCaptureControl->UpdateBlock - FAILED"},
+        {"size unknown", [](ScriptedControl &c) { c.m_hrSize = E_UNEXPECTED; },
+         "pCaptureControl->GetCapturedSize - FAILED\r\n" + std::string(GetErrorDescription(E_UNEXPECTED))},
+        {"no format", [](ScriptedControl &c) { c.m_hrUpdate = E_POINTER; },
+         "pCaptureControl->UpdateBlock - FAILED\r\n" + std::string(GetErrorDescription(E_POINTER))},
+        {"copy failed", [](ScriptedControl &c) { c.m_hrCopy = E_FAIL; },
+         "pCaptureControl->CopyCaptured - FAILED\r\n" + std::string(GetErrorDescription(E_FAIL))},
+        {"copy cut short", [](ScriptedControl &c) { c.m_hrCopy = S_FALSE; },
+         "pCaptureControl->CopyCaptured - FAILED\r\n" + std::string(GetErrorDescription(S_FALSE))},
+    };
     ICaptureControl *pRealControl = pCaptureControl;
     WAVEFORMATEX wfxReal = g_captureBlock.wfx;
-    pCaptureControl = &control;
-    FakeViewer viewer;
-    std::string path = AudioTempPath(kFolder, "8bit.wav");
+    for (const Case &c : cases) {
+        ScriptedControl control;
+        c.set(control);
+        pCaptureControl = &control;
+        FakeViewer viewer;
+        std::string path = AudioTempPath(kFolder, "unusable.wav");
+        DeleteFileA(path.c_str());
+        EXPECT_EQ(E_FAIL, SaveCapturedWave(path.c_str(), 22050)) << c.name;
+        EXPECT_EQ(c.trace, viewer.Text()) << c.name;
+        EXPECT_FALSE(FileExists(path)) << c.name;
+    }
+    ScriptedControl good;
+    pCaptureControl = &good;
+    std::string path = AudioTempPath(kFolder, "scripted.wav");
     DeleteFileA(path.c_str());
-    EXPECT_EQ(E_FAIL, SaveCapturedWave(path.c_str(), 22050));
-    EXPECT_EQ("pCaptureControl->UpdateBlock - FAILED", viewer.Text());
-    EXPECT_FALSE(FileExists(path));
+    EXPECT_EQ(S_OK, SaveCapturedWave(path.c_str(), 22050)) << "the script itself makes a file";
+    EXPECT_TRUE(FileExists(path));
     pCaptureControl = pRealControl;
     g_captureBlock.wfx = wfxReal;
 }

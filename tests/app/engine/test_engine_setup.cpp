@@ -213,6 +213,12 @@ TEST_F(EngineSetup, MissingToolGraphFailsTheSetUp) {
     EXPECT_TRUE(m_performance.m_paramGuids.empty()) << "no step after the failure runs";
 }
 
+TEST_F(EngineSetup, AToolTheGraphRefusesFailsTheSetUpWithItsTrace) {
+    m_graph.m_hrInsert = E_INVALIDARG;
+    EXPECT_EQ(TwoLines("pGraph->InsertTool - FAILED", E_INVALIDARG), InitAudioPathTrace(E_INVALIDARG));
+    EXPECT_TRUE(m_performance.m_paramGuids.empty()) << "no step after the failure runs";
+}
+
 TEST_F(EngineSetup, VolumeAndTempoReachTheGlobalParameters) {
     for (int nInput : {0, 50, 100}) {
         EXPECT_EQ(S_OK, SetMasterVolume(nInput));

@@ -125,5 +125,21 @@ TEST(DmusicSetup, MissingOrDamagedSoundFontFailsTheAudioSetUp) {
     EXPECT_EQ(engine.InitAudioPath({}), S_OK);
 }
 
+// The one synthesizer plays for one performance: a second that tries meanwhile is told it is busy, not that
+// the synthesizer is badly configured, and plays once the first has stopped.
+TEST(DmusicSetup, ASecondPerformanceIsToldTheSynthesizerIsBusy) {
+    Engine first, second;
+    for (Engine *pEngine : {&first, &second}) {
+        ASSERT_EQ(pEngine->Create(), S_OK);
+        ASSERT_EQ(pEngine->InitAudioPath({}), S_OK);
+        ASSERT_EQ(pEngine->Load(ShortMidi()), S_OK);
+    }
+    ASSERT_EQ(first.Play(false), S_OK);
+    EXPECT_EQ(second.Play(false), HRESULT_FROM_WIN32(ERROR_BUSY));
+    first.StopMidi();
+    EXPECT_EQ(second.Play(false), S_OK);
+    second.StopMidi();
+}
+
 } // namespace
 } // namespace dmtest

@@ -7,6 +7,7 @@
 
 #include "format_time.h"
 #include "output_naming.h"
+#include "recording_writer.h"
 
 namespace {
 
@@ -90,4 +91,30 @@ TEST(FormatMinSec, TwoDigitsEachHoursDropped) {
         FormatMinSec(c.seconds, text);
         EXPECT_STREQ(text, c.text) << c.seconds;
     }
+}
+
+// Without a usable temporary folder an MP3 job stops before anything is written, with a message that names the
+// cause instead of whatever the path buffer held, and leaves the output folder as it was.
+TEST(RecordingWriter, AnUnusableTemporaryFolderStopsAnMp3WithAPlainMessage) {
+    std::string folder = Folder("no_temp");
+    char szOldTmp[MAX_PATH] = {}, szOldTemp[MAX_PATH] = {};
+    GetEnvironmentVariableA("TMP", szOldTmp, MAX_PATH);
+    GetEnvironmentVariableA("TEMP", szOldTemp, MAX_PATH);
+    std::string tooLong = "C:\\" + std::string(5000, 'x'); // longer than any path the writer can take
+    SetEnvironmentVariableA("TMP", tooLong.c_str());
+    SetEnvironmentVariableA("TEMP", tooLong.c_str());
+    char szPath[4096], szError[4096];
+    memset(szError, 'G', sizeof szError - 1); // garbage the message must not show
+    szError[sizeof szError - 1] = '\0';
+    RecordingRequest request = {folder.c_str(), "song.mid", TRUE, 44100};
+    BOOL bWritten = WriteRecording(request, szPath, szError, sizeof szError);
+    SetEnvironmentVariableA("TMP", szOldTmp[0] ? szOldTmp : nullptr);
+    SetEnvironmentVariableA("TEMP", szOldTemp[0] ? szOldTemp : nullptr);
+    EXPECT_FALSE(bWritten);
+    EXPECT_STREQ(szError, "The temporary folder cannot be found (its path is missing or too long).");
+    WIN32_FIND_DATAA found;
+    HANDLE hFind = FindFirstFileA((folder + "\\*.mp3").c_str(), &found);
+    EXPECT_EQ(hFind, INVALID_HANDLE_VALUE);
+    if (hFind != INVALID_HANDLE_VALUE)
+        FindClose(hFind);
 }

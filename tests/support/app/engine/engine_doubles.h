@@ -54,6 +54,8 @@ public:
     STDMETHOD(InsertTool)(IDirectMusicTool *pTool, DWORD *, DWORD cPChannels, LONG lIndex) override {
         EXPECT_EQ(0u, cPChannels);
         EXPECT_EQ(0, lIndex);
+        if (FAILED(m_hrInsert))
+            return m_hrInsert;
         pTool->AddRef();
         m_pTool = pTool;
         return S_OK;
@@ -68,6 +70,7 @@ public:
         return S_OK;
     }
     IDirectMusicTool *m_pTool = nullptr;
+    HRESULT m_hrInsert = S_OK;
     int m_nRemoved = 0;
 };
 
