@@ -2,7 +2,8 @@
 # user's ~/.wine, and the loader that runs its programs in $WINE. Debian's `wine` wrapper takes the 32-bit
 # loader whenever it is installed, so both loaders are named directly.
 # TUNEWRIGHT_WINE_USE=tests selects the tests' own prefixes (build/wineprefix-tests, build/wineprefix64-tests):
-# what the tests register and write into the registry never reaches the prefix that scripts/run uses.
+# what the tests register and write into the registry never reaches the prefix that scripts/run uses. Another
+# value names another prefix of the tests' (a test with a display of its own needs a Wine server of its own).
 TUNEWRIGHT_ROOT=${TUNEWRIGHT_ROOT:-$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)}
 case "${1:-win64}" in
   win32)
@@ -15,7 +16,7 @@ case "${1:-win64}" in
     export WINELOADER=/usr/lib/wine/wine64 ;;
   *) echo "wine-env: unknown architecture '$1' (win32 or win64)" >&2; return 2 ;;
 esac
-[ "${TUNEWRIGHT_WINE_USE:-}" = tests ] && WINEPREFIX="$WINEPREFIX-tests"
+[ -n "${TUNEWRIGHT_WINE_USE:-}" ] && WINEPREFIX="$WINEPREFIX-$TUNEWRIGHT_WINE_USE"
 WINE=$WINELOADER
 export WINEDEBUG=${WINEDEBUG:--all}
 # No install dialogs for Wine's Mono and Gecko.

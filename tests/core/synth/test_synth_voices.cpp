@@ -68,6 +68,7 @@ TEST(SynthVoices, ExclusiveClassCutsTheOtherNoteOfItsClass) {
     b.instrumentZone(inst, smp).keys(46, 46).gen(synth::kSampleModes, 1).gen(synth::kExclusiveClass, 1);
     b.instrumentZone(inst, smp).keys(50, 50).gen(synth::kSampleModes, 1);
     b.presetZone(b.addPreset("Kit", 128, 0), inst);
+    b.presetZone(b.addPreset("Hats as a melody", 0, 0), inst); // the same class 1 zones on a melodic channel
     auto s = MakeSynth(b);
     s->noteOn(9, 46, 100); // open hat
     s->noteOn(9, 50, 100); // no class: unaffected
@@ -75,9 +76,12 @@ TEST(SynthVoices, ExclusiveClassCutsTheOtherNoteOfItsClass) {
     s->noteOn(9, 42, 100); // closed hat cuts the open one
     Render(*s, 441);       // 10 ms: the cut voice's fade is over
     EXPECT_EQ(s->activeVoices(), 2);
-    s->noteOn(10, 46, 100); // another channel's class 1 does not cut channel 9's
+    s->noteOn(10, 46, 100); // another channel's class 1 sounds and does not cut channel 9's
     Render(*s, 441);
-    EXPECT_EQ(s->activeVoices(), 2); // channel 10 is melodic: bank 0 has no preset, nothing sounds
+    EXPECT_EQ(s->activeVoices(), 3);
+    s->noteOn(10, 42, 100); // but cuts its own channel's note of the class
+    Render(*s, 441);
+    EXPECT_EQ(s->activeVoices(), 3);
 }
 
 // Max step between neighbouring samples with and without a stolen voice: a hard cut of a voice shows as a

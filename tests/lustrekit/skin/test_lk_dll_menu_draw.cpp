@@ -215,115 +215,74 @@ struct PixelCase {
     BYTE disableSelect;
     int x;
     int y;
-    COLORREF (*expected)();
+    COLORREF expected;
 };
 
-COLORREF Hl() {
-    return GetXpHighlightColor();
-}
-COLORREF FlatSelFill() {
-    return LightenColor(64, MidColor(Hl(), kMenu));
-}
-COLORREF FlatSelFrame() {
-    return DarkenColor(128, MixedColor(Hl(), kMenu));
-}
-COLORREF FlatBackground() {
-    return MixedColor(kWin, kMenu);
-} // white window: gray level 255
-COLORREF FlatIconColumn() {
-    return LightenColor(255 - GrayColor(kMenu), kMenu);
-}
-COLORREF FlatCheckPen() {
-    return DarkenColor(128, MixedColor(Hl(), kSel));
-}
-COLORREF FlatCheckBrush() {
-    return LightenColor(128, MixedColor(Hl(), kSel));
-}
-COLORREF Menu() {
-    return kMenu;
-}
-COLORREF Sel() {
-    return kSel;
-}
-COLORREF Back() {
-    return kBack;
-}
-COLORREF BtnHighlight() {
-    return kBtnHighlight;
-}
-COLORREF BtnShadow() {
-    return kBtnShadow;
-}
-COLORREF ClassicCheckFill() {
-    return LightenColor(96, kMenu);
-}
-COLORREF GradientLeft() {
-    return DarkenColor(16, kMenu);
-}
-COLORREF GradSelC0() {
-    return DarkenColor(16, MidColor(Hl(), kMenu));
-}
-COLORREF GradSelFrame() {
-    return DarkenColor(64, MixedColor(GradSelC0(), LightenColor(128, MidColor(Hl(), kMenu))));
-}
-COLORREF GradCheckFrame() {
-    return DarkenColor(64, MixedColor(DarkenColor(24, Hl()), LightenColor(200, Hl())));
-}
+// The looks' colours with the system colours above, worked out from their colour arithmetic (the XP highlight,
+// from the window and selection colours, is RGB(194, 211, 238)).
+constexpr COLORREF kFlatSelFill = RGB(214, 221, 234);
+constexpr COLORREF kFlatSelFrame = RGB(98, 105, 116);
+constexpr COLORREF kFlatBackground = RGB(249, 248, 247); // the window and menu colours mixed
+constexpr COLORREF kFlatIconColumn = RGB(220, 216, 210);
+constexpr COLORREF kFlatCheckPen = RGB(87, 98, 116);
+constexpr COLORREF kFlatCheckBrush = RGB(215, 226, 244);
+constexpr COLORREF kClassicCheckFill = RGB(228, 226, 221); // the menu colour lightened by 96
+constexpr COLORREF kGradientLeft = RGB(199, 195, 187);     // the menu colour darkened by 16
+constexpr COLORREF kGradientRight = RGB(234, 232, 228);    // about the menu colour lightened by 128
+constexpr COLORREF kGradSelTop = RGB(187, 197, 213);
+constexpr COLORREF kGradSelFrame = RGB(145, 151, 163);
+constexpr COLORREF kGradCheckFrame = RGB(139, 148, 166);
 
 constexpr UINT kSelected = ODS_SELECTED;
 constexpr UINT kDisabledSelected = ODS_SELECTED | ODS_GRAYED;
 
 const PixelCase kPixelCases[] = {
-    {"flat item background", MENUSTYLE_FLAT, kPlain, 0, 1, kFarX, kMid, FlatBackground},
-    {"flat icon column", MENUSTYLE_FLAT, kPlain, 0, 1, 5, kMid, FlatIconColumn},
-    {"flat selection fill", MENUSTYLE_FLAT, kPlain, kSelected, 1, kFarX, kMid, FlatSelFill},
-    {"flat selection frame", MENUSTYLE_FLAT, kPlain, kSelected, 1, kW - 1, kMid, FlatSelFrame},
-    {"flat selection leaves the top row", MENUSTYLE_FLAT, kPlain, kSelected, 1, kFarX, 0, Back},
-    {"flat disabled selected, shown", MENUSTYLE_FLAT, kPlain, kDisabledSelected, 1, kFarX, kMid, FlatSelFill},
-    {"flat disabled selected, hidden", MENUSTYLE_FLAT, kPlain, kDisabledSelected, 0, kFarX, kMid, FlatBackground},
-    {"flat check box pen", MENUSTYLE_FLAT, kCheck, ODS_CHECKED, 1, 2, kMid, FlatCheckPen},
-    {"flat check box brush", MENUSTYLE_FLAT, kCheck, ODS_CHECKED, 1, 4, 5, FlatCheckBrush},
-    {"classic background", MENUSTYLE_CLASSIC, kPlain, 0, 1, kFarX, kMid, Menu},
-    {"classic selection", MENUSTYLE_CLASSIC, kPlain, kSelected, 1, 1, kMid, Sel},
-    {"classic disabled selected, hidden", MENUSTYLE_CLASSIC, kPlain, kDisabledSelected, 0, kFarX, kMid, Menu},
-    {"classic selection beside the icon", MENUSTYLE_CLASSIC, kIcon, kSelected, 1, kColW + 1, kMid, Sel},
-    {"classic raised icon frame, light", MENUSTYLE_CLASSIC, kIcon, kSelected, 1, 0, kMid, BtnHighlight},
-    {"classic raised icon frame, dark", MENUSTYLE_CLASSIC, kIcon, kSelected, 1, kColW - 1, kMid, BtnShadow},
-    {"classic check box fill", MENUSTYLE_CLASSIC, kCheck, ODS_CHECKED, 1, 2, 3, ClassicCheckFill},
-    {"classic check box sunken edge", MENUSTYLE_CLASSIC, kCheck, ODS_CHECKED, 1, 0, kMid, BtnShadow},
-    {"gradient start", MENUSTYLE_GRADIENT, kPlain, 0, 1, 0, kMid, GradientLeft},
-    {"gradient selection frame", MENUSTYLE_GRADIENT, kPlain, kSelected, 1, 0, kMid, GradSelFrame},
-    {"gradient selection top", MENUSTYLE_GRADIENT, kPlain, kSelected, 1, kFarX, 2, GradSelC0},
-    {"gradient disabled selected, hidden", MENUSTYLE_GRADIENT, kPlain, kDisabledSelected, 0, 0, kMid, GradientLeft},
-    {"gradient check box frame", MENUSTYLE_GRADIENT, kCheck, ODS_CHECKED, 1, 0, kMid, GradCheckFrame},
+    {"flat item background", MENUSTYLE_FLAT, kPlain, 0, 1, kFarX, kMid, kFlatBackground},
+    {"flat icon column", MENUSTYLE_FLAT, kPlain, 0, 1, 5, kMid, kFlatIconColumn},
+    {"flat selection fill", MENUSTYLE_FLAT, kPlain, kSelected, 1, kFarX, kMid, kFlatSelFill},
+    {"flat selection frame", MENUSTYLE_FLAT, kPlain, kSelected, 1, kW - 1, kMid, kFlatSelFrame},
+    {"flat selection leaves the top row", MENUSTYLE_FLAT, kPlain, kSelected, 1, kFarX, 0, kBack},
+    {"flat disabled selected, shown", MENUSTYLE_FLAT, kPlain, kDisabledSelected, 1, kFarX, kMid, kFlatSelFill},
+    {"flat disabled selected, hidden", MENUSTYLE_FLAT, kPlain, kDisabledSelected, 0, kFarX, kMid, kFlatBackground},
+    {"flat check box pen", MENUSTYLE_FLAT, kCheck, ODS_CHECKED, 1, 2, kMid, kFlatCheckPen},
+    {"flat check box brush", MENUSTYLE_FLAT, kCheck, ODS_CHECKED, 1, 4, 5, kFlatCheckBrush},
+    {"classic background", MENUSTYLE_CLASSIC, kPlain, 0, 1, kFarX, kMid, kMenu},
+    {"classic selection", MENUSTYLE_CLASSIC, kPlain, kSelected, 1, 1, kMid, kSel},
+    {"classic disabled selected, hidden", MENUSTYLE_CLASSIC, kPlain, kDisabledSelected, 0, kFarX, kMid, kMenu},
+    {"classic selection beside the icon", MENUSTYLE_CLASSIC, kIcon, kSelected, 1, kColW + 1, kMid, kSel},
+    {"classic raised icon frame, light", MENUSTYLE_CLASSIC, kIcon, kSelected, 1, 0, kMid, kBtnHighlight},
+    {"classic raised icon frame, dark", MENUSTYLE_CLASSIC, kIcon, kSelected, 1, kColW - 1, kMid, kBtnShadow},
+    {"classic check box fill", MENUSTYLE_CLASSIC, kCheck, ODS_CHECKED, 1, 2, 3, kClassicCheckFill},
+    {"classic check box sunken edge", MENUSTYLE_CLASSIC, kCheck, ODS_CHECKED, 1, 0, kMid, kBtnShadow},
+    {"gradient start", MENUSTYLE_GRADIENT, kPlain, 0, 1, 0, kMid, kGradientLeft},
+    {"gradient selection frame", MENUSTYLE_GRADIENT, kPlain, kSelected, 1, 0, kMid, kGradSelFrame},
+    {"gradient selection top", MENUSTYLE_GRADIENT, kPlain, kSelected, 1, kFarX, 2, kGradSelTop},
+    {"gradient disabled selected, hidden", MENUSTYLE_GRADIENT, kPlain, kDisabledSelected, 0, 0, kMid, kGradientLeft},
+    {"gradient check box frame", MENUSTYLE_GRADIENT, kCheck, ODS_CHECKED, 1, 0, kMid, kGradCheckFrame},
 };
-
-COLORREF Win() {
-    return kWin;
-}
 
 // At 8 bits per pixel or less every look uses plain system colours (the XP highlight is then the window colour).
 const PixelCase kPixelCases8[] = {
-    {"flat item background", MENUSTYLE_FLAT, kPlain, 0, 1, kFarX, kMid, Win},
-    {"flat icon column", MENUSTYLE_FLAT, kPlain, 0, 1, 5, kMid, Menu},
-    {"flat selection fill", MENUSTYLE_FLAT, kPlain, kSelected, 1, kFarX, kMid, Win},
-    {"flat selection frame", MENUSTYLE_FLAT, kPlain, kSelected, 1, kW - 1, kMid, Sel},
-    {"flat check box pen", MENUSTYLE_FLAT, kCheck, ODS_CHECKED, 1, 2, kMid, Win},
-    {"flat check box brush", MENUSTYLE_FLAT, kCheck, ODS_CHECKED, 1, 4, 5, Menu},
-    {"classic check box fill", MENUSTYLE_CLASSIC, kCheck, ODS_CHECKED, 1, 2, 3, Menu},
-    {"gradient background left", MENUSTYLE_GRADIENT, kPlain, 0, 1, 0, kMid, Menu},
-    {"gradient background right", MENUSTYLE_GRADIENT, kPlain, 0, 1, kW - 1, kMid, Menu},
-    {"gradient selection frame", MENUSTYLE_GRADIENT, kPlain, kSelected, 1, 0, kMid, Sel},
-    {"gradient selection inside", MENUSTYLE_GRADIENT, kPlain, kSelected, 1, kFarX, 2, Win},
-    {"gradient selection outside", MENUSTYLE_GRADIENT, kPlain, kSelected, 1, kFarX, 0, Menu},
-    {"gradient check box pen", MENUSTYLE_GRADIENT, kCheck, ODS_CHECKED, 1, 0, kMid, Win},
+    {"flat item background", MENUSTYLE_FLAT, kPlain, 0, 1, kFarX, kMid, kWin},
+    {"flat icon column", MENUSTYLE_FLAT, kPlain, 0, 1, 5, kMid, kMenu},
+    {"flat selection fill", MENUSTYLE_FLAT, kPlain, kSelected, 1, kFarX, kMid, kWin},
+    {"flat selection frame", MENUSTYLE_FLAT, kPlain, kSelected, 1, kW - 1, kMid, kSel},
+    {"flat check box pen", MENUSTYLE_FLAT, kCheck, ODS_CHECKED, 1, 2, kMid, kWin},
+    {"flat check box brush", MENUSTYLE_FLAT, kCheck, ODS_CHECKED, 1, 4, 5, kMenu},
+    {"classic check box fill", MENUSTYLE_CLASSIC, kCheck, ODS_CHECKED, 1, 2, 3, kMenu},
+    {"gradient background left", MENUSTYLE_GRADIENT, kPlain, 0, 1, 0, kMid, kMenu},
+    {"gradient background right", MENUSTYLE_GRADIENT, kPlain, 0, 1, kW - 1, kMid, kMenu},
+    {"gradient selection frame", MENUSTYLE_GRADIENT, kPlain, kSelected, 1, 0, kMid, kSel},
+    {"gradient selection inside", MENUSTYLE_GRADIENT, kPlain, kSelected, 1, kFarX, 2, kWin},
+    {"gradient selection outside", MENUSTYLE_GRADIENT, kPlain, kSelected, 1, kFarX, 0, kMenu},
+    {"gradient check box pen", MENUSTYLE_GRADIENT, kCheck, ODS_CHECKED, 1, 0, kMid, kWin},
 };
 
 template <size_t N> void ExpectPixels(MenuDrawTest *pTest, TestCanvas &canvas, const PixelCase (&cases)[N]) {
     for (const PixelCase &c : cases) {
         SetDisableSelect(c.disableSelect);
         EXPECT_EQ(pTest->DrawItem(canvas, c.dwLook, c.id, c.state), 1) << c.pszWhat;
-        EXPECT_EQ(canvas.At(c.x, c.y), c.expected()) << c.pszWhat;
+        EXPECT_EQ(canvas.At(c.x, c.y), c.expected) << c.pszWhat;
     }
 }
 
@@ -337,7 +296,7 @@ TEST_F(MenuDrawTest, LooksPaintTheirColoursWhereTheyShould) {
     ExpectPixels(this, canvas, kPixelCases);
     // The gradient runs to about a half-lightened menu colour at the right edge.
     Draw(canvas, MENUSTYLE_GRADIENT, kPlain, 0);
-    EXPECT_TRUE(Near(canvas.At(kW - 1, kMid), LightenColor(128, kMenu), 3));
+    EXPECT_TRUE(Near(canvas.At(kW - 1, kMid), kGradientRight, 3));
 }
 
 // Needs a display of 8 bits per pixel: xvfb-run -s '-screen 0 1024x768x8' scripts/lib/wine-run <this test>.
@@ -396,7 +355,7 @@ TEST_F(MenuDrawTest, ClassicDisabledTextIsEmbossedOrKeptReadable) {
 
     SysColorGuard grayIsHighlight({COLOR_GRAYTEXT}, {kSel});
     Draw(canvas, MENUSTYLE_CLASSIC, kPlain, kDisabledSelected);
-    EXPECT_FALSE(PixelsOf(canvas, text, LightenColor(96, kSel)).empty());
+    EXPECT_FALSE(PixelsOf(canvas, text, RGB(127, 162, 219)).empty()); // the gray text lightened by 96
     EXPECT_TRUE(PixelsOf(canvas, text, kSel).size() > 100u) << "the selection itself";
 }
 
@@ -433,7 +392,7 @@ TEST_F(MenuDrawTest, GlyphsAreTheMarlettCharacters) {
         EXPECT_TRUE(SamePoints(drawn, expected)) << c.glyph << " in look " << std::hex << c.dwLook;
     }
     // Selected: a shade of gray below right, the text colour above left; disabled: the shade alone.
-    const COLORREF shade = DarkenColor(8, kGray);
+    const COLORREF shade = RGB(124, 124, 124); // the gray text darkened by 8
     Draw(canvas, MENUSTYLE_CLASSIC, kClose, kSelected);
     RECT shadeBox = Box(PixelsOf(canvas, column, shade));
     RECT textBox = Box(PixelsOf(canvas, column, kSelText));

@@ -26,41 +26,20 @@ constexpr COLORREF kTextColour = RGB(40, 160, 60);
 
 enum Visual { kNormal, kHot, kPressed, kChecked, kDisabled, kFocused };
 
-// Expected colours of the looks, from the colour functions in the argument orders of the look tables.
+// Expected colours of the looks with the system colours above (worked out by hand from the looks' colour
+// arithmetic: lighten, darken, mix and mid-colour of the face, the window and the selection colours).
 struct XpFrame {
     COLORREF outer, inner, top, bottom;
 };
-XpFrame XpExpected(int state) {
-    const COLORREF hl = MidColor(kWindow, kSelection);
-    if (state == 0) {
-        COLORREF top = kFace, bottom = LightenColor(128, kFace);
-        COLORREF o = DarkenColor(64, MixedColor(top, bottom));
-        return {o, LightenColor(96, o), top, bottom};
-    }
-    if (state == 1) {
-        COLORREF top = DarkenColor(24, hl), bottom = LightenColor(200, hl);
-        COLORREF m = MixedColor(top, bottom);
-        return {DarkenColor(64, m), LightenColor(128, m), top, bottom};
-    }
-    COLORREF top = LightenColor(164, hl), bottom = DarkenColor(16, hl);
-    COLORREF o = DarkenColor(70, MixedColor(bottom, top));
-    return {o, LightenColor(118, o), top, bottom};
-}
+constexpr XpFrame kXpNormal = {RGB(153, 145, 139), RGB(191, 186, 183), RGB(200, 190, 180), RGB(228, 223, 218)};
+constexpr XpFrame kXpHot = {RGB(137, 147, 162), RGB(219, 226, 236), RGB(173, 188, 211), RGB(241, 245, 250)};
+constexpr XpFrame kXpPressed = {RGB(135, 145, 161), RGB(191, 196, 204), RGB(232, 238, 247), RGB(179, 194, 218)};
 struct FlatColours {
     COLORREF fill, frame;
 };
-FlatColours FlatExpected(int state) {
-    const COLORREF hl = MidColor(kWindow, kSelection);
-    if (state == 0) {
-        int g = GrayColor(kFace); // 192 for kFace: lightened
-        return {LightenColor(255 - g, kFace), DarkenColor(64, MixedColor(kFace, kSelection))};
-    }
-    if (state == 1) {
-        return {LightenColor(128, MixedColor(hl, kFace)), DarkenColor(64, MixedColor(hl, kFace))};
-    }
-    COLORREF f = LightenColor(72, MixedColor(hl, kFace));
-    return {f, DarkenColor(64, MixedColor(hl, f))};
-}
+constexpr FlatColours kFlatNormal = {RGB(214, 206, 199), RGB(134, 133, 137)};
+constexpr FlatColours kFlatHot = {RGB(224, 230, 240), RGB(144, 154, 169)};
+constexpr FlatColours kFlatPressed = {RGB(210, 219, 233), RGB(145, 157, 175)};
 
 int Distance(COLORREF a, COLORREF b) {
     return std::abs(GetRValue(a) - GetRValue(b)) + std::abs(GetGValue(a) - GetGValue(b)) +
@@ -196,8 +175,8 @@ struct FaceCase {
 };
 
 TEST_F(SkinPaintTest, EachLookAndStateHasItsExactFrameAndFillColours) {
-    const XpFrame xp[] = {XpExpected(0), XpExpected(1), XpExpected(2)};
-    const FlatColours flat[] = {FlatExpected(0), FlatExpected(1), FlatExpected(2)};
+    const XpFrame xp[] = {kXpNormal, kXpHot, kXpPressed};
+    const FlatColours flat[] = {kFlatNormal, kFlatHot, kFlatPressed};
     const DWORD kPlainBorder = BSK_BORDER, kThin = BSK_BORDER | BSK_THINBORDER;
     const FaceCase cases[] = {
         {"xp normal", BSK_XPSTYLE, kNormal, xp[0].outer, kWhite, xp[0].inner, 0, kWhite, xp[0].outer},
@@ -292,7 +271,7 @@ struct LayoutCase {
 };
 
 TEST_F(SkinPaintTest, IconAndTextSitWhereTheLayoutPutsThemAndOnlyThePlainLookPresses) {
-    const COLORREF lightRed = LightenColor(64, kIconRed);
+    const COLORREF lightRed = RGB(214, 64, 64); // the icon's red lightened by 64
     const LayoutCase cases[] = {
         // icon rect (0,0,30,30), text rect (22,0,90,30)
         {"left, plain", "Go", 0, kNormal, 7, 7, kIconRed, 112, 30},
@@ -397,7 +376,7 @@ TEST_F(SkinPaintTest, TextColoursFontsAndStateBitmapsFollowTheState) {
 }
 
 TEST_F(SkinPaintTest, FocusFrameIsDotsOfTheMixedGrayInsideTheBorderOrTheEdge) {
-    const COLORREF focus = LightenColor(32, MixedColor(kGrayText, kText));
+    const COLORREF focus = RGB(129, 125, 119); // the gray text and text colours mixed, lightened by 32
     struct Case {
         DWORD dwFlags;
         int inset;
