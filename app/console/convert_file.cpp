@@ -2,6 +2,7 @@
 #include "convert_file.h"
 
 #include "capture_session.h"
+#include "effect_registration.h"
 #include "engine.h"
 #include "instrument_plan.h"
 #include "midi_programs.h"
@@ -14,7 +15,6 @@
 
 namespace {
 
-const DWORD kRegisterTimeoutMs = 30000;
 // Nothing waits to be shown: the end is looked for often, and the engine's stop has already waited for the
 // rendering to finish.
 const CapturePacing kConsolePacing = {5, 0};
@@ -25,22 +25,6 @@ std::string ProgramFolder() {
     DWORD n = GetModuleFileNameA(nullptr, szPath, sizeof szPath);
     std::string path(szPath, n);
     return path.substr(0, path.rfind('\\'));
-}
-
-// regsvr32 /s on the capture effect beside the program, waiting for it to finish.
-void RegisterCaptureEffect() {
-    std::string command = "regsvr32 /s \"" + ProgramFolder() + "\\OrvaDMOFilter.dll\"";
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process = {};
-    std::vector<char> line(command.begin(), command.end());
-    line.push_back('\0');
-    if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr, nullptr, &startup,
-                        &process))
-        return;
-    WaitForSingleObject(process.hProcess, kRegisterTimeoutMs);
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
 }
 
 struct PlanContext {
@@ -87,9 +71,15 @@ std::string StartConverterEngine() {
     if (FAILED(InitDirectMusic(GetDesktopWindow())))
         return "Init DirectMusic Failed";
     if (FindFilter() != S_OK) {
-        RegisterCaptureEffect();
-        if (FindFilter() != S_OK)
-            return "FindFilter Failed: the capture effect OrvaDMOFilter.dll is not registered.";
+        // Not registered, or registered where the DLL no longer is: register the copy beside the program.
+        char szWhy[kTextSize];
+        std::string folder = ProgramFolder();
+        BOOL bRegistered = RegisterCaptureEffect(folder.c_str(), szWhy, sizeof szWhy);
+        if (FindFilter() != S_OK) {
+            if (bRegistered)
+                FormatEffectNotListed(folder.c_str(), szWhy, sizeof szWhy);
+            return std::string("FindFilter Failed: ") + szWhy;
+        }
     }
     return "";
 }

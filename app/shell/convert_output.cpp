@@ -7,6 +7,7 @@
 #include "recording_writer.h"
 #include "output_naming.h"
 #include "resources/resource.h"
+#include "settings_location.h"
 
 #include <stdio.h>
 #include <string.h>
@@ -39,6 +40,10 @@ void WriteConvertedFile(HWND hDlg) {
     ReadOutputFolder(hDlg);
     request.pszFolder = g_szOutputDir;
     request.pszTitle = g_szMidiTitle;
+    if (!PrepareOutputFolder(g_szOutputDir, g_szJobMessage, sizeof g_szJobMessage)) {
+        ShowError(hDlg, g_szJobMessage);
+        return;
+    }
     if (!WriteRecording(request, g_szJobPath, g_szJobMessage, sizeof g_szJobPath)) {
         ShowError(hDlg, g_szJobMessage);
         return;

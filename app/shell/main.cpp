@@ -1,9 +1,12 @@
-// Tunewright's entry point: one instance, the process state and settings, and the main dialog.
+// Tunewright's entry point: one instance (which opens a file the command line names), the process state and
+// settings, and the main dialog.
 #include "dialog_look.h"
 #include "dialog_state.h"
 #include "main_dialog.h"
+#include "open_request.h"
 #include "process_state.h"
 #include "resources/resource.h"
+#include "settings_location.h"
 
 #include <windows.h>
 
@@ -18,20 +21,27 @@ LONG WINAPI FailedFilter(EXCEPTION_POINTERS * /*pInfo*/) {
     ExitProcess(0);
 }
 
-// Another instance is running: bring it to the front and end.
+// Another instance is running: bring it to the front (with the file of the command line, if any) and end.
 BOOL TakeInstanceMutex() {
     g_hMutex = CreateMutexA(nullptr, TRUE, "Tunewright - mutex");
     if (GetLastError() != ERROR_ALREADY_EXISTS)
         return TRUE;
+    if (HasCommandLineFile()) {
+        SendFileToRunningInstance();
+        return FALSE;
+    }
+    // Windows lets the running instance come to the front only when this one, just started, allows it.
+    AllowSetForegroundWindow(ASFW_ANY);
     SendMessageA(HWND_BROADCAST, g_uOpenMessage, 0, 0);
     return FALSE;
 }
 
 } // namespace
 
-int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE /*hPrevInstance*/, LPSTR /*pszCmdLine*/, int /*nShowCmd*/) {
+int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE /*hPrevInstance*/, LPSTR pszCmdLine, int /*nShowCmd*/) {
     g_hInstance = hInstance;
     g_uOpenMessage = RegisterWindowMessageA("open Tunewright");
+    TakeCommandLineFile(pszCmdLine);
     if (!TakeInstanceMutex())
         return 0;
     InitCommonControls();
@@ -42,6 +52,7 @@ int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE /*hPrevInstance*/, LPSTR /*psz
     CoInitialize(nullptr);
     InitProgramDir();
     InitSettingsPath();
+    InitSettingsLocation();
     CreateDialogTile();
     LoadSettings();
     LPTOP_LEVEL_EXCEPTION_FILTER pfnPrevious = SetUnhandledExceptionFilter(FailedFilter);

@@ -12,16 +12,20 @@
 #include "dialog_look.h"
 #include "dialog_controls.h"
 #include "dialog_state.h"
+#include "effect_registration.h"
 #include "engine.h"
 #include "instrument_list.h"
 #include "instrument_plan.h"
+#include "open_request.h"
 #include "process_state.h"
 #include "quality_lists.h"
 #include "resources/resource.h"
+#include "settings_location.h"
 
 #include <commctrl.h>
 #include <shellapi.h>
 #include <stdio.h>
+#include <string.h>
 
 #include <type_traits>
 
@@ -33,7 +37,7 @@ const int kSliderMax = 100;
 const int kPositionTickStep = 5;
 const int kTempoTickStep = 10;
 const int kOutputPathChars = 4096;
-const DWORD kRegisterWaitMs = 1500;
+const size_t kFailureTextSize = 2048;
 const int kStartDisabled[] = {IDC_DEFAULT, IDC_PLAY, IDC_STOP, IDC_POSITION, IDC_CONVERT, IDC_ABORT};
 
 // Set while the dialog waits for an aborted conversion to end before it closes.
@@ -60,10 +64,14 @@ void StartEngine(HWND hDlg) {
         ExitProcess(0);
     }
     if (FindFilter() != S_OK) {
-        ShellExecuteA(nullptr, "open", "regsvr32", "/s OrvaDMOFilter.dll", nullptr, SW_HIDE);
-        Sleep(kRegisterWaitMs);
+        // Not registered, or registered where the DLL no longer is (a folder that moved): register this copy.
+        char szText[kFailureTextSize] = "FindFilter Failed\n\n";
+        size_t cch = strlen(szText);
+        BOOL bRegistered = RegisterCaptureEffect(g_szProgramDir, szText + cch, sizeof szText - cch);
         if (FindFilter() != S_OK) {
-            ShowError(hDlg, "FindFilter Failed");
+            if (bRegistered)
+                FormatEffectNotListed(g_szProgramDir, szText + cch, sizeof szText - cch);
+            ShowError(hDlg, szText);
             ExitProcess(0);
         }
     }
@@ -77,7 +85,7 @@ void OnInitDialog(HWND hDlg) {
     static HFONT s_hFileNameFont = CreateFontA(20, 0, 0, 0, FW_BOLD, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, "Tahoma");
     SendDlgItemMessageA(hDlg, IDC_FILE_NAME, WM_SETFONT, reinterpret_cast<WPARAM>(s_hFileNameFont), FALSE);
     if (g_szOutputDir[0] == '\0')
-        snprintf(g_szOutputDir, kProcessBufferSize, "%s\\wav", g_szProgramDir);
+        lstrcpynA(g_szOutputDir, DefaultOutputDir(), kProcessBufferSize);
     SetDlgItemTextA(hDlg, IDC_OUTPUT_PATH, g_szOutputDir);
     EnableControls(hDlg, kStartDisabled, ARRAYSIZE(kStartDisabled), FALSE);
     InitSliders(hDlg);
@@ -85,6 +93,7 @@ void OnInitDialog(HWND hDlg) {
     DragAcceptFiles(hDlg, TRUE);
     StartConvertWorker(hDlg);
     StartEngine(hDlg);
+    StartOpenRequests(hDlg);
 }
 
 // Exit and the close box: stop, keep the output folder for the settings, end. A running conversion is aborted
@@ -201,6 +210,8 @@ void OnJobEnded(HWND hDlg) {
 
 INT_PTR CALLBACK MainDialogProc(HWND hDlg, UINT uMsg, WPARAM wParam, LPARAM lParam) {
     if (uMsg == g_uOpenMessage && g_uOpenMessage != 0) {
+        if (AnswerInstanceQuery(hDlg, wParam))
+            return TRUE;
         SetForegroundWindow(hDlg);
         ShowWindow(hDlg, SW_SHOWNORMAL);
         return TRUE;
@@ -224,6 +235,11 @@ INT_PTR CALLBACK MainDialogProc(HWND hDlg, UINT uMsg, WPARAM wParam, LPARAM lPar
         return TRUE;
     case WM_APP_JOB_ENDED:
         OnJobEnded(hDlg);
+        return TRUE;
+    case WM_COPYDATA:
+        return OnOpenFileCopyData(hDlg, reinterpret_cast<const COPYDATASTRUCT *>(lParam));
+    case WM_APP_OPEN_FILE:
+        OnOpenQueuedFile(hDlg);
         return TRUE;
     case WM_ERASEBKGND:
         return PaintDialogTile(hDlg, reinterpret_cast<HDC>(wParam));

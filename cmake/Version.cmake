@@ -1,0 +1,48 @@
+# Tunewright's one version number is project()'s in the top CMakeLists.txt. tunewright_version_resource() gives a
+# program or DLL its VERSIONINFO resource (product name, file description, version, copyright), which Windows
+# shows in the file's Properties and the installer and the tests read back.
+if(NOT WIN32)
+  return()
+endif()
+
+set(TUNEWRIGHT_VERSION ${PROJECT_VERSION})
+set(TUNEWRIGHT_COMPANY "The Tunewright developers")
+set(TUNEWRIGHT_COPYRIGHT "Copyright (c) 2026 The Tunewright developers")
+
+# The About box names the version in its own text; a new version must change both.
+file(STRINGS ${CMAKE_SOURCE_DIR}/app/resources/Tunewright.rc about_text REGEX "\"Tunewright [0-9]+\\.[0-9]+")
+string(REGEX MATCH "Tunewright [0-9]+\\.[0-9]+" about_version "${about_text}")
+if(NOT about_version STREQUAL "Tunewright ${PROJECT_VERSION_MAJOR}.${PROJECT_VERSION_MINOR}")
+  message(FATAL_ERROR "The About box (app/resources/Tunewright.rc) says '${about_version}', the version is "
+                      "${PROJECT_VERSION}: change both together.")
+endif()
+
+# tunewright_version_resource(TARGET DESCRIPTION text [PRODUCT name] [COPYRIGHT text])
+function(tunewright_version_resource target)
+  cmake_parse_arguments(V "" "DESCRIPTION;PRODUCT;COPYRIGHT" "" ${ARGN})
+  if(NOT V_PRODUCT)
+    set(V_PRODUCT Tunewright)
+  endif()
+  if(NOT V_COPYRIGHT)
+    set(V_COPYRIGHT "${TUNEWRIGHT_COPYRIGHT}")
+  endif()
+  get_target_property(type ${target} TYPE)
+  if(type STREQUAL "EXECUTABLE")
+    set(VERSION_FILE_TYPE VFT_APP)
+    set(VERSION_FILE_NAME ${target}.exe)
+  else()
+    set(VERSION_FILE_TYPE VFT_DLL)
+    get_target_property(output_name ${target} OUTPUT_NAME)
+    if(NOT output_name)
+      set(output_name ${target})
+    endif()
+    set(VERSION_FILE_NAME ${output_name}.dll)
+  endif()
+  string(REPLACE "." "," VERSION_COMMAS "${PROJECT_VERSION_MAJOR}.${PROJECT_VERSION_MINOR}.${PROJECT_VERSION_PATCH}.0")
+  set(VERSION_DESCRIPTION "${V_DESCRIPTION}")
+  set(VERSION_PRODUCT "${V_PRODUCT}")
+  set(VERSION_COPYRIGHT "${V_COPYRIGHT}")
+  set(rc ${CMAKE_CURRENT_BINARY_DIR}/${target}_version.rc)
+  configure_file(${CMAKE_SOURCE_DIR}/cmake/version.rc.in ${rc} @ONLY)
+  target_sources(${target} PRIVATE ${rc})
+endfunction()
