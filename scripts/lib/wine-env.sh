@@ -17,9 +17,11 @@ case "${1:-win64}" in
   *) echo "wine-env: unknown architecture '$1' (win32 or win64)" >&2; return 2 ;;
 esac
 [ -n "${TUNEWRIGHT_WINE_USE:-}" ] && WINEPREFIX="$WINEPREFIX-$TUNEWRIGHT_WINE_USE"
+# A test that needs a prefix nothing else has touched (an installation, a first start) names its own.
+[ -n "${TUNEWRIGHT_WINEPREFIX:-}" ] && WINEPREFIX=$TUNEWRIGHT_WINEPREFIX
 WINE=$WINELOADER
 export WINEDEBUG=${WINEDEBUG:--all}
-# No install dialogs for Wine's Mono and Gecko.
-export WINEDLLOVERRIDES="mscoree,mshtml=d"
+# No install dialogs for Wine's Mono and Gecko; no Linux menu entries for the shortcuts an installer makes.
+export WINEDLLOVERRIDES="mscoree,mshtml,winemenubuilder.exe=d"
 # A HOME of its own, whose .asoundrc gives ALSA a null device: playback works without a sound card.
 export HOME="$TUNEWRIGHT_ROOT/build/winehome"

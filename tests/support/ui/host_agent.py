@@ -1,5 +1,6 @@
 #!/usr/bin/env python3
-"""Does for a Windows test what only the Linux side can: drop a file through the X server, mount a small disk.
+"""Does for a Windows test what only the Linux side can: drop a file through the X server, mount a small disk,
+make a folder read-only (for root too, as a read-only bind mount), unpack a zip file as Explorer's Extract All.
 
 Usage: host_agent.py DIR. The test asks through files in DIR: it writes N.req (one argument a line, written
 elsewhere and renamed into place), the agent carries it out and writes N.done, whose first line is the exit
@@ -29,7 +30,38 @@ def unmount(path):
     return ["umount", path]
 
 
-ACTIONS = {"drop": drop, "mount-small-disk": mount_small_disk, "unmount": unmount}
+def linux_path(path):
+    """A Windows path (C:\\..., Z:\\...) of the test's own prefix as a Linux path; a Linux path stays."""
+    if len(path) > 2 and path[1] == ":" and path[2] == "\\":
+        prefix = os.environ.get("TUNEWRIGHT_WINEPREFIX", "")
+        drive = os.path.join(prefix, "dosdevices", path[0].lower() + ":") if prefix else "/"
+        if not prefix and path[0].lower() != "z":
+            raise ValueError("no prefix of its own to find drive %s in" % path[:2])
+        return os.path.realpath(os.path.join(drive, path[3:].replace("\\", "/")))
+    return path
+
+
+def make_read_only(path):
+    path = linux_path(path)
+    # Root writes through every permission bit: only a read-only mount stops it.
+    if os.geteuid() == 0:
+        return ["sh", "-c", 'mount --bind "$1" "$1" && mount -o remount,bind,ro "$1"', "make-read-only", path]
+    return ["chmod", "-R", "a-w", path]
+
+
+def make_writable(path):
+    path = linux_path(path)
+    if os.geteuid() == 0:
+        return ["umount", path]
+    return ["chmod", "-R", "u+w", path]
+
+
+def unzip(archive, folder):
+    return [sys.executable, "-m", "zipfile", "-e", linux_path(archive), linux_path(folder)]
+
+
+ACTIONS = {"drop": drop, "mount-small-disk": mount_small_disk, "unmount": unmount,
+           "make-read-only": make_read_only, "make-writable": make_writable, "unzip": unzip}
 
 
 class Agent:
@@ -72,14 +104,17 @@ class Agent:
         return done.returncode, done.stdout
 
     def remember(self, args):
-        if args[0] == "mount-small-disk":
-            self.mounted.append(args[1])
-        elif args[0] == "unmount" and args[1] in self.mounted:
-            self.mounted.remove(args[1])
+        if args[0] in ("mount-small-disk", "make-read-only"):
+            self.mounted.append((args[0], args[1]))
+        elif args[0] in ("unmount", "make-writable"):
+            kind = "make-read-only" if args[0] == "make-writable" else "mount-small-disk"
+            if (kind, args[1]) in self.mounted:
+                self.mounted.remove((kind, args[1]))
 
     def clean_up(self):
-        for path in reversed(self.mounted):
-            subprocess.run(["umount", path], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        for kind, path in reversed(self.mounted):
+            undo = make_writable(path) if kind == "make-read-only" else unmount(path)
+            subprocess.run(undo, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         self.mounted = []
 
 

@@ -128,10 +128,12 @@ HWND FindProcessDialog(DWORD dwProcessId, const char *pszCaption, HWND hExcept) 
     return search.hFound;
 }
 
-App::App(const std::string &folder) {
+App::App(const std::string &folder, const std::string &arguments) {
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
     std::string command = folder.empty() ? "Tunewright.exe" : "\"" + folder + "\\Tunewright.exe\"";
+    if (!arguments.empty())
+        command += " " + arguments;
     if (!CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &m_process))
         return;
     // A second instance ends without a window: stop looking once the process is gone.

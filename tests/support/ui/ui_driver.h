@@ -12,9 +12,9 @@ namespace ui {
 // One running Tunewright.exe and its main dialog.
 class App {
 public:
-    // Starts the program (from the given folder, else the current one) and waits for its main dialog; dialog()
-    // is null when it did not come up.
-    explicit App(const std::string &folder = "");
+    // Starts the program (from the given folder, else the current one) with the given command-line arguments and
+    // waits for its main dialog; dialog() is null when it did not come up.
+    explicit App(const std::string &folder = "", const std::string &arguments = "");
     ~App(); // ends the process if it still runs
 
     HWND dialog() const { return m_hDialog; }
