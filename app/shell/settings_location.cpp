@@ -15,12 +15,16 @@ const char kSettingsName[] = "settings.ini";
 // The default output folder; empty until InitSettingsLocation or the first DefaultOutputDir.
 char g_szDefaultOutputDir[MAX_PATH * 2];
 
-// TRUE when a file can be created in the folder (it is deleted at once).
+// TRUE when a file can be created in the folder (it goes again at once). A name of this process's own, as
+// GetTempFileNameA does not report every refusal on every system.
 BOOL CanCreateFileIn(const char *pszFolder) {
     char szProbe[MAX_PATH * 2];
-    if (GetTempFileNameA(pszFolder, "tw", 0, szProbe) == 0)
-        return FALSE;
-    DeleteFileA(szProbe);
+    snprintf(szProbe, sizeof szProbe, "%s\\~tw%08lx.tmp", pszFolder, static_cast<unsigned long>(GetCurrentProcessId()));
+    HANDLE hProbe = CreateFileA(szProbe, GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+    if (hProbe == INVALID_HANDLE_VALUE)
+        return GetLastError() == ERROR_FILE_EXISTS;
+    CloseHandle(hProbe);
     return TRUE;
 }
 

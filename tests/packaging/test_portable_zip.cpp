@@ -29,7 +29,7 @@ namespace {
 
 enum { kFileName = 2016, kVolume = 2024, kOutputPath = 2012, kConvert = 2008, kExit = 1 };
 
-const DWORD kConvertTimeoutMs = 120000;
+const DWORD kConvertTimeoutMs = 60000;
 
 std::string ReadText(const std::string &path) {
     std::ifstream in(path, std::ios::binary);
@@ -198,6 +198,7 @@ TEST_F(PortableZip, UnpackedItRegistersWhereItLiesConvertsAndKeepsItsSettingsBes
 
 TEST_F(PortableZip, MovedItRegistersItselfAgainAtTheNextStart) {
     std::string before = FreshCopy("BeforeMove");
+    Regsvr32(before, false);
     {
         ui::App app(before);
         ASSERT_NE(app.dialog(), nullptr);
