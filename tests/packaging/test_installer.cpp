@@ -144,7 +144,12 @@ TEST_F(Installer, InstallsSilentlyWorksAndUninstallsWithoutATrace) {
     // A song named on the command line: a new Tunewright opens it; a running one opens the next and comes back.
     std::string second = WriteSong(s_songs + "\\second song.mid", 4);
     {
-        ui::App app(s_installDir, Quoted(song));
+        // Named as a person types it in the song's folder: unquoted and relative to where Tunewright starts.
+        char szHere[MAX_PATH];
+        GetCurrentDirectoryA(sizeof szHere, szHere);
+        SetCurrentDirectoryA(s_songs.c_str());
+        ui::App app(s_installDir, "installed.mid");
+        SetCurrentDirectoryA(szHere);
         ASSERT_NE(app.dialog(), nullptr);
         EXPECT_TRUE(ui::WaitFor([&] { return app.Text(kFileName) == "installed.mid"; }, 10000)) << app.Text(kFileName);
         EXPECT_TRUE(app.WaitEnabled(kPlay, true, 5000));
