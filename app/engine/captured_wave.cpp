@@ -77,8 +77,8 @@ void ReduceToMono16(Recording *pRec) {
 
 bool WriteSamples(void *, const int16_t *pnSamples, size_t nSamples) {
     UINT cbWritten = 0;
-    HRESULT hr = g_pWaveFile->Write(static_cast<UINT>(2 * nSamples), reinterpret_cast<const BYTE *>(pnSamples),
-                                    &cbWritten);
+    HRESULT hr =
+        g_pWaveFile->Write(static_cast<UINT>(2 * nSamples), reinterpret_cast<const BYTE *>(pnSamples), &cbWritten);
     if (FAILED(hr)) {
         TraceLine("g_pWaveFile->Write - FAILED");
         return false;

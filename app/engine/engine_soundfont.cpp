@@ -11,9 +11,9 @@ HRESULT SetEngineSoundFont(const char *pszPath, char *pszReason, DWORD cchReason
         pszReason[0] = '\0';
     }
     ITwSoundFontControl *pControl = nullptr;
-    HRESULT hr = pDirectMusic != nullptr ? pDirectMusic->QueryInterface(IID_ITwSoundFontControl,
-                                                                        reinterpret_cast<void **>(&pControl))
-                                         : E_POINTER;
+    HRESULT hr = pDirectMusic != nullptr
+                     ? pDirectMusic->QueryInterface(IID_ITwSoundFontControl, reinterpret_cast<void **>(&pControl))
+                     : E_POINTER;
     if (FAILED(hr)) {
         // The system's own DirectMusic plays its own sounds: there is nothing to choose.
         snprintf(pszReason, cchReason, "This DirectMusic cannot play another SoundFont.");

@@ -73,10 +73,10 @@ struct File {
     std::vector<sfSample> shdr;
 };
 
-// Reads the chunk tree of a SoundFont 2 or 3 file held in memory (version 3 samples are left compressed). Checks the RIFF structure, every chunk size
-// against what remains, the record size and minimum count of each hydra chunk, and that the bag, generator
-// and modulator indices rise monotonically and stay in range. File::smpl points into data, which must outlive
-// the result. On failure error gets an English text and out is left in an unspecified state.
+// Reads the chunk tree of a SoundFont 2 or 3 file held in memory (version 3 samples are left compressed). Checks the
+// RIFF structure, every chunk size against what remains, the record size and minimum count of each hydra chunk, and
+// that the bag, generator and modulator indices rise monotonically and stay in range. File::smpl points into data,
+// which must outlive the result. On failure error gets an English text and out is left in an unspecified state.
 LoadStatus ReadFile(const uint8_t *data, size_t size, File &out, std::string &error);
 
 } // namespace tw::synth::sf2

@@ -265,7 +265,7 @@ LoadStatus DecodeSamples(sf2::File &file, std::vector<int16_t> &store, std::stri
             return Damaged(error, "its samples decode to more than 2^32 points");
     }
     if (total > store.max_size())
-        throw std::bad_alloc(); // more than the address space holds: reported as out of memory
+        throw std::bad_alloc();                  // more than the address space holds: reported as out of memory
     store.assign(static_cast<size_t>(total), 0); // one allocation: the decoded samples and nothing more
     LoadStatus s = StoreAll(file, points, offsets, total, store, error);
     if (s != LoadStatus::Ok)

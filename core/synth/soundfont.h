@@ -125,7 +125,8 @@ public:
     LoadStatus load(const uint8_t *data, size_t size, std::string &error);
 
     // Like load(), reading the file itself; an SF2's file image becomes the sample store, so loading needs little
-    // more memory than the file's size (an SF3's image is freed once its samples are decoded). Unreadable files give LoadStatus::CannotOpen.
+    // more memory than the file's size (an SF3's image is freed once its samples are decoded). Unreadable files give
+    // LoadStatus::CannotOpen.
     LoadStatus loadFile(const std::string &path, std::string &error);
 
     const int16_t *samples() const { return samples_.data() + sampleOffset_; }

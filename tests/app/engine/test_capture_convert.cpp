@@ -22,7 +22,8 @@ TEST(CaptureConvert, RateChangedLengthOfMoreThanTwoTo24SamplesIsExact) {
     EXPECT_EQ((nIn - 1 + 3) / 4, RateChangedLength(nIn, 44100, 11025));
     // Four hours at 48,000 Hz: (nIn − 1) × target no longer fits 32 bits.
     const size_t nLong = size_t(48000) * 3600 * 4;
-    EXPECT_EQ((static_cast<unsigned long long>(nLong - 1) * 44100 + 47999) / 48000, RateChangedLength(nLong, 48000, 44100));
+    EXPECT_EQ((static_cast<unsigned long long>(nLong - 1) * 44100 + 47999) / 48000,
+              RateChangedLength(nLong, 48000, 44100));
     EXPECT_EQ(0u, RateChangedLength(1, 44100, 22050));
 }
 

@@ -460,7 +460,8 @@ TEST_F(Tunewright, SettingsAreReadAtStartAndWrittenAtExit) {
     Sleep(300);
     app.Click(kExit);
     EXPECT_EQ(app.WaitForExit(10000), 0u);
-    EXPECT_EQ(ReadSettings(), "[Settings]\r\nbSameDirectory=0\r\nVolume=20\r\nOutput=" + m_output + "\r\nSoundFont=\r\n");
+    EXPECT_EQ(ReadSettings(),
+              "[Settings]\r\nbSameDirectory=0\r\nVolume=20\r\nOutput=" + m_output + "\r\nSoundFont=\r\n");
 }
 
 // Convert! while listening ends the listening first: the position timer stops (the play time keeps its text)
@@ -665,8 +666,8 @@ TEST_F(Tunewright, ASecondInstanceBringsTheFirstToTheFront) {
 // "Default SoundFont" brings the program's own back.
 TEST_F(Tunewright, ASoundFontChosenInTheSystemMenuPlaysAndADamagedOneLeavesTheLastInUse) {
     const std::string fluid = WinPath(TEST_SOUNDFONT_FLUID);
-    const std::string damaged = WinPath(WriteTempFile("e2e_damaged.sf2", Bytes{'R', 'I', 'F', 'F', 200, 0, 0, 0, 's',
-                                                                               'f', 'b', 'k', 'L', 'I', 'S', 'T'}));
+    const std::string damaged = WinPath(WriteTempFile(
+        "e2e_damaged.sf2", Bytes{'R', 'I', 'F', 'F', 200, 0, 0, 0, 's', 'f', 'b', 'k', 'L', 'I', 'S', 'T'}));
     ui::App app;
     StartWithSong(app);
     ASSERT_EQ(Convert(app), "\"e2e_known.mid\" was converted!");

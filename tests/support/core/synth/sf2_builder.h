@@ -1,4 +1,5 @@
-// Test utility: builds SoundFont 2 (and, given a compressor, SoundFont 3) files in memory (samples, instruments, presets, zones, modulators).
+// Test utility: builds SoundFont 2 (and, given a compressor, SoundFont 3) files in memory (samples, instruments,
+// presets, zones, modulators).
 #pragma once
 
 #include <cmath>

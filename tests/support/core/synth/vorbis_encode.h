@@ -1,6 +1,7 @@
 // Test utility: 16-bit mono points as an Ogg Vorbis stream, the way SoundFont 3 files hold their samples.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <vector>
 
@@ -42,7 +43,7 @@ inline std::vector<uint8_t> EncodeVorbis(const std::vector<int16_t> &points, uin
     ogg_stream_packetin(&stream, &codebooks);
     takePages(true); // audio starts on a page of its own
     const size_t kChunk = 1024;
-    for (size_t at = 0; at <= points.size(); at += kChunk) {
+    for (size_t at = 0;; at += kChunk) {
         const size_t n = at < points.size() ? std::min(kChunk, points.size() - at) : 0;
         if (n > 0) {
             float **buffer = vorbis_analysis_buffer(&dsp, static_cast<int>(n));
