@@ -2,7 +2,7 @@
 #include "engine.h"
 
 #include "engine_state.h"
-#include "platform/dmusic/soundfont_control.h"
+#include "soundfont_control.h"
 
 #include <cstdio>
 
