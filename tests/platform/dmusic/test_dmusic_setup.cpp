@@ -151,11 +151,10 @@ TEST(DmusicSetup, AChosenSoundFontWinsOverTheSettingsAndAFailedChoiceChangesNoth
     Engine engine;
     ASSERT_EQ(engine.Create(), S_OK);
     ITwSoundFontControl *pControl = nullptr;
-    ASSERT_EQ(engine.pDirectMusic->QueryInterface(IID_ITwSoundFontControl, reinterpret_cast<void **>(&pControl)),
-              S_OK);
+    ASSERT_EQ(engine.pDirectMusic->QueryInterface(IID_ITwSoundFontControl, reinterpret_cast<void **>(&pControl)), S_OK);
     char szReason[512];
-    EXPECT_TRUE(FAILED(pControl->SetSoundFont((std::string(TEST_TEMP_DIR) + "/dmusic_no_font.sf2").c_str(),
-                                              szReason, sizeof szReason)));
+    EXPECT_TRUE(FAILED(pControl->SetSoundFont((std::string(TEST_TEMP_DIR) + "/dmusic_no_font.sf2").c_str(), szReason,
+                                              sizeof szReason)));
     EXPECT_NE(std::string(szReason).find("dmusic_no_font.sf2"), std::string::npos) << szReason;
     EXPECT_TRUE(FAILED(pControl->SetSoundFont(damaged.c_str(), szReason, sizeof szReason)));
     EXPECT_EQ(std::string(szReason).rfind("The SoundFont is damaged: ", 0), 0u) << szReason;
