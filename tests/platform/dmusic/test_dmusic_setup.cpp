@@ -147,7 +147,8 @@ TEST(DmusicSetup, ASecondPerformanceIsToldTheSynthesizerIsBusy) {
 // changes nothing; a good one plays from the next set-up on, over TwDirectMusic.ini's; "" brings the settings'
 // SoundFont back, and nothing is written beside the DLL.
 TEST(DmusicSetup, AChosenSoundFontWinsOverTheSettingsAndAFailedChoiceChangesNothing) {
-    std::string damaged = smftest::WriteTempFile("dmusic_choice_damaged.sf2", {'R', 'I', 'F', 'F', 8, 0, 0, 0});
+    std::string damaged =
+        smftest::WriteTempFile("dmusic_choice_damaged.sf2", {'R', 'I', 'F', 'F', 200, 0, 0, 0, 's', 'f', 'b', 'k'});
     Engine engine;
     ASSERT_EQ(engine.Create(), S_OK);
     ITwSoundFontControl *pControl = nullptr;

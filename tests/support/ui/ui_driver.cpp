@@ -202,7 +202,11 @@ static BOOL CALLBACK FindMenuWindow(HWND hWnd, LPARAM lParam) {
     GetClassNameA(hWnd, szClass, sizeof szClass);
     DWORD dwProcessId = 0;
     GetWindowThreadProcessId(hWnd, &dwProcessId);
-    if (dwProcessId == pSearch->dwProcessId && lstrcmpA(szClass, "#32768") == 0 && IsWindowVisible(hWnd)) {
+    RECT rc = {};
+    GetWindowRect(hWnd, &rc);
+    // Wine keeps a menu window of no size for the menu loop itself: the popup is the one with a size.
+    if (dwProcessId == pSearch->dwProcessId && lstrcmpA(szClass, "#32768") == 0 && IsWindowVisible(hWnd) &&
+        rc.right > rc.left && rc.bottom > rc.top) {
         pSearch->hFound = hWnd;
         return FALSE;
     }
@@ -210,7 +214,22 @@ static BOOL CALLBACK FindMenuWindow(HWND hWnd, LPARAM lParam) {
 }
 
 HWND App::OpenSystemMenu() const {
-    PostMessageA(m_hDialog, WM_SYSCOMMAND, SC_KEYMENU, VK_SPACE);
+    // Alt+Space on the keyboard, to the active window. The pointer leaves the dialog first: under Wine a menu
+    // opened while a button's balloon tooltip still shows is tracked but never seen.
+    SetForegroundWindow(m_hDialog);
+    WaitFor([&] { return GetForegroundWindow() == m_hDialog; }, 2000);
+    POINT corner = {0, 0};
+    INPUT away = MouseAt(corner, MOUSEEVENTF_MOVE);
+    SendInput(1, &away, sizeof(INPUT));
+    Sleep(500);
+    INPUT keys[4] = {};
+    const WORD kKeys[4] = {VK_MENU, VK_SPACE, VK_SPACE, VK_MENU};
+    for (int i = 0; i < 4; ++i) {
+        keys[i].type = INPUT_KEYBOARD;
+        keys[i].ki.wVk = kKeys[i];
+        keys[i].ki.dwFlags = i >= 2 ? KEYEVENTF_KEYUP : 0;
+    }
+    SendInput(4, keys, sizeof(INPUT));
     MenuSearch search = {processId(), nullptr};
     WaitFor(
         [&] {
