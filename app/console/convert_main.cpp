@@ -3,6 +3,7 @@
 #include "convert_file.h"
 #include "convert_options.h"
 #include "engine.h"
+#include "soundfont_failure.h"
 
 #include <windows.h>
 
@@ -15,10 +16,28 @@ namespace {
 const int kExitFailed = 1;
 const int kExitUsage = 2;
 
+// Loads the SoundFont for every file; a failure is said as the dialog says it.
+bool UseSoundFont(const std::string &path) {
+    char szFull[MAX_PATH * 4];
+    DWORD n = GetFullPathNameA(path.c_str(), sizeof szFull, szFull, nullptr);
+    const char *pszPath = n > 0 && n < sizeof szFull ? szFull : path.c_str();
+    char szReason[1024];
+    if (SUCCEEDED(SetEngineSoundFont(pszPath, szReason, sizeof szReason)))
+        return true;
+    char szText[MAX_PATH * 4 + 1100];
+    FormatSoundFontFailure(szText, sizeof szText, path.c_str(), szReason);
+    std::fprintf(stderr, "TunewrightConvert: %s\n", szText);
+    return false;
+}
+
 int ConvertHere(const ConvertOptions &options) {
     std::string failure = StartConverterEngine();
     if (!failure.empty()) {
         std::fprintf(stderr, "TunewrightConvert: %s\n", failure.c_str());
+        return kExitFailed;
+    }
+    if (!options.soundFont.empty() && !UseSoundFont(options.soundFont)) {
+        FreeDirectMusic();
         return kExitFailed;
     }
     int nFailed = 0;

@@ -9,7 +9,7 @@
 
 const char kConvertUsage[] =
     "usage: TunewrightConvert [--wav RATE | --mp3 RATE] [--tempo 50..150] [--tone -7.0..+7.0]\n"
-    "                         [--mute PROGRAM,...] [--out DIR] [--jobs N] FILE...\n"
+    "                         [--mute PROGRAM,...] [--out DIR] [--jobs N] [--soundfont FILE] FILE...\n"
     "  --wav RATE   16-bit mono WAV at 11025, 22050 or 44100 Hz (default: --wav 44100)\n"
     "  --mp3 RATE   MP3 at 11025, 22050, 44100 or 48000 Hz\n"
     "  --tempo P    tempo in per cent, 50 to 150 (default 100)\n"
@@ -17,6 +17,7 @@ const char kConvertUsage[] =
     "  --mute LIST  General MIDI programs (0-127) to silence, separated by commas\n"
     "  --out DIR    output folder (default: each MIDI file's own folder)\n"
     "  --jobs N     files converted at once, 1 to 16 (default 1)\n"
+    "  --soundfont FILE  the SoundFont (.sf2 or .sf3) to play with (default: the program's own)\n"
     "Existing files are never overwritten: song.wav is followed by song(1).wav, song(2).wav, ...\n";
 
 namespace {
@@ -90,6 +91,8 @@ std::string ParseConvertOptions(int argc, char **argv, ConvertOptions &options) 
                 return std::string("--mute takes program numbers 0 to 127 separated by commas, not ") + pszValue + ".";
         } else if (arg == "--out") {
             options.outputFolder = pszValue;
+        } else if (arg == "--soundfont") {
+            options.soundFont = pszValue;
         } else if (arg == "--jobs") {
             if (!ParseInt(pszValue, 1, 16, options.nJobs))
                 return std::string("--jobs takes 1 to 16, not ") + pszValue + ".";
@@ -114,5 +117,7 @@ std::string ChildCommandLine(const ConvertOptions &options, const std::string &f
     }
     if (!options.outputFolder.empty())
         line += " --out " + Quoted(options.outputFolder);
+    if (!options.soundFont.empty())
+        line += " --soundfont " + Quoted(options.soundFont);
     return line + " " + Quoted(file);
 }

@@ -12,6 +12,7 @@ struct ConvertOptions {
     std::vector<int> mutedPrograms; // 0..127
     std::string outputFolder;       // empty: beside each MIDI file
     int nJobs = 1;                  // files converted at once, each in a process of its own
+    std::string soundFont;          // empty: the default SoundFont
     std::vector<std::string> files;
 };
 

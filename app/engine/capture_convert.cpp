@@ -46,32 +46,3 @@ size_t MixToMono(uint8_t *pb, size_t cb, unsigned nChannels) {
     }
     return nFrames * 2;
 }
-
-size_t ResampledCapacity(size_t cb, unsigned nSourceRate, unsigned nTargetRate) {
-    size_t k = (static_cast<size_t>(nTargetRate) + nSourceRate - 1) / nSourceRate;
-    if (k == 0) {
-        k = 1;
-    }
-    // A WAV file's data size is 32 bits, whatever size_t is.
-    const size_t kMaxDataBytes = 0xFFFFFFC0u;
-    if (cb > kMaxDataBytes / k) {
-        return 0;
-    }
-    return cb * k;
-}
-
-size_t Resample(const uint8_t *pbIn, size_t cbIn, double dStep, uint8_t *pbOut, size_t cbOutMax) {
-    size_t nIn = cbIn / 2;
-    size_t cbOut = 0;
-    for (double x = 0.0; cbOut + 2 <= cbOutMax; x += dStep) {
-        size_t i = static_cast<size_t>(x);
-        if (i + 1 >= nIn) { // the last sample is never s0
-            break;
-        }
-        double f = x - static_cast<double>(i);
-        double dValue = Get16(pbIn + 2 * i) * (1.0 - f) + Get16(pbIn + 2 * i + 2) * f;
-        Put16(pbOut + cbOut, static_cast<int>(dValue)); // truncated toward zero
-        cbOut += 2;
-    }
-    return cbOut;
-}

@@ -7,6 +7,7 @@
 #include "capture_convert.h"
 #include "discard_file.h"
 #include "engine_state.h"
+#include "rate_change.h"
 #include "trace.h"
 
 namespace {
@@ -74,23 +75,30 @@ void ReduceToMono16(Recording *pRec) {
     pRec->cb &= ~static_cast<size_t>(1);
 }
 
-HRESULT ChangeRate(Recording *pRec, UINT nRate) {
-    UINT nSourceRate = pRec->wfx.nSamplesPerSec;
-    if (nSourceRate == nRate || pRec->cb == 0) {
-        return S_OK;
+bool WriteSamples(void *, const int16_t *pnSamples, size_t nSamples) {
+    UINT cbWritten = 0;
+    HRESULT hr =
+        g_pWaveFile->Write(static_cast<UINT>(2 * nSamples), reinterpret_cast<const BYTE *>(pnSamples), &cbWritten);
+    if (FAILED(hr)) {
+        TraceLine("g_pWaveFile->Write - FAILED");
+        return false;
     }
-    size_t cbMax = ResampledCapacity(pRec->cb, nSourceRate, nRate);
-    BYTE *pbOut = cbMax > 0 ? static_cast<BYTE *>(HeapAlloc(pRec->hHeap, 0, cbMax)) : nullptr;
-    if (pbOut == nullptr) {
-        TraceLine("HeapAlloc - FAILED");
-        return E_FAIL;
+    return true;
+}
+
+// The samples as they are when the rate does not change, else through the rate change, block by block.
+HRESULT WriteAtRate(Recording *pRec, UINT nRate) {
+    const int16_t *pnSamples = reinterpret_cast<const int16_t *>(pRec->pb);
+    size_t nSamples = pRec->cb / 2;
+    if (pRec->wfx.nSamplesPerSec == nRate || nSamples == 0) {
+        return WriteSamples(nullptr, pnSamples, nSamples) ? S_OK : E_FAIL;
     }
-    double dStep = static_cast<double>(nSourceRate) / static_cast<double>(nRate);
-    size_t cbOut = Resample(pRec->pb, pRec->cb, dStep, pbOut, cbMax);
-    HeapFree(pRec->hHeap, 0, pRec->pb);
-    pRec->pb = pbOut;
-    pRec->cb = cbOut;
-    return S_OK;
+    RateChangeResult result =
+        ChangeSampleRate(pnSamples, nSamples, pRec->wfx.nSamplesPerSec, nRate, WriteSamples, nullptr);
+    if (result == RateChangeResult::CannotStart) {
+        TraceLine("soxr_create - FAILED");
+    }
+    return result == RateChangeResult::Ok ? S_OK : E_FAIL;
 }
 
 WAVEFORMATEX OutputFormat(UINT nRate) {
@@ -108,14 +116,8 @@ WAVEFORMATEX OutputFormat(UINT nRate) {
 // Converts and writes the recording through g_pWaveFile, already open; the first failure is traced.
 HRESULT ConvertAndWrite(Recording *pRec, UINT nRate) {
     ReduceToMono16(pRec);
-    HRESULT hr = ChangeRate(pRec, nRate);
+    HRESULT hr = WriteAtRate(pRec, nRate);
     if (FAILED(hr)) {
-        return hr;
-    }
-    UINT cbWritten = 0;
-    hr = g_pWaveFile->Write(static_cast<UINT>(pRec->cb), pRec->pb, &cbWritten);
-    if (FAILED(hr)) {
-        TraceLine("g_pWaveFile->Write - FAILED");
         return hr;
     }
     // The last buffer and the chunk sizes reach the disk only now: a full disk shows here.

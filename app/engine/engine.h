@@ -42,3 +42,7 @@ HRESULT RemoveFilter();
 
 // Writes the recording as a 16-bit mono WAV file at nRate Hz. S_OK or E_FAIL; a failed write leaves no file.
 HRESULT SaveCapturedWave(const char *pszPath, UINT nRate);
+
+// The SoundFont that plays from the next InitAudioPath on, loaded now (seconds for a large file); null or "" for
+// the default. On failure the SoundFont in use stays and pszReason (cchReason bytes) says why, in English.
+HRESULT SetEngineSoundFont(const char *pszPath, char *pszReason, DWORD cchReason);

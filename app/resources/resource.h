@@ -62,3 +62,8 @@
 
 // About box (104).
 #define IDC_HOME_PAGE 2101
+
+// Commands the main dialog adds to its system menu: below 0xF000 and with the low four bits clear, as the
+// system asks of its menu's commands, and above the identifiers Lustrekit gives separators (0..32767).
+#define IDM_SOUNDFONT 0xE010
+#define IDM_DEFAULT_SOUNDFONT 0xE020

@@ -3,7 +3,8 @@
 // Controls: Open 2004, file name 2016, play time 2032, Play 2007, Stop 2017, position 2009, volume 2024,
 // tempo 2025 with its label button 2026, tone label 2027, tone + 2028 and - 2029, output format 2022, WAV and
 // MP3 quality 2011 / 2023, Set path 2013, output path 2012, same-directory box 2014, progress 2010, conversion
-// time 2015, Abort 2018, Convert! 2008, Default 2030, instruments 2031, About 2001, Exit 1.
+// time 2015, Abort 2018, Convert! 2008, Default 2030, instruments 2031, About 2001, Exit 1; the system menu's
+// SoundFont commands.
 #include "main_dialog.h"
 
 #include "about_dialog.h"
@@ -19,6 +20,7 @@
 #include "open_request.h"
 #include "process_state.h"
 #include "quality_lists.h"
+#include "soundfont_menu.h"
 #include "resources/resource.h"
 #include "settings_location.h"
 
@@ -93,6 +95,8 @@ void OnInitDialog(HWND hDlg) {
     DragAcceptFiles(hDlg, TRUE);
     StartConvertWorker(hDlg);
     StartEngine(hDlg);
+    AddSoundFontMenu(hDlg);
+    ApplySavedSoundFont(hDlg);
     StartOpenRequests(hDlg);
 }
 
@@ -233,6 +237,12 @@ INT_PTR CALLBACK MainDialogProc(HWND hDlg, UINT uMsg, WPARAM wParam, LPARAM lPar
     case WM_DROPFILES:
         OnDropFiles(hDlg, reinterpret_cast<HDROP>(wParam));
         return TRUE;
+    case WM_SYSCOMMAND:
+        return OnSoundFontCommand(hDlg, wParam);
+    case WM_INITMENUPOPUP:
+        if (HIWORD(lParam) != 0) // the system menu
+            UpdateSoundFontMenu(hDlg);
+        return FALSE;
     case WM_APP_JOB_ENDED:
         OnJobEnded(hDlg);
         return TRUE;

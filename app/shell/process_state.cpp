@@ -12,6 +12,8 @@ char *g_szOutputDir = nullptr;
 char *g_szScratch = nullptr;
 char *g_szSettingsPath = nullptr;
 
+char g_szSoundFont[kSettingTextSize] = "";
+
 int g_bSameDirectory = 0;
 int g_nVolume = 0;
 
@@ -21,6 +23,7 @@ const char kSettingsSection[] = "Settings";
 const char kKeySameDirectory[] = "bSameDirectory";
 const char kKeyVolume[] = "Volume";
 const char kKeyOutput[] = "Output";
+const char kKeySoundFont[] = "SoundFont";
 const char kSettingsFileFormat[] = "%s\\settings.ini";
 
 const DWORD kModuleNameSize = 1024; // characters read from GetModuleFileNameA
@@ -109,6 +112,7 @@ void LoadSettings() {
     int nVolume = ReadSettingInt(kKeyVolume);
     g_nVolume = nVolume < kVolumeMin ? kVolumeMin : (nVolume > kVolumeMax ? kVolumeMax : nVolume);
     ReadSettingText(kKeyOutput, g_szOutputDir);
+    ReadSettingText(kKeySoundFont, g_szSoundFont);
 }
 
 void SaveSettings() {
@@ -118,4 +122,5 @@ void SaveSettings() {
     WriteSettingInt(kKeySameDirectory, g_bSameDirectory);
     WriteSettingInt(kKeyVolume, g_nVolume);
     WriteSettingText(kKeyOutput, g_szOutputDir);
+    WriteSettingText(kKeySoundFont, g_szSoundFont);
 }

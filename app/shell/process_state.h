@@ -19,6 +19,10 @@ extern char *g_szOutputDir;    // the output folder, persisted as "Output"
 extern char *g_szScratch;      // scratch text of the main thread
 extern char *g_szSettingsPath; // full path of settings.ini in the program folder
 
+// The SoundFont chosen in the system menu (kSettingTextSize bytes), persisted as "SoundFont"; empty for the
+// default. Main thread.
+extern char g_szSoundFont[];
+
 extern int g_bSameDirectory; // 1: converted files go beside the MIDI file; 0: into g_szOutputDir
 extern int g_nVolume;        // volume slider position 0..100, 0 = loudest (master volume is 100 minus this)
 
@@ -35,10 +39,11 @@ void InitProgramDir();
 // Forms g_szSettingsPath as "<g_szProgramDir>\settings.ini".
 void InitSettingsPath();
 
-// Reads bSameDirectory, Volume and Output from settings.ini; a missing file or key gives 0, 0 and empty.
+// Reads bSameDirectory, Volume, Output and SoundFont from settings.ini; a missing file or key gives 0, 0, empty
+// and empty.
 void LoadSettings();
 
-// Writes bSameDirectory, Volume and Output, in that order, to settings.ini (integers as "%d" text).
+// Writes bSameDirectory, Volume, Output and SoundFont, in that order, to settings.ini (integers as "%d" text).
 void SaveSettings();
 
 // The settings file wrappers: section "Settings" of g_szSettingsPath.

@@ -1,4 +1,4 @@
-// SoundFont 2 file reading: a bounded little-endian reader over the RIFF tree and the hydra records.
+// SoundFont 2 and 3 file reading: a bounded little-endian reader over the RIFF tree and the hydra records.
 #include "sf2_file.h"
 
 #include <cstring>
@@ -75,7 +75,11 @@ bool ReadChunks(const uint8_t *data, size_t size, std::vector<Chunk> &chunks, st
             return false;
         }
         c.size = chunkSize;
-        r.skip(chunkSize & 1); // RIFF pads odd chunks to even length; the last pad byte may be missing
+        // RIFF pads odd chunks to even length, but SoundFont 3 writers leave the pad out after the compressed
+        // samples: a pad byte is zero, a chunk id never starts with one.
+        uint8_t pad = 0;
+        if ((chunkSize & 1) && r.peek(pad) && pad == 0)
+            r.skip(1);
         chunks.push_back(c);
     }
     return true;
@@ -117,11 +121,7 @@ LoadStatus ReadInfo(const Chunk &info, File &out, std::string &error) {
         ByteReader r(ifil->data, ifil->size);
         out.versionMajor = U16(r);
         out.versionMinor = U16(r);
-        if (out.versionMajor == kCompressedMajorVersion) {
-            error = "Compressed SoundFont 3 files are not supported.";
-            return LoadStatus::NotSoundFont;
-        }
-        if (out.versionMajor != kSupportedMajorVersion) {
+        if (out.versionMajor != kSupportedMajorVersion && out.versionMajor != kCompressedMajorVersion) {
             error = "SoundFont version " + std::to_string(out.versionMajor) + " is not supported.";
             return LoadStatus::NotSoundFont;
         }
@@ -141,10 +141,11 @@ LoadStatus ReadSampleData(const Chunk &sdta, File &out, std::string &error) {
     const Chunk *smpl = FindChunk(chunks, "smpl");
     if (!smpl)
         return Damaged(error, "the sample data chunk 'smpl' is missing");
-    if (smpl->size % 2 != 0)
+    if (smpl->size % 2 != 0 && out.versionMajor != kCompressedMajorVersion)
         return Damaged(error, "the sample data chunk 'smpl' has an odd size");
     out.smpl = smpl->data;
     out.smplCount = smpl->size / 2;
+    out.smplBytes = smpl->size;
     return LoadStatus::Ok;
 }
 
@@ -312,7 +313,7 @@ LoadStatus CheckIndices(const File &f, std::string &error) {
 LoadStatus ReadFile(const uint8_t *data, size_t size, File &out, std::string &error) {
     out = File();
     if (!data || size < kFormHeaderSize || std::memcmp(data, "RIFF", 4) != 0 || std::memcmp(data + 8, "sfbk", 4) != 0) {
-        error = "The file is not a SoundFont 2 file.";
+        error = "The file is not a SoundFont.";
         return LoadStatus::NotSoundFont;
     }
     ByteReader r(data, size, 4);

@@ -1,4 +1,4 @@
-// SoundFont 2 file reading: the RIFF sfbk chunk tree and the pdta hydra records as stored on disk.
+// SoundFont 2 and 3 file reading: the RIFF sfbk chunk tree and the pdta hydra records as stored on disk.
 #pragma once
 
 #include <cstddef>
@@ -59,7 +59,9 @@ struct File {
     uint16_t versionMajor = 2, versionMinor = 1; // ifil
     std::string name;                            // INAM
     const uint8_t *smpl = nullptr;               // 16-bit little-endian sample points, inside the caller's data
+                                                 // (version 3: Ogg Vorbis streams, one per sample)
     size_t smplCount = 0;                        // number of sample points
+    size_t smplBytes = 0;                        // size of smpl in bytes
     std::vector<sfPresetHeader> phdr;
     std::vector<sfBag> pbag;
     std::vector<sfModList> pmod;
@@ -71,10 +73,10 @@ struct File {
     std::vector<sfSample> shdr;
 };
 
-// Reads the chunk tree of a SoundFont 2 file held in memory. Checks the RIFF structure, every chunk size
-// against what remains, the record size and minimum count of each hydra chunk, and that the bag, generator
-// and modulator indices rise monotonically and stay in range. File::smpl points into data, which must outlive
-// the result. On failure error gets an English text and out is left in an unspecified state.
+// Reads the chunk tree of a SoundFont 2 or 3 file held in memory (version 3 samples are left compressed). Checks the
+// RIFF structure, every chunk size against what remains, the record size and minimum count of each hydra chunk, and
+// that the bag, generator and modulator indices rise monotonically and stay in range. File::smpl points into data,
+// which must outlive the result. On failure error gets an English text and out is left in an unspecified state.
 LoadStatus ReadFile(const uint8_t *data, size_t size, File &out, std::string &error);
 
 } // namespace tw::synth::sf2

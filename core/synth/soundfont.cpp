@@ -5,6 +5,7 @@
 #include <new>
 
 #include "sf2_file.h"
+#include "sf3_samples.h"
 #include "synth.h"
 
 namespace tw::synth {
@@ -479,8 +480,15 @@ LoadStatus SoundFont::loadImage(const uint8_t *data, size_t size, std::vector<in
         status = sf2::ReadFile(data, size, file, error);
         if (status == LoadStatus::Ok) {
             name_ = file.name;
-            adoptSamples(file, image);
-            status = SoundFontBuilder(*this, file).build(error);
+            if (file.versionMajor == 3) {
+                status = sf3::DecodeSamples(file, samples_, error); // the file image is not kept
+                sampleOffset_ = 0;
+                sampleCount_ = samples_.size();
+            } else {
+                adoptSamples(file, image);
+            }
+            if (status == LoadStatus::Ok)
+                status = SoundFontBuilder(*this, file).build(error);
         }
     } catch (const std::bad_alloc &) {
         error = "There is not enough memory to load the SoundFont.";

@@ -1,4 +1,4 @@
-// SoundFont 2 preset model: presets, instruments and samples, resolved to the zones a note plays.
+// SoundFont preset model: presets, instruments and samples, resolved to the zones a note plays.
 #pragma once
 
 #include <cstddef>
@@ -115,16 +115,18 @@ struct PresetInfo {
     std::string name;
 };
 
-// A loaded SoundFont. Loading copies the 16-bit sample data once (no float copy: memory stays near file size).
+// A loaded SoundFont. Loading copies the 16-bit sample data once (no float copy: memory stays near file size);
+// a SoundFont 3's Ogg Vorbis samples are decoded once into the same 16-bit store.
 // Lookups are real-time safe: no allocation, no lock.
 class SoundFont {
 public:
-    // Parses and validates a whole SoundFont 2 file; on failure the SoundFont is left empty and error gets an
+    // Parses and validates a whole SoundFont 2 or 3 file; on failure the SoundFont is left empty and error gets an
     // English text. The data is not referenced after the call.
     LoadStatus load(const uint8_t *data, size_t size, std::string &error);
 
-    // Like load(), reading the file itself; the file image becomes the sample store, so loading needs little
-    // more memory than the file's size. Unreadable files give LoadStatus::CannotOpen.
+    // Like load(), reading the file itself; an SF2's file image becomes the sample store, so loading needs little
+    // more memory than the file's size (an SF3's image is freed once its samples are decoded). Unreadable files give
+    // LoadStatus::CannotOpen.
     LoadStatus loadFile(const std::string &path, std::string &error);
 
     const int16_t *samples() const { return samples_.data() + sampleOffset_; }

@@ -276,6 +276,11 @@ LoadStatus Synth::loadSoundFontFile(const std::string &path, std::string &error)
     return impl_->loadSoundFontFile(path, error);
 }
 
+void Synth::useSoundFont(std::unique_ptr<SoundFont> font) {
+    if (font)
+        impl_->installSoundFont(std::move(font));
+}
+
 void Synth::noteOn(int channel, int key, int velocity) {
     impl_->noteOn(channel, key, velocity);
 }

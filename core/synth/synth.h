@@ -18,6 +18,7 @@ struct SynthConfig {
 };
 
 class SynthImpl;
+class SoundFont; // soundfont.h
 
 // The voices' mix of a span of frames, before reverb, chorus, master gain and limiter: see setDryBlock().
 struct DryBlock {
@@ -42,6 +43,9 @@ public:
     // Loads a SoundFont from memory or from a file; replaces any earlier one. error gets an English text.
     LoadStatus loadSoundFont(const uint8_t *data, size_t size, std::string &error);
     LoadStatus loadSoundFontFile(const std::string &path, std::string &error);
+    // Plays a SoundFont loaded beforehand (SoundFont::loadFile) from now on: a slow load can run on another
+    // thread while this synthesizer plays, and a failed one leaves the SoundFont in use alone.
+    void useSoundFont(std::unique_ptr<SoundFont> font);
 
     // MIDI channel messages; channel 0..15, data values 0..127, pitch bend 0..16383 (8192 centre).
     void noteOn(int channel, int key, int velocity); // velocity 0 is a note off

@@ -41,6 +41,9 @@ public:
     int activeVoices() const;
     int sampleRate() const { return config_.sampleRate; }
 
+    // Makes a loaded font the one every channel plays; the voices of the previous one stop.
+    void installSoundFont(std::unique_ptr<SoundFont> font);
+
 private:
     static constexpr int kBlock = Synth::kBlockFrames;
     static constexpr int kSpareVoices = 64; // extra slots where stolen voices fade out
@@ -75,8 +78,6 @@ private:
     void setDrumPart(int channel, bool drum);
 
     SynthConfig config_;
-    // Makes a loaded font the one every channel plays; the voices of the previous one stop.
-    void installSoundFont(std::unique_ptr<SoundFont> font);
 
     std::unique_ptr<SoundFont> font_; // null until a SoundFont loads
     ChannelState channels_[kChannelCount];

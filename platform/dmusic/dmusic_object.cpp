@@ -1,7 +1,10 @@
 // CDirectMusic: port enumeration and the few settings the performance's owner makes on it.
 #include "dmusic_object.h"
 
+#include <string>
+
 #include "module.h"
+#include "synth_host.h"
 
 namespace {
 
@@ -25,6 +28,8 @@ CDirectMusic::~CDirectMusic() {
 }
 
 void *CDirectMusic::InterfaceFor(REFIID riid) {
+    if (IsEqualIID(riid, IID_ITwSoundFontControl)) // the program's choice of SoundFont
+        return static_cast<ITwSoundFontControl *>(this);
     return tw::com::IsAnyOf(riid, {&IID_IDirectMusic, &IID_IDirectMusic2, &IID_IDirectMusic8})
                ? static_cast<IDirectMusic8 *>(this)
                : nullptr;
@@ -95,4 +100,13 @@ STDMETHODIMP CDirectMusic::SetDirectSound(LPDIRECTSOUND, HWND) {
 
 STDMETHODIMP CDirectMusic::SetExternalMasterClock(struct IReferenceClock *) {
     return E_NOTIMPL;
+}
+
+STDMETHODIMP CDirectMusic::SetSoundFont(LPCSTR pszPath, LPSTR pszReason, DWORD cchReason) {
+    std::string strReason;
+    HRESULT hr = ChooseSoundFont(pszPath != nullptr ? pszPath : "", strReason);
+    if (pszReason != nullptr && cchReason > 0) {
+        lstrcpynA(pszReason, strReason.c_str(), static_cast<int>(cchReason));
+    }
+    return hr;
 }

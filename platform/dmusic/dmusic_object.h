@@ -6,8 +6,10 @@
 #include <dmusicc.h>
 
 #include "com_object.h"
+#include "soundfont_control.h"
 
-class CDirectMusic final : public tw::com::ComObject<CDirectMusic, IDirectMusic8> {
+// Also the stand-in's own ITwSoundFontControl, through which the program chooses the SoundFont.
+class CDirectMusic final : public tw::com::ComObject<CDirectMusic, IDirectMusic8, ITwSoundFontControl> {
 public:
     CDirectMusic();
 
@@ -29,6 +31,9 @@ public:
     // The synthesizer plays through its own output; the DirectSound object and window are only accepted.
     STDMETHODIMP SetDirectSound(LPDIRECTSOUND pDirectSound, HWND hWnd) override;
     STDMETHODIMP SetExternalMasterClock(struct IReferenceClock *pClock) override;
+
+    // ITwSoundFontControl (soundfont_control.h).
+    STDMETHODIMP SetSoundFont(LPCSTR pszPath, LPSTR pszReason, DWORD cchReason) override;
 
 private:
     ~CDirectMusic();

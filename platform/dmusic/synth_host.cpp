@@ -1,11 +1,13 @@
-// The SoundFont named by the stand-in's settings file, loaded into the process's synthesizer.
+// The SoundFont chosen by the program or named by the stand-in's settings file, in the process's synthesizer.
 #include "synth_host.h"
 
 #include <windows.h>
 
+#include <memory>
 #include <new>
 #include <string>
 
+#include "core/synth/soundfont.h"
 #include "module.h"
 
 namespace {
@@ -16,6 +18,9 @@ const char kSoundFontKey[] = "SoundFont";
 SRWLOCK g_srwSynth = SRWLOCK_INIT;
 tw::synth::Synth *g_pSynth = nullptr; // created on first use, never freed before the process ends
 std::string g_strLoadedPath;          // the SoundFont g_pSynth holds; empty while none is loaded
+std::string g_strChosenPath;          // chosen through ITwSoundFontControl; empty: the settings' SoundFont
+std::unique_ptr<tw::synth::SoundFont> g_pPendingFont; // chosen and loaded, to be put in at the next AcquireSynth
+std::string g_strPendingPath;                         // the file g_pPendingFont was loaded from
 volatile LONG g_nSynthClaimed = 0;
 
 std::string ModuleFolder() {
@@ -49,12 +54,17 @@ std::string SoundFontPath() {
 } // namespace
 
 tw::synth::Synth *AcquireSynth() {
-    std::string strPath = SoundFontPath();
+    std::string strSettingsPath = SoundFontPath();
     AcquireSRWLockExclusive(&g_srwSynth);
     if (g_pSynth == nullptr) {
         g_pSynth = new (std::nothrow) tw::synth::Synth();
     }
     tw::synth::Synth *pSynth = g_pSynth;
+    if (pSynth != nullptr && g_pPendingFont != nullptr && g_nSynthClaimed == 0) {
+        pSynth->useSoundFont(std::move(g_pPendingFont));
+        g_strLoadedPath = g_strPendingPath;
+    }
+    std::string strPath = g_strChosenPath.empty() ? strSettingsPath : g_strChosenPath;
     bool bReload = pSynth != nullptr && strPath != g_strLoadedPath && g_nSynthClaimed == 0;
     if (bReload) {
         std::string strError;
@@ -73,6 +83,34 @@ tw::synth::Synth *AcquireSynth() {
         DebugLine("out of memory for the synthesizer");
     }
     return pSynth;
+}
+
+HRESULT ChooseSoundFont(const std::string &strPath, std::string &strReason) {
+    std::string strFile = strPath.empty() ? SoundFontPath() : strPath;
+    AcquireSRWLockShared(&g_srwSynth);
+    bool bInUse = strFile == g_strLoadedPath && g_pPendingFont == nullptr;
+    ReleaseSRWLockShared(&g_srwSynth);
+    std::unique_ptr<tw::synth::SoundFont> pFont;
+    if (!bInUse) {
+        // Loaded without the lock: a segment may go on playing the SoundFont in use meanwhile.
+        pFont.reset(new (std::nothrow) tw::synth::SoundFont());
+        if (pFont == nullptr) {
+            strReason = "There is not enough memory to load the SoundFont.";
+            return E_OUTOFMEMORY;
+        }
+        if (pFont->loadFile(strFile, strReason) != tw::synth::LoadStatus::Ok) {
+            return E_FAIL;
+        }
+    }
+    AcquireSRWLockExclusive(&g_srwSynth);
+    g_strChosenPath = strPath;
+    if (pFont != nullptr) {
+        g_pPendingFont = std::move(pFont);
+        g_strPendingPath = strFile;
+    }
+    ReleaseSRWLockExclusive(&g_srwSynth);
+    strReason.clear();
+    return S_OK;
 }
 
 bool SynthLoaded() {

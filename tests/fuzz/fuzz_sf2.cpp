@@ -1,4 +1,4 @@
-// libFuzzer target: the SoundFont loader on arbitrary bytes must neither fault nor hand out zones that point
+// libFuzzer target: the SoundFont 2 and 3 loader on arbitrary bytes must neither fault nor hand out zones that point
 // outside the sample data.
 #include "soundfont.h"
 #include "synth.h"

@@ -21,7 +21,7 @@ std::string Parse(std::vector<std::string> args, ConvertOptions &options) {
 TEST(ConvertOptions, EveryOptionAndTheChildThatRepeatsIt) {
     ConvertOptions options;
     ASSERT_EQ(Parse({"--mp3", "48000", "--tempo", "150", "--tone", "-3.5", "--mute", "0,24,127", "--out",
-                     "C:\\My Music", "--jobs", "2", "a.mid", "b.kar"},
+                     "C:\\My Music", "--jobs", "2", "--soundfont", "D:\\Fonts\\My Font.sf3", "a.mid", "b.kar"},
                     options),
               "");
     EXPECT_TRUE(options.bMp3);
@@ -31,9 +31,11 @@ TEST(ConvertOptions, EveryOptionAndTheChildThatRepeatsIt) {
     EXPECT_EQ(options.mutedPrograms, (std::vector<int>{0, 24, 127}));
     EXPECT_EQ(options.outputFolder, "C:\\My Music");
     EXPECT_EQ(options.nJobs, 2);
+    EXPECT_EQ(options.soundFont, "D:\\Fonts\\My Font.sf3");
     EXPECT_EQ(options.files, (std::vector<std::string>{"a.mid", "b.kar"}));
     EXPECT_EQ(ChildCommandLine(options, "my song.mid"),
-              "--mp3 48000 --tempo 150 --tone -3.5 --mute 0,24,127 --out \"C:\\My Music\" \"my song.mid\"");
+              "--mp3 48000 --tempo 150 --tone -3.5 --mute 0,24,127 --out \"C:\\My Music\" --soundfont "
+              "\"D:\\Fonts\\My Font.sf3\" \"my song.mid\"");
 
     ConvertOptions defaults;
     ASSERT_EQ(Parse({"x.mid"}, defaults), "");

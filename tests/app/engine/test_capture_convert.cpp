@@ -10,29 +10,21 @@
 #include "support/app/engine/capture_feed.h"
 #include "support/app/engine/fake_viewer.h"
 #include "capture_convert.h"
+#include "rate_change.h"
 #include "engine.h"
 
 namespace {
 
-// A single-precision position stops advancing by 0.5 at 2^24 (and rounds to even from 2^23): past there it
-// would never reach the end of the input.
-TEST(CaptureConvert, DoublingARecordingOfMoreThanTwoTo24SamplesReachesItsEnd) {
+// Past 2^24 samples a single-precision count or position goes wrong; the length is exact integer arithmetic.
+TEST(CaptureConvert, RateChangedLengthOfMoreThanTwoTo24SamplesIsExact) {
     const size_t nIn = (size_t(1) << 24) + 6;
-    std::vector<uint8_t> in(2 * nIn);
-    for (size_t i = 0; i < nIn; ++i) {
-        int16_t s = static_cast<int16_t>(i % 2000);
-        in[2 * i] = static_cast<uint8_t>(s & 0xFF);
-        in[2 * i + 1] = static_cast<uint8_t>((s >> 8) & 0xFF);
-    }
-    size_t cbMax = ResampledCapacity(in.size(), 22050, 44100);
-    ASSERT_EQ(2 * in.size(), cbMax);
-    std::vector<uint8_t> out(cbMax);
-    size_t cbOut = Resample(in.data(), in.size(), 0.5, out.data(), out.size());
-    ASSERT_EQ(2 * 2 * (nIn - 1), cbOut);
-    // The last pair: input sample nIn - 2 and the mean of it and the last one.
-    int16_t s0 = static_cast<int16_t>((nIn - 2) % 2000), s1 = static_cast<int16_t>((nIn - 1) % 2000);
-    EXPECT_EQ(s0, static_cast<int16_t>(out[cbOut - 4] | (out[cbOut - 3] << 8)));
-    EXPECT_EQ((s0 + s1) / 2, static_cast<int16_t>(out[cbOut - 2] | (out[cbOut - 1] << 8)));
+    EXPECT_EQ(2 * (nIn - 1), RateChangedLength(nIn, 22050, 44100));
+    EXPECT_EQ((nIn - 1 + 3) / 4, RateChangedLength(nIn, 44100, 11025));
+    // Four hours at 48,000 Hz: (nIn − 1) × target no longer fits 32 bits.
+    const size_t nLong = size_t(48000) * 3600 * 4;
+    EXPECT_EQ((static_cast<unsigned long long>(nLong - 1) * 44100 + 47999) / 48000,
+              RateChangedLength(nLong, 48000, 44100));
+    EXPECT_EQ(0u, RateChangedLength(1, 44100, 22050));
 }
 
 TEST(CaptureConvert, FramesBecomeTheirMeanTruncatedTowardZeroAndAPartialFrameIsDropped) {
@@ -45,7 +37,8 @@ TEST(CaptureConvert, FramesBecomeTheirMeanTruncatedTowardZeroAndAPartialFrameIsD
     EXPECT_EQ(Samples16({-1, 1, -32768, 32767}), std::vector<uint8_t>(stereo.begin(), stereo.begin() + 8));
 }
 
-// A heap too small for the recording, or for the rate change's second buffer: E_FAIL, one trace line, and no file.
+// A heap that holds the recording once: too small for it, E_FAIL with one trace line and no file; big enough,
+// the rate change streams from it without a second copy, however much longer its output is.
 class SmallHeap : public ::testing::Test {
 protected:
     static void SetUpTestSuite() { RegisterAndFindCaptureEffect(); }
@@ -69,15 +62,13 @@ TEST_F(SmallHeap, RecordingThatCannotBeFetchedFailsBeforeAnyFileExists) {
     EXPECT_FALSE(FileExists(path));
 }
 
-TEST_F(SmallHeap, RateChangeWithoutMemoryFailsAndLeavesNoFile) {
-    RecordThroughEffect(1, 11025, 16, std::vector<BYTE>(100 * 1024, 1)); // fits; four times that does not
+TEST_F(SmallHeap, RateChangeNeedsNoSecondCopyOfTheRecording) {
+    RecordThroughEffect(1, 11025, 16, std::vector<BYTE>(160 * 1024, 1)); // fits once; its output is four times that
     g_captureBlock.hHeap = m_hHeap;
-    std::string path = AudioTempPath("engine-wav", "no-memory-for-rate.wav");
+    std::string path = AudioTempPath("engine-wav", "rate-in-small-heap.wav");
     DeleteFileA(path.c_str());
-    FakeViewer viewer;
-    EXPECT_EQ(E_FAIL, SaveCapturedWave(path.c_str(), 44100));
-    EXPECT_EQ("HeapAlloc - FAILED", viewer.Text());
-    EXPECT_FALSE(FileExists(path));
+    EXPECT_EQ(S_OK, SaveCapturedWave(path.c_str(), 44100));
+    EXPECT_EQ(56u + 2 * RateChangedLength(80 * 1024, 11025, 44100), ReadWholeFile(path).size());
 }
 
 } // namespace

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <new>
@@ -67,17 +69,89 @@ TEST_F(CapturedWave, StereoIsMixedToMonoSoARightPannedSignalSurvives) {
     EXPECT_EQ((std::vector<int>{500, -500, 498, 32767, -32768}), DataSamples(file));
 }
 
-// Step 0.5: every second output is the truncated mean of two neighbours; the last input is never s0.
-TEST_F(CapturedWave, DoublingTheRateInterpolatesMeansBetweenNeighbours) {
+// The rate change keeps the count linear interpolation made (positions 0, step, ... before the last input), so
+// durations hold: up and down, whole and fractional steps.
+TEST_F(CapturedWave, RateChangeKeepsTheInterpolationsSampleCount) {
     RecordThroughEffect(1, 22050, 16, Samples16({0, 100, -101, 7, 8}));
-    std::vector<uint8_t> file = Save("double.wav", 44100);
-    EXPECT_EQ((std::vector<int>{0, 50, 100, 0, -101, -47, 7, 7}), DataSamples(file));
+    EXPECT_EQ(8u, DataSamples(Save("double.wav", 44100)).size());
+    RecordThroughEffect(1, 22050, 16, Samples16({10, 11, 20, 21, 30, 31, 40}));
+    EXPECT_EQ(3u, DataSamples(Save("half.wav", 11025)).size());
+    RecordThroughEffect(1, 44100, 16, Samples16(std::vector<int>(4410 * 3 + 2, 5)));
+    EXPECT_EQ(3308u, DataSamples(Save("quarter.wav", 11025)).size()); // ceil(13231 / 4)
+    RecordThroughEffect(1, 48000, 16, Samples16(std::vector<int>(1001, 5)));
+    EXPECT_EQ(919u, DataSamples(Save("odd-step.wav", 44100)).size()); // ceil(1000 × 44100 / 48000)
 }
 
-TEST_F(CapturedWave, HalvingTheRateKeepsEverySecondSample) {
-    RecordThroughEffect(1, 22050, 16, Samples16({10, 11, 20, 21, 30, 31, 40}));
-    EXPECT_EQ((std::vector<int>{10, 20, 30}), DataSamples(Save("half.wav", 11025)));
+// A rate change that merely dropped samples would fold every tone above the new Nyquist frequency back into the
+// audible band, and one that filtered too early would dull the treble below it.
+class RateChangeSpectrum : public CapturedWave, public ::testing::WithParamInterface<UINT> {
+protected:
+    static constexpr UINT kSourceRate = 44100;
+    static constexpr double kLevel = 0.12; // each tone's amplitude, of full scale (six at once stay below 0.75)
+
+    // One second and a half of the tones at the source rate, saved at the target rate.
+    std::vector<int> Convert(const std::vector<double> &frequencies, const char *pszName) {
+        std::vector<int> samples(kSourceRate * 3 / 2);
+        for (size_t i = 0; i < samples.size(); ++i) {
+            double v = 0;
+            for (double f : frequencies)
+                v += kLevel * std::sin(2 * kPi * f * i / kSourceRate + f); // phases spread by the frequency
+            samples[i] = static_cast<int>(std::lround(v * 32767));
+        }
+        RecordThroughEffect(1, kSourceRate, 16, Samples16(samples));
+        return DataSamples(Save(pszName, GetParam()));
+    }
+
+    // The amplitude at frequency f (of full scale), over a Blackman-Harris window in the middle of the output:
+    // its side lobes lie 92 dB down, and the transform is taken at f itself, so a tone's level is exact.
+    double Amplitude(const std::vector<int> &out, double f) const {
+        const size_t n = GetParam(), first = (out.size() - n) / 2;
+        double re = 0, im = 0, sum = 0;
+        for (size_t i = 0; i < n; ++i) {
+            double x = 2 * kPi * i / (n - 1);
+            double w = 0.35875 - 0.48829 * std::cos(x) + 0.14128 * std::cos(2 * x) - 0.01168 * std::cos(3 * x);
+            re += w * out[first + i] * std::cos(2 * kPi * f * i / GetParam());
+            im -= w * out[first + i] * std::sin(2 * kPi * f * i / GetParam());
+            sum += w;
+        }
+        return 2 * std::hypot(re, im) / sum / 32767;
+    }
+
+    double Nyquist() const { return GetParam() / 2.0; }
+    static constexpr double kPi = 3.14159265358979323846;
+};
+
+TEST_P(RateChangeSpectrum, TonesBelowNinetyPerCentOfTheNewNyquistKeepTheirLevelWithinHalfADecibel) {
+    std::vector<double> frequencies;
+    for (double fraction : {0.05, 0.2, 0.4, 0.6, 0.8, 0.9})
+        frequencies.push_back(fraction * Nyquist() + 3.7); // off any round bin
+    std::vector<int> out = Convert(frequencies, "passband.wav");
+    ASSERT_GE(out.size(), size_t(GetParam()));
+    for (double f : frequencies) {
+        double dB = 20 * std::log10(Amplitude(out, f) / kLevel);
+        EXPECT_NEAR(0.0, dB, 0.5) << f << " Hz at " << GetParam() << " Hz";
+        std::printf("rate %u: gain at %.0f Hz %+.3f dB\n", GetParam(), f, dB);
+    }
 }
+
+TEST_P(RateChangeSpectrum, TonesAboveTheNewNyquistLeaveAliasesAtLeast80DecibelsDown) {
+    std::vector<double> frequencies;
+    for (double fraction : {1.02, 1.3, 1.7, 2.4, 3.5})
+        if (fraction * Nyquist() < kSourceRate / 2.0)
+            frequencies.push_back(fraction * Nyquist() + 3.7);
+    std::vector<int> out = Convert(frequencies, "stopband.wav");
+    ASSERT_GE(out.size(), size_t(GetParam()));
+    for (double f : frequencies) {
+        double alias = std::fmod(f, double(GetParam())); // where a tone folds to once sampled at the new rate
+        if (alias > Nyquist())
+            alias = GetParam() - alias;
+        double dB = 20 * std::log10(Amplitude(out, alias) / kLevel + 1e-12);
+        EXPECT_LE(dB, -80.0) << f << " Hz folds to " << alias << " Hz at " << GetParam() << " Hz";
+        std::printf("rate %u: %.0f Hz folds to %.0f Hz at %.1f dB\n", GetParam(), f, alias, dB);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(LowerRates, RateChangeSpectrum, ::testing::Values(11025u, 22050u));
 
 // A whole stereo recording at the synth's rate to 22050 Hz: the byte count follows frames and step.
 TEST_F(CapturedWave, StereoAt44100SavedAt22050HasHalfTheFrames) {

@@ -114,19 +114,26 @@ TEST_F(SettingsTest, SaveWritesKeysInOrderAsDecimalText) {
     g_bSameDirectory = 1;
     g_nVolume = 37;
     lstrcpyA(g_szOutputDir, "C:\\Music\\wav");
+    lstrcpyA(g_szSoundFont, "C:\\Fonts\\Big.sf3");
     SaveSettings();
     std::string text = ReadFile();
     size_t nSection = text.find("[Settings]");
     size_t nSame = text.find("bSameDirectory=1");
     size_t nVolume = text.find("Volume=37");
     size_t nOutput = text.find("Output=C:\\Music\\wav");
+    size_t nSoundFont = text.find("SoundFont=C:\\Fonts\\Big.sf3");
     ASSERT_NE(std::string::npos, nSection) << text;
     ASSERT_NE(std::string::npos, nSame) << text;
     ASSERT_NE(std::string::npos, nVolume) << text;
     ASSERT_NE(std::string::npos, nOutput) << text;
+    ASSERT_NE(std::string::npos, nSoundFont) << text;
     EXPECT_LT(nSection, nSame);
     EXPECT_LT(nSame, nVolume);
     EXPECT_LT(nVolume, nOutput);
+    EXPECT_LT(nOutput, nSoundFont);
+    g_szSoundFont[0] = '\0';
+    LoadSettings();
+    EXPECT_STREQ("C:\\Fonts\\Big.sf3", g_szSoundFont);
 }
 
 TEST_F(SettingsTest, RoundTripKeepsEveryValue) {

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <fstream>
@@ -163,6 +164,43 @@ int Mp3Rate(const std::string &path) {
         }
     }
     return 0;
+}
+
+// Levels in dB of a WAV file's sound at 40 frequencies from 60 Hz to 8 kHz (a sixth of an octave apart), each
+// the mean power over Hann-windowed frames of 2,048 samples: enough to tell two SoundFonts apart.
+std::vector<double> SpectrumOf(const std::string &path) {
+    Bytes b = ReadAll(path);
+    std::vector<double> levels;
+    if (b.size() < 56 + 4096)
+        return levels;
+    const double kPi = 3.14159265358979323846;
+    const double rate = b[24] | b[25] << 8 | b[26] << 16;
+    const size_t n = (b.size() - 56) / 2, kFrame = 2048;
+    for (double f = 60; f < 8000; f *= std::pow(2.0, 1.0 / 6)) {
+        double power = 0;
+        for (size_t start = 0; start + kFrame <= n; start += kFrame) {
+            double re = 0, im = 0;
+            for (size_t i = 0; i < kFrame; ++i) {
+                double w = 0.5 - 0.5 * std::cos(2 * kPi * i / kFrame);
+                double x = w * int16_t(b[56 + 2 * (start + i)] | b[57 + 2 * (start + i)] << 8);
+                re += x * std::cos(2 * kPi * f * i / rate);
+                im += x * std::sin(2 * kPi * f * i / rate);
+            }
+            power += re * re + im * im;
+        }
+        levels.push_back(10 * std::log10(power + 1));
+        if (levels.size() == 40)
+            break;
+    }
+    return levels;
+}
+
+// The largest difference in dB between two spectra, frequency by frequency.
+double SpectrumDistance(const std::vector<double> &a, const std::vector<double> &b) {
+    double largest = a.size() == b.size() && !a.empty() ? 0 : 1e9;
+    for (size_t i = 0; i < a.size() && i < b.size(); ++i)
+        largest = std::max(largest, std::fabs(a[i] - b[i]));
+    return largest;
 }
 
 class Tunewright : public ::testing::Test {
@@ -422,7 +460,8 @@ TEST_F(Tunewright, SettingsAreReadAtStartAndWrittenAtExit) {
     Sleep(300);
     app.Click(kExit);
     EXPECT_EQ(app.WaitForExit(10000), 0u);
-    EXPECT_EQ(ReadSettings(), "[Settings]\r\nbSameDirectory=0\r\nVolume=20\r\nOutput=" + m_output + "\r\n");
+    EXPECT_EQ(ReadSettings(),
+              "[Settings]\r\nbSameDirectory=0\r\nVolume=20\r\nOutput=" + m_output + "\r\nSoundFont=\r\n");
 }
 
 // Convert! while listening ends the listening first: the position timer stops (the play time keeps its text)
@@ -620,4 +659,75 @@ TEST_F(Tunewright, ASecondInstanceBringsTheFirstToTheFront) {
     EXPECT_EQ(second.dialog(), nullptr);
     EXPECT_EQ(second.WaitForExit(5000), 0u);
     EXPECT_TRUE(ui::WaitFor([&] { return !IsIconic(first.dialog()); }, 3000));
+}
+
+// "SoundFont..." in the system menu: the next conversion plays the chosen file; a damaged file is named in a
+// message with the reason and the previous SoundFont goes on playing; the choice is in settings.ini at exit;
+// "Default SoundFont" brings the program's own back.
+TEST_F(Tunewright, ASoundFontChosenInTheSystemMenuPlaysAndADamagedOneLeavesTheLastInUse) {
+    const std::string fluid = WinPath(TEST_SOUNDFONT_FLUID);
+    const std::string damaged = WinPath(WriteTempFile(
+        "e2e_damaged.sf2", Bytes{'R', 'I', 'F', 'F', 200, 0, 0, 0, 's', 'f', 'b', 'k', 'L', 'I', 'S', 'T'}));
+    ui::App app;
+    StartWithSong(app);
+    ASSERT_EQ(Convert(app), "\"e2e_known.mid\" was converted!");
+    std::vector<double> timGm = SpectrumOf(m_output + "\\e2e_known.wav");
+
+    ASSERT_TRUE(app.ChooseSoundFont(fluid)) << app.Situation();
+    EXPECT_EQ(app.TakeMessageBox("Error", 1000), "");
+    ASSERT_EQ(Convert(app), "\"e2e_known.mid\" was converted!");
+    std::vector<double> fluidR3 = SpectrumOf(m_output + "\\e2e_known(1).wav");
+    EXPECT_GT(SpectrumDistance(timGm, fluidR3), 6.0) << "the conversion did not play the chosen SoundFont";
+
+    ASSERT_TRUE(app.ChooseSoundFont(damaged)) << app.Situation();
+    std::string message = app.TakeMessageBox("Error", 10000);
+    EXPECT_NE(message.find("e2e_damaged.sf2"), std::string::npos) << message;
+    EXPECT_NE(message.find("The SoundFont is damaged: "), std::string::npos) << message;
+    ASSERT_EQ(Convert(app), "\"e2e_known.mid\" was converted!");
+    EXPECT_LT(SpectrumDistance(fluidR3, SpectrumOf(m_output + "\\e2e_known(2).wav")), 0.5)
+        << "the damaged SoundFont did not leave the last one playing";
+
+    app.Click(kExit);
+    ASSERT_EQ(app.WaitForExit(10000), 0u);
+    EXPECT_NE(ReadSettings().find("\r\nSoundFont=" + fluid + "\r\n"), std::string::npos) << ReadSettings();
+
+    // The next start plays the remembered SoundFont until "Default SoundFont".
+    ui::App again;
+    StartWithSong(again);
+    ASSERT_EQ(Convert(again), "\"e2e_known.mid\" was converted!");
+    EXPECT_LT(SpectrumDistance(fluidR3, SpectrumOf(m_output + "\\e2e_known(3).wav")), 0.5);
+    ASSERT_NE(again.OpenSystemMenu(), nullptr);
+    again.ChooseFromBottomOfMenu(1);
+    EXPECT_EQ(again.TakeMessageBox("Error", 1000), "");
+    ASSERT_EQ(Convert(again), "\"e2e_known.mid\" was converted!");
+    EXPECT_LT(SpectrumDistance(timGm, SpectrumOf(m_output + "\\e2e_known(4).wav")), 0.5);
+    again.Click(kExit);
+    ASSERT_EQ(again.WaitForExit(10000), 0u);
+    EXPECT_NE(ReadSettings().find("\r\nSoundFont=\r\n"), std::string::npos) << ReadSettings();
+}
+
+// The skinned system menu, photographed for looking at (build/<arch>/screenshots/tunewright-system-menu.bmp);
+// with its items drawn by Lustrekit, Minimize, Restore and Close still do their work, also with the low bits that
+// Lustrekit's shifting sets on Windows XP (the system ignores them).
+TEST_F(Tunewright, TheSkinnedSystemMenuKeepsTheSystemsCommands) {
+    ui::App app;
+    StartWithSong(app);
+    HWND hMenu = app.OpenSystemMenu();
+    ASSERT_NE(hMenu, nullptr) << app.Situation();
+    Sleep(500);
+    std::string folder = WinPath(std::string(SCREENSHOT_DIR));
+    CreateDirectoryA(folder.c_str(), nullptr);
+    EXPECT_TRUE(ui::SaveWindowPicture(hMenu, folder + "\\tunewright-system-menu.bmp"));
+    PostMessageA(app.dialog(), WM_KEYDOWN, VK_ESCAPE, 1);
+    PostMessageA(app.dialog(), WM_KEYDOWN, VK_ESCAPE, 1);
+    ASSERT_TRUE(ui::WaitFor([&] { return !IsWindowVisible(hMenu); }, 5000));
+
+    for (WPARAM wLowBits : {0, 1}) {
+        PostMessageA(app.dialog(), WM_SYSCOMMAND, SC_MINIMIZE + wLowBits, 0);
+        EXPECT_TRUE(ui::WaitFor([&] { return IsIconic(app.dialog()) != FALSE; }, 5000)) << wLowBits;
+        PostMessageA(app.dialog(), WM_SYSCOMMAND, SC_RESTORE + wLowBits, 0);
+        EXPECT_TRUE(ui::WaitFor([&] { return IsIconic(app.dialog()) == FALSE; }, 5000)) << wLowBits;
+    }
+    PostMessageA(app.dialog(), WM_SYSCOMMAND, SC_CLOSE + 1, 0);
+    EXPECT_EQ(app.WaitForExit(10000), 0u) << app.Situation();
 }

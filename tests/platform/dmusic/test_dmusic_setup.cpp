@@ -2,6 +2,8 @@
 // effects on an active buffer, and a missing or damaged SoundFont.
 #include "support/platform/dmusic/dmusic_harness.h"
 
+#include "soundfont_control.h"
+
 namespace dmtest {
 namespace {
 
@@ -139,6 +141,41 @@ TEST(DmusicSetup, ASecondPerformanceIsToldTheSynthesizerIsBusy) {
     first.StopMidi();
     EXPECT_EQ(second.Play(false), S_OK);
     second.StopMidi();
+}
+
+// The program's choice through ITwSoundFontControl: a file that cannot be loaded is refused with the reason and
+// changes nothing; a good one plays from the next set-up on, over TwDirectMusic.ini's; "" brings the settings'
+// SoundFont back, and nothing is written beside the DLL.
+TEST(DmusicSetup, AChosenSoundFontWinsOverTheSettingsAndAFailedChoiceChangesNothing) {
+    std::string damaged =
+        smftest::WriteTempFile("dmusic_choice_damaged.sf2", {'R', 'I', 'F', 'F', 200, 0, 0, 0, 's', 'f', 'b', 'k'});
+    Engine engine;
+    ASSERT_EQ(engine.Create(), S_OK);
+    ITwSoundFontControl *pControl = nullptr;
+    ASSERT_EQ(engine.pDirectMusic->QueryInterface(IID_ITwSoundFontControl, reinterpret_cast<void **>(&pControl)), S_OK);
+    char szReason[512];
+    EXPECT_TRUE(FAILED(pControl->SetSoundFont((std::string(TEST_TEMP_DIR) + "/dmusic_no_font.sf2").c_str(), szReason,
+                                              sizeof szReason)));
+    EXPECT_NE(std::string(szReason).find("dmusic_no_font.sf2"), std::string::npos) << szReason;
+    EXPECT_TRUE(FAILED(pControl->SetSoundFont(damaged.c_str(), szReason, sizeof szReason)));
+    EXPECT_EQ(std::string(szReason).rfind("The SoundFont is damaged: ", 0), 0u) << szReason;
+    EXPECT_EQ(engine.InitAudioPath({}), S_OK) << "the default still plays";
+    {
+        SoundFontSetting setting(damaged); // the settings name a damaged file: the choice plays all the same
+        ASSERT_EQ(pControl->SetSoundFont(TEST_SOUNDFONT, szReason, sizeof szReason), S_OK) << szReason;
+        EXPECT_STREQ(szReason, "");
+        Engine chosen;
+        ASSERT_EQ(chosen.Create(), S_OK);
+        EXPECT_EQ(chosen.InitAudioPath({}), S_OK);
+        // Back to the settings' SoundFont: the damaged one is refused, the chosen one stays.
+        EXPECT_TRUE(FAILED(pControl->SetSoundFont("", szReason, sizeof szReason)));
+        Engine still;
+        ASSERT_EQ(still.Create(), S_OK);
+        EXPECT_EQ(still.InitAudioPath({}), S_OK);
+    }
+    EXPECT_EQ(pControl->SetSoundFont(nullptr, szReason, sizeof szReason), S_OK) << szReason;
+    EXPECT_EQ(GetFileAttributesA((StandInFolder() + "TwDirectMusic.ini").c_str()), INVALID_FILE_ATTRIBUTES);
+    pControl->Release();
 }
 
 } // namespace

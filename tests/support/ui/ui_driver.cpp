@@ -192,6 +192,84 @@ bool App::OpenFile(const std::string &path) const {
     return WaitFor([&] { return !IsWindow(hOpen); }, 10000);
 }
 
+// The popup menu window of the process, when one shows.
+struct MenuSearch {
+    DWORD dwProcessId;
+    HWND hFound;
+};
+
+static BOOL CALLBACK FindMenuWindow(HWND hWnd, LPARAM lParam) {
+    MenuSearch *pSearch = reinterpret_cast<MenuSearch *>(lParam);
+    char szClass[16] = "";
+    GetClassNameA(hWnd, szClass, sizeof szClass);
+    DWORD dwProcessId = 0;
+    GetWindowThreadProcessId(hWnd, &dwProcessId);
+    RECT rc = {};
+    GetWindowRect(hWnd, &rc);
+    // Wine keeps a menu window of no size for the menu loop itself: the popup is the one with a size.
+    if (dwProcessId == pSearch->dwProcessId && lstrcmpA(szClass, "#32768") == 0 && IsWindowVisible(hWnd) &&
+        rc.right > rc.left && rc.bottom > rc.top) {
+        pSearch->hFound = hWnd;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+HWND App::OpenSystemMenu() const {
+    // Alt+Space on the keyboard, to the active window. The pointer leaves the dialog first: under Wine a menu
+    // opened while a button's balloon tooltip still shows is tracked but never seen.
+    SetForegroundWindow(m_hDialog);
+    WaitFor([&] { return GetForegroundWindow() == m_hDialog; }, 2000);
+    POINT corner = {0, 0};
+    INPUT away = MouseAt(corner, MOUSEEVENTF_MOVE);
+    SendInput(1, &away, sizeof(INPUT));
+    Sleep(500);
+    INPUT keys[4] = {};
+    const WORD kKeys[4] = {VK_MENU, VK_SPACE, VK_SPACE, VK_MENU};
+    for (int i = 0; i < 4; ++i) {
+        keys[i].type = INPUT_KEYBOARD;
+        keys[i].ki.wVk = kKeys[i];
+        keys[i].ki.dwFlags = i >= 2 ? KEYEVENTF_KEYUP : 0;
+    }
+    SendInput(4, keys, sizeof(INPUT));
+    MenuSearch search = {processId(), nullptr};
+    WaitFor(
+        [&] {
+            EnumWindows(FindMenuWindow, reinterpret_cast<LPARAM>(&search));
+            return search.hFound != nullptr;
+        },
+        5000);
+    return search.hFound;
+}
+
+void App::ChooseFromBottomOfMenu(int nFromBottom) const {
+    // The menu loop takes the keys from the thread's queue, whichever of its windows they are posted to. End
+    // selects the last item, whatever was selected when the menu opened.
+    auto press = [this](WPARAM wKey) {
+        PostMessageA(m_hDialog, WM_KEYDOWN, wKey, 1);
+        PostMessageA(m_hDialog, WM_KEYUP, wKey, 0xC0000001);
+    };
+    press(VK_END);
+    for (int i = 1; i < nFromBottom; ++i)
+        press(VK_UP);
+    press(VK_RETURN);
+}
+
+bool App::ChooseSoundFont(const std::string &path) const {
+    if (OpenSystemMenu() == nullptr)
+        return false;
+    ChooseFromBottomOfMenu(2); // "SoundFont...", above "Default SoundFont"
+    HWND hOpen = nullptr;
+    if (!WaitFor([&] { return (hOpen = FindProcessDialog(processId(), "SoundFont", m_hDialog)) != nullptr; }, 10000))
+        return false;
+    HWND hName = GetDlgItem(hOpen, kIdOpenDialogFileName);
+    if (hName == nullptr)
+        hName = GetDlgItem(hOpen, kIdOpenDialogEdit);
+    SendMessageA(hName, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
+    PostMessageA(hOpen, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(hOpen, IDOK)));
+    return WaitFor([&] { return !IsWindow(hOpen); }, 10000);
+}
+
 std::string App::TakeMessageBox(const char *pszCaption, DWORD dwTimeoutMs) const {
     HWND hBox = nullptr;
     if (!WaitFor([&] { return (hBox = FindProcessDialog(processId(), pszCaption, m_hDialog)) != nullptr; },

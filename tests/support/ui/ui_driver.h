@@ -28,6 +28,12 @@ public:
     void Click(int nId) const;
     // Opens a file through the Open button and the open-file dialog.
     bool OpenFile(const std::string &path) const;
+    // Opens the system menu as Alt+Space does and returns its window (class #32768), null after the time-out.
+    HWND OpenSystemMenu() const;
+    // Chooses the open menu's item nFromBottom places from its end (1: the last) with the keyboard.
+    void ChooseFromBottomOfMenu(int nFromBottom) const;
+    // Chooses a SoundFont through the system menu's "SoundFont..." and its file dialog (caption "SoundFont").
+    bool ChooseSoundFont(const std::string &path) const;
     // Waits for a message box (a dialog of this process other than the main one) with the given caption and
     // returns its text, pressing OK; "" after the time-out.
     std::string TakeMessageBox(const char *pszCaption, DWORD dwTimeoutMs) const;

@@ -1,10 +1,12 @@
-// Test utility: builds SoundFont 2 files in memory (samples, instruments, presets, zones, modulators).
+// Test utility: builds SoundFont 2 (and, given a compressor, SoundFont 3) files in memory (samples, instruments,
+// presets, zones, modulators).
 #pragma once
 
 #include <cmath>
 #include <cstdint>
 #include <cstring>
 #include <deque>
+#include <functional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -71,6 +73,9 @@ public:
     static constexpr uint32_t kSamplePadding = 46; // zero points after each sample, as the format asks
 
     std::string name = "Test SoundFont";
+    // Set: the file is a SoundFont 3 whose samples are the bytes this makes of each (an Ogg Vorbis stream,
+    // see vorbis_encode.h), with start and end in bytes and loop points counted from the sample's start.
+    std::function<std::vector<uint8_t>(const Sf2Sample &)> compress;
 
     int addSample(const std::string &sampleName, std::vector<int16_t> data, uint32_t rate = 44100,
                   uint8_t originalPitch = 60, uint32_t loopStart = 0, uint32_t loopEnd = 0) {
@@ -140,25 +145,35 @@ public:
 
     std::vector<uint8_t> build() const {
         Bytes info, sdta, pdta;
-        info.chunk("ifil", [](Bytes &b) {
-            b.u16(2);
-            b.u16(4);
+        const bool sf3 = static_cast<bool>(compress);
+        info.chunk("ifil", [sf3](Bytes &b) {
+            b.u16(sf3 ? 3 : 2);
+            b.u16(sf3 ? 1 : 4);
         });
         info.chunk("isng", [](Bytes &b) { b.text("EMU8000", 8); });
         info.chunk("INAM", [&](Bytes &b) { b.text(name, name.size() + 2 - name.size() % 2); });
-        std::vector<uint32_t> starts;
+        std::vector<uint32_t> starts, ends;
         sdta.chunk("smpl", [&](Bytes &b) {
             uint32_t pos = 0;
             for (const Sf2Sample &s : samples) {
+                if (sf3) {
+                    std::vector<uint8_t> stream = compress(s);
+                    starts.push_back(pos);
+                    b.data.insert(b.data.end(), stream.begin(), stream.end());
+                    pos += static_cast<uint32_t>(stream.size());
+                    ends.push_back(pos);
+                    continue;
+                }
                 starts.push_back(pos);
                 for (int16_t v : s.data)
                     b.u16(static_cast<uint16_t>(v));
                 for (uint32_t i = 0; i < kSamplePadding; ++i)
                     b.u16(0);
                 pos += static_cast<uint32_t>(s.data.size()) + kSamplePadding;
+                ends.push_back(starts.back() + static_cast<uint32_t>(s.data.size()));
             }
         });
-        writeHydra(pdta, starts);
+        writeHydra(pdta, starts, ends, sf3);
         Bytes form;
         form.raw("sfbk", 4);
         form.list("INFO", info);
@@ -326,7 +341,8 @@ private:
         });
     }
 
-    void writeHydra(Bytes &pdta, const std::vector<uint32_t> &starts) const {
+    void writeHydra(Bytes &pdta, const std::vector<uint32_t> &starts, const std::vector<uint32_t> &ends,
+                    bool sf3) const {
         ZoneTables pt, it;
         std::vector<uint16_t> presetBag, instBag;
         for (const Sf2Preset &p : presets) {
@@ -368,15 +384,16 @@ private:
             for (size_t i = 0; i < samples.size(); ++i) {
                 const Sf2Sample &s = samples[i];
                 b.text(s.name, 20);
+                const uint32_t loopBase = sf3 ? 0 : starts[i];
                 b.u32(starts[i]);
-                b.u32(starts[i] + static_cast<uint32_t>(s.data.size()));
-                b.u32(starts[i] + s.loopStart);
-                b.u32(starts[i] + s.loopEnd);
+                b.u32(ends[i]);
+                b.u32(loopBase + s.loopStart);
+                b.u32(loopBase + s.loopEnd);
                 b.u32(s.rate);
                 b.u8(s.originalPitch);
                 b.u8(static_cast<uint8_t>(s.pitchCorrection));
                 b.u16(s.link);
-                b.u16(s.type);
+                b.u16(static_cast<uint16_t>(sf3 ? s.type | 0x10 : s.type));
             }
             b.text("EOS", 46);
         });
