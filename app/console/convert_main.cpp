@@ -6,11 +6,13 @@
 #include "encode_queue.h"
 #include "engine.h"
 #include "format_time.h"
+#include "process_resources.h"
 
 #include <windows.h>
 
 #include <algorithm>
 #include <cstdio>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -31,6 +33,80 @@ std::string Details(const ConvertedFile &converted, DWORD dwStart) {
     return szText;
 }
 
+// Converts one file and reports it, or hands its MP3 to the encoders, which report it.
+void ConvertAndReport(const ConvertOptions &options, const std::string &file, bool bOverlap, CEncodeQueue &encoders,
+                      int &nFailed) {
+    DWORD dwStart = GetTickCount();
+    SetEngineVoices(options.nVoices);
+    ConvertedFile converted;
+    std::string failure = ConvertOneFile(options, file, bOverlap, converted);
+    if (!failure.empty()) {
+        PrintLine(stderr, "error: " + failure);
+        ++nFailed;
+    } else if (converted.bEncode) {
+        encoders.Add(file, converted.job, Details(converted, dwStart));
+    } else {
+        PrintLine(stdout, file + " -> " + converted.path + " (" + Details(converted, dwStart) + ")");
+    }
+}
+
+// A line's words; double quotes keep spaces in a word.
+std::vector<std::string> Words(const std::string &line) {
+    std::vector<std::string> words;
+    std::string word;
+    bool bQuoted = false, bWord = false;
+    for (char c : line) {
+        if (c == '"') {
+            bQuoted = !bQuoted;
+            bWord = true;
+        } else if ((c == ' ' || c == '\t' || c == '\r') && !bQuoted) {
+            if (bWord)
+                words.push_back(word);
+            word.clear();
+            bWord = false;
+        } else {
+            word += c;
+            bWord = true;
+        }
+    }
+    if (bWord)
+        words.push_back(word);
+    return words;
+}
+
+// The conversions of a list file, each line's options over the command line's.
+void ConvertList(const ConvertOptions &options, CEncodeQueue &encoders, int &nFailed) {
+    std::ifstream list(options.listFile);
+    if (!list) {
+        PrintLine(stderr, "error: " + options.listFile + ": the list cannot be read.");
+        ++nFailed;
+        return;
+    }
+    std::string line;
+    while (std::getline(list, line)) {
+        std::vector<std::string> words = Words(line);
+        if (words.empty() || words[0][0] == '#')
+            continue;
+        if (words.size() == 1 && words[0] == "report") {
+            PrintLine(stdout, "resources: " + ProcessResources(GetCurrentProcess()));
+            continue;
+        }
+        ConvertOptions lineOptions = options;
+        lineOptions.files.clear();
+        std::vector<char *> argv = {const_cast<char *>("TunewrightConvert")};
+        for (std::string &word : words)
+            argv.push_back(&word[0]);
+        std::string problem = ParseConvertOptions(static_cast<int>(argv.size()), argv.data(), lineOptions);
+        if (!problem.empty()) {
+            PrintLine(stderr, "error: " + options.listFile + ": " + problem + " (" + line + ")");
+            ++nFailed;
+            continue;
+        }
+        for (const std::string &file : lineOptions.files)
+            ConvertAndReport(lineOptions, file, lineOptions.bMp3, encoders, nFailed);
+    }
+}
+
 int ConvertHere(const ConvertOptions &options) {
     SetEngineVoices(options.nVoices);
     std::string failure = StartConverterEngine();
@@ -40,20 +116,11 @@ int ConvertHere(const ConvertOptions &options) {
     }
     int nFailed = 0;
     const bool bOverlap = options.bMp3 && options.files.size() > 1;
-    CEncodeQueue encoders(bOverlap ? kEncoders : 0, kWaitingEncodes);
-    for (const std::string &file : options.files) {
-        DWORD dwStart = GetTickCount();
-        ConvertedFile converted;
-        failure = ConvertOneFile(options, file, bOverlap, converted);
-        if (!failure.empty()) {
-            PrintLine(stderr, "error: " + failure);
-            ++nFailed;
-        } else if (converted.bEncode) {
-            encoders.Add(file, converted.job, Details(converted, dwStart));
-        } else {
-            PrintLine(stdout, file + " -> " + converted.path + " (" + Details(converted, dwStart) + ")");
-        }
-    }
+    CEncodeQueue encoders(bOverlap || !options.listFile.empty() ? kEncoders : 0, kWaitingEncodes);
+    for (const std::string &file : options.files)
+        ConvertAndReport(options, file, bOverlap, encoders, nFailed);
+    if (!options.listFile.empty())
+        ConvertList(options, encoders, nFailed);
     nFailed += encoders.Finish();
     FreeDirectMusic();
     return nFailed ? kExitFailed : 0;
@@ -149,5 +216,6 @@ int main(int argc, char **argv) {
         return kExitUsage;
     }
     CoInitialize(nullptr);
-    return options.nJobs > 1 && options.files.size() > 1 ? ConvertInChildren(options) : ConvertHere(options);
+    bool bChildren = options.nJobs > 1 && options.files.size() > 1 && options.listFile.empty();
+    return bChildren ? ConvertInChildren(options) : ConvertHere(options);
 }

@@ -10,7 +10,7 @@
 const char kConvertUsage[] =
     "usage: TunewrightConvert [--wav RATE | --mp3 RATE] [--tempo 50..150] [--tone -7.0..+7.0]\n"
     "                         [--mute PROGRAM,...] [--out DIR] [--jobs N] [--polyphony N] [--no-progress]\n"
-    "                         FILE...\n"
+    "                         [--list FILE] FILE...\n"
     "  --wav RATE   16-bit mono WAV at 11025, 22050 or 44100 Hz (default: --wav 44100)\n"
     "  --mp3 RATE   MP3 at 11025, 22050, 44100 or 48000 Hz\n"
     "  --tempo P    tempo in per cent, 50 to 150 (default 100)\n"
@@ -20,6 +20,8 @@ const char kConvertUsage[] =
     "  --jobs N     processes converting at once, 1 to 16, each taking a share of the files (default 1)\n"
     "  --polyphony N  voices sounding at once, 1 to 4096 (default: TwDirectMusic.ini's Polyphony, or 256)\n"
     "  --no-progress  no elapsed time on the console while a piece converts\n"
+    "  --list FILE  conversions one a line, each options and a MIDI file (the command line's options are the\n"
+    "               default); a line \"report\" prints the process's private bytes and handle count\n"
     "Existing files are never overwritten: song.wav is followed by song(1).wav, song(2).wav, ...\n";
 
 namespace {
@@ -95,6 +97,8 @@ std::string ParseConvertOptions(int argc, char **argv, ConvertOptions &options) 
         } else if (arg == "--mute") {
             if (!ParseMuteList(pszValue, options.mutedPrograms))
                 return std::string("--mute takes program numbers 0 to 127 separated by commas, not ") + pszValue + ".";
+        } else if (arg == "--list") {
+            options.listFile = pszValue;
         } else if (arg == "--out") {
             options.outputFolder = pszValue;
         } else if (arg == "--jobs") {
@@ -107,7 +111,7 @@ std::string ParseConvertOptions(int argc, char **argv, ConvertOptions &options) 
             return "Unknown option " + arg + ".";
         }
     }
-    if (options.files.empty())
+    if (options.files.empty() && options.listFile.empty())
         return "No MIDI file given.";
     return "";
 }

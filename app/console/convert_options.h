@@ -14,6 +14,7 @@ struct ConvertOptions {
     int nJobs = 1;                  // processes converting at once, each taking a share of the files
     int nVoices = 0;                // polyphony, 1..4096; 0: the synthesizer's setting (TwDirectMusic.ini, or 256)
     bool bProgress = true;          // the elapsed time of each piece on the console while it converts
+    std::string listFile;           // a file of conversions, one a line, each with options of its own
     std::vector<std::string> files;
 };
 
