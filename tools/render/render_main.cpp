@@ -17,7 +17,7 @@
 namespace {
 
 constexpr const char *kUsage =
-    "usage: tunewright-render [--rate HZ] [--no-reverb] [--no-chorus] SOUNDFONT MIDIFILE OUT.wav";
+    "usage: tunewright-render [--rate HZ] [--polyphony VOICES] [--no-reverb] [--no-chorus] SOUNDFONT MIDIFILE OUT.wav";
 constexpr int kMinRate = 8000;
 constexpr int kMaxRate = 192000;
 constexpr int kChunkFrames = 4096;
@@ -63,6 +63,14 @@ bool ParseArgs(int argc, char **argv, Options &options, std::string &error) {
                 error = "--rate needs a sample rate from 8000 to 192000 Hz";
                 return false;
             }
+        } else if (arg == "--polyphony") {
+            char *end = nullptr;
+            const long voices = i + 1 < argc ? std::strtol(argv[++i], &end, 10) : 0;
+            if (!end || *end != '\0' || voices < 1 || voices > tw::synth::SynthConfig::kMaxVoices) {
+                error = "--polyphony needs 1 to 4096 voices";
+                return false;
+            }
+            options.synth.maxVoices = static_cast<int>(voices);
         } else if (arg == "--no-reverb") {
             options.synth.reverb = false;
         } else if (arg == "--no-chorus") {
