@@ -3,6 +3,7 @@
 
 #include "capture_session.h"
 #include "effect_registration.h"
+#include "console_progress.h"
 #include "engine.h"
 #include "instrument_plan.h"
 #include "midi_programs.h"
@@ -49,8 +50,6 @@ void BuildPlan(void *pContext) {
     FillProgramMap(g_usedPrograms, rowChecked, rowPrograms, nRows);
 }
 
-void NoProgress(unsigned int, unsigned int, void *) {}
-
 std::string FolderOf(const std::string &file) {
     char szFull[MAX_PATH * 4];
     char *pszName = nullptr;
@@ -84,7 +83,10 @@ std::string StartConverterEngine() {
     return "";
 }
 
-std::string ConvertOneFile(const ConvertOptions &options, const std::string &file, std::string &writtenPath) {
+std::string ConvertOneFile(const ConvertOptions &options, const std::string &file, bool bDeferMp3,
+                           ConvertedFile &converted) {
+    converted.bEncode = false;
+    converted.nSeconds = 0;
     if (GetFileAttributesA(file.c_str()) == INVALID_FILE_ATTRIBUTES)
         return file + ": the file cannot be found.";
     LoadUsedPrograms(file.c_str());
@@ -95,14 +97,26 @@ std::string ConvertOneFile(const ConvertOptions &options, const std::string &fil
     if (pszFailure != nullptr)
         return file + ": not a MIDI file that can be played (" + pszFailure + ").";
     volatile LONG bNeverAbort = 0;
-    if ((pszFailure = FinishCapture(kConsolePacing, &bNeverAbort, NoProgress, nullptr)) != nullptr)
+    ConsoleProgress progress;
+    BeginConsoleProgress(progress, file.c_str(), options.bProgress);
+    pszFailure = FinishCapture(kConsolePacing, &bNeverAbort, ShowConsoleProgress, &progress);
+    EndConsoleProgress(progress);
+    if (pszFailure != nullptr)
         return file + ": " + pszFailure + ".";
+    converted.nSeconds = progress.nLength;
     std::string folder = options.outputFolder.empty() ? FolderOf(file) : options.outputFolder;
     std::string title = TitleOf(file);
     RecordingRequest request = {folder.c_str(), title.c_str(), options.bMp3 ? TRUE : FALSE, options.nRate};
     std::vector<char> path(kTextSize), error(kTextSize);
+    if (options.bMp3 && bDeferMp3) {
+        if (!BeginMp3Recording(request, converted.job, error.data(), kTextSize))
+            return file + ": " + error.data();
+        converted.path = converted.job.szPath;
+        converted.bEncode = true;
+        return "";
+    }
     if (!WriteRecording(request, path.data(), error.data(), kTextSize))
         return file + ": " + error.data();
-    writtenPath = path.data();
+    converted.path = path.data();
     return "";
 }

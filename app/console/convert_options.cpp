@@ -9,15 +9,20 @@
 
 const char kConvertUsage[] =
     "usage: TunewrightConvert [--wav RATE | --mp3 RATE] [--tempo 50..150] [--tone -7.0..+7.0]\n"
-    "                         [--mute PROGRAM,...] [--out DIR] [--jobs N] [--soundfont FILE] FILE...\n"
+    "                         [--mute PROGRAM,...] [--out DIR] [--jobs N] [--polyphony N] [--soundfont FILE]\n"
+    "                         [--no-progress] [--list FILE] FILE...\n"
     "  --wav RATE   16-bit mono WAV at 11025, 22050 or 44100 Hz (default: --wav 44100)\n"
     "  --mp3 RATE   MP3 at 11025, 22050, 44100 or 48000 Hz\n"
     "  --tempo P    tempo in per cent, 50 to 150 (default 100)\n"
     "  --tone T     transposition in tones, -7.0 to +7.0 in steps of 0.5 (default 0)\n"
     "  --mute LIST  General MIDI programs (0-127) to silence, separated by commas\n"
     "  --out DIR    output folder (default: each MIDI file's own folder)\n"
-    "  --jobs N     files converted at once, 1 to 16 (default 1)\n"
+    "  --jobs N     processes converting at once, 1 to 16, each taking a share of the files (default 1)\n"
+    "  --polyphony N  voices sounding at once, 1 to 4096 (default: TwDirectMusic.ini's Polyphony, or 256)\n"
     "  --soundfont FILE  the SoundFont (.sf2 or .sf3) to play with (default: the program's own)\n"
+    "  --no-progress  no elapsed time on the console while a piece converts\n"
+    "  --list FILE  conversions one a line, each options and a MIDI file (the command line's options are the\n"
+    "               default); a line \"report\" prints the process's private bytes and handle count\n"
     "Existing files are never overwritten: song.wav is followed by song(1).wav, song(2).wav, ...\n";
 
 namespace {
@@ -71,6 +76,10 @@ std::string ParseConvertOptions(int argc, char **argv, ConvertOptions &options) 
             options.files.push_back(arg);
             continue;
         }
+        if (arg == "--no-progress") {
+            options.bProgress = false;
+            continue;
+        }
         if (i + 1 >= argc)
             return arg + " needs a value.";
         const char *pszValue = argv[++i];
@@ -89,6 +98,8 @@ std::string ParseConvertOptions(int argc, char **argv, ConvertOptions &options) 
         } else if (arg == "--mute") {
             if (!ParseMuteList(pszValue, options.mutedPrograms))
                 return std::string("--mute takes program numbers 0 to 127 separated by commas, not ") + pszValue + ".";
+        } else if (arg == "--list") {
+            options.listFile = pszValue;
         } else if (arg == "--out") {
             options.outputFolder = pszValue;
         } else if (arg == "--soundfont") {
@@ -96,16 +107,19 @@ std::string ParseConvertOptions(int argc, char **argv, ConvertOptions &options) 
         } else if (arg == "--jobs") {
             if (!ParseInt(pszValue, 1, 16, options.nJobs))
                 return std::string("--jobs takes 1 to 16, not ") + pszValue + ".";
+        } else if (arg == "--polyphony") {
+            if (!ParseInt(pszValue, 1, 4096, options.nVoices))
+                return std::string("--polyphony takes 1 to 4096 voices, not ") + pszValue + ".";
         } else {
             return "Unknown option " + arg + ".";
         }
     }
-    if (options.files.empty())
+    if (options.files.empty() && options.listFile.empty())
         return "No MIDI file given.";
     return "";
 }
 
-std::string ChildCommandLine(const ConvertOptions &options, const std::string &file) {
+std::string ChildCommandLine(const ConvertOptions &options, const std::vector<std::string> &files) {
     char szNumbers[96];
     std::snprintf(szNumbers, sizeof szNumbers, "%s %u --tempo %d --tone %.1f", options.bMp3 ? "--mp3" : "--wav",
                   options.nRate, options.nTempoPercent, options.nTranspose * 0.5);
@@ -119,5 +133,10 @@ std::string ChildCommandLine(const ConvertOptions &options, const std::string &f
         line += " --out " + Quoted(options.outputFolder);
     if (!options.soundFont.empty())
         line += " --soundfont " + Quoted(options.soundFont);
-    return line + " " + Quoted(file);
+    if (options.nVoices > 0)
+        line += " --polyphony " + std::to_string(options.nVoices);
+    line += " --no-progress"; // the children share one console
+    for (const std::string &file : files)
+        line += " " + Quoted(file);
+    return line;
 }

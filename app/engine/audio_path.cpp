@@ -48,6 +48,10 @@ HRESULT InitPerformanceAudio(const GUID &guidPort) {
     params.dwValidData = DMUS_AUDIOPARAMS_FEATURES | DMUS_AUDIOPARAMS_DEFAULTSYNTH;
     params.dwFeatures = DMUS_AUDIOF_ALL;
     params.dwVoices = 0;
+    if (EngineVoices() > 0) { // a program's own choice; the dialog leaves it to the synthesizer
+        params.dwValidData |= DMUS_AUDIOPARAMS_VOICES;
+        params.dwVoices = static_cast<DWORD>(EngineVoices());
+    }
     params.dwSampleRate = 0; // the synthesizer's default rate
     params.clsidDefaultSynth = guidPort;
     // The address of pDirectMusic: the performance uses the existing DirectMusic object.

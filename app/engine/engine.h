@@ -20,6 +20,12 @@ HRESULT RemoveSegmentNotification();
 HRESULT StopMidi();
 int GetPlayTimeSeconds();   // performance clock now, in whole seconds
 int GetSegmentEndSeconds(); // clock time of the loaded segment's end, in whole seconds
+// Clock time at which the playing segment started, in whole seconds (the clock now when that is unknown).
+int GetSegmentStartSeconds();
+
+// The synthesizer's polyphony asked for at the next InitAudioPath (0, the default: the synthesizer's own setting).
+void SetEngineVoices(int nVoices);
+int EngineVoices();
 
 // Master volume from an input 0..100 (40 × input − 2000 hundredths of a dB) and tempo from a slider position
 // 0..100 (factor position / 100 + 0.5). Both return 0 while there is no performance.

@@ -109,14 +109,11 @@ int Player::renderFrames(float *left, float *right, int frames, bool beforeTail)
     return written;
 }
 
+// One grid block (or its part up to the segment's end): its events go first, each at its frame, then the
+// synthesizer renders the block in one call.
 void Player::fillBlock() {
     const std::vector<SegmentEvent> &events = segment_->events();
-    while (nextEvent_ < events.size() && eventSamples_[nextEvent_] <= rendered_)
-        dispatch(events[nextEvent_++]);
-
     int64_t limit = (rendered_ / kGridFrames + 1) * kGridFrames;
-    if (nextEvent_ < events.size())
-        limit = std::min(limit, eventSamples_[nextEvent_]);
     if (rendered_ < endSample_)
         limit = std::min(limit, endSample_);
     limit = std::min(limit, capSample_);
@@ -125,6 +122,10 @@ void Player::fillBlock() {
         blockLength_ = blockRead_ = 0;
         lastBlock_ = true;
         return;
+    }
+    while (nextEvent_ < events.size() && eventSamples_[nextEvent_] < limit) {
+        target_.setEventOffset(static_cast<int>(std::max<int64_t>(0, eventSamples_[nextEvent_] - rendered_)));
+        dispatch(events[nextEvent_++]);
     }
     target_.render(blockLeft_, blockRight_, frames);
     const bool inTail = nextEvent_ >= events.size() && rendered_ >= endSample_;

@@ -21,6 +21,9 @@ public:
     virtual void sysEx(const uint8_t *data, size_t size) = 0; // payload after F0
     virtual void reset() = 0;
     virtual void setMasterVolume(int hundredthsDb) = 0;
+    // The messages that follow take effect this many frames into the next render() (within the current 64-frame
+    // grid block); 0 after every render().
+    virtual void setEventOffset(int frames) = 0;
     virtual void render(float *left, float *right, int frames) = 0;
     virtual int sampleRate() const = 0;
 };

@@ -21,6 +21,7 @@ public:
     void sysEx(const uint8_t *data, size_t size) override { synth_.sysEx(data, size); }
     void reset() override { synth_.reset(); }
     void setMasterVolume(int hundredthsDb) override { synth_.setMasterVolume(hundredthsDb); }
+    void setEventOffset(int frames) override { synth_.setEventOffset(frames); }
     void render(float *left, float *right, int frames) override { synth_.render(left, right, frames); }
     int sampleRate() const override { return synth_.sampleRate(); }
 

@@ -68,11 +68,6 @@ public:
     };
     Coefficients coefficients() const { return {b0_, b1_, a1_, a2_}; }
 
-    // Runs count filters over n samples of their buffers (in place); four or eight run side by side, one per
-    // SIMD lane. The lane arithmetic is the same as tick()'s, so results do not depend on which voices share a
-    // pass.
-    static void process(LowPass *const *filters, float *const *buffers, int count, int n);
-
     void reset() {
         x1_ = x2_ = y1_ = y2_ = 0.0f;
         active_ = false;

@@ -4,8 +4,10 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <memory>
 #include <new>
+#include <thread>
 
 #include "synth_impl.h"
 #include "synth_math.h"
@@ -31,7 +33,6 @@ constexpr int kChorusVoices = 3;
 constexpr float kChorusLevel = 2.0f, kChorusSpeedHz = 0.3f, kChorusDepthMs = 8.0f;
 constexpr int kMinRate = 8000, kMaxRate = 192000;
 constexpr float kDcCutoffHz = 5.0f;
-constexpr int kMaxVoiceLimit = 4096; // pool sizes beyond this are a configuration mistake
 
 // Flushes denormals to zero (FTZ and DAZ) while it lives, restoring the caller's mode afterwards.
 class FlushDenormals {
@@ -58,10 +59,21 @@ float masterGainFor(int hundredthsDb) {
 
 SynthImpl::SynthImpl(const SynthConfig &config) : config_(config) {
     config_.sampleRate = clampTo(config_.sampleRate, kMinRate, kMaxRate);
-    config_.maxVoices = clampTo(config_.maxVoices, 1, kMaxVoiceLimit);
-    voices_.resize(static_cast<size_t>(config_.maxVoices) + kSpareVoices);
+    config_.maxVoices = clampTo(config_.maxVoices, 1, SynthConfig::kMaxVoices);
+    kernels_ = &KernelsFor(config_.simd);
+    voices_.resize(static_cast<size_t>(config_.maxVoices) + std::max(kMinSpareVoices, config_.maxVoices / 2));
+    for (Voice &v : voices_)
+        v.setKernels(kernels_);
+    pool_.allocate(voices_.size());
+    victims_.allocate(voices_.size());
+    counted_.assign(voices_.size(), 0);
     zones_.resize(kMaxZonesPerNote);
-    filteredVoices_.resize(voices_.size());
+    own_ = std::make_unique<Workspace>();
+    helperSpace_ = std::make_unique<Workspace>();
+    own_->filtered.resize(voices_.size());
+    helperSpace_->filtered.resize(voices_.size());
+    passSlots_.resize(voices_.size());
+    chunkBuses_.reset(new ChunkBuses[voices_.size() / kChunkVoices + 1]);
     const float rate = static_cast<float>(config_.sampleRate);
     reverb_.setup(rate);
     reverb_.setParameters(kReverbRoom, kReverbDamp, kReverbWidth, kReverbLevel);
@@ -109,8 +121,8 @@ LoadStatus SynthImpl::loadSoundFontFile(const std::string &path, std::string &er
 }
 
 void SynthImpl::installSoundFont(std::unique_ptr<SoundFont> font) {
-    for (Voice &v : voices_)
-        v.stop();
+    mixThrough(eventPos_);
+    stopAll();
     font_ = std::move(font);
     for (int ch = 0; ch < kChannelCount; ++ch)
         resolvePreset(ch);
@@ -122,73 +134,198 @@ void SynthImpl::setMasterVolume(int hundredthsDb) {
         masterGain_ = masterTarget_;
 }
 
-int SynthImpl::activeVoices() const {
-    int n = 0;
-    for (const Voice &v : voices_)
-        n += v.free() ? 0 : 1;
-    return n;
+bool SynthImpl::keySounding(int channel, int key) const {
+    if (channel < 0 || channel >= kChannelCount || key < 0 || key > 127)
+        return false;
+    for (int s = pool_.firstOfKey(channel, key); s != VoicePool::kNone; s = pool_.next(s))
+        if (voices_[s].live())
+            return true;
+    return false;
 }
 
-void SynthImpl::controlBlock() {
-    while (voiceEnd_ > 0 && voices_[voiceEnd_ - 1].free())
-        --voiceEnd_;
-    for (size_t i = 0; i < voiceEnd_; ++i) {
-        Voice &v = voices_[i];
-        if (!v.free())
-            v.control(channels_[v.channel()], kBlock);
-    }
+void SynthImpl::beginBlock() {
+    runPass(Pass::kControl, 0, kBlock);
     masterStart_ = masterGain_;
     masterStep_ = (masterTarget_ - masterStart_) * (1.0f / kBlock);
     masterGain_ = masterTarget_;
+    std::fill(std::begin(mixLeft_), std::end(mixLeft_), 0.0f);
+    std::fill(std::begin(mixRight_), std::end(mixRight_), 0.0f);
+    std::fill(std::begin(reverbBus_), std::end(reverbBus_), 0.0f);
+    std::fill(std::begin(chorusBus_), std::end(chorusBus_), 0.0f);
+    voicesDone_ = 0;
+    blockBegun_ = true;
 }
 
-void SynthImpl::renderFiltered(Voice *const *group, int count, int n, const VoiceBuses &buses) {
-    LowPass *filters[kFilterLanes];
-    float *buffers[kFilterLanes];
-    int produced[kFilterLanes];
-    const int lanes = count <= kFilterLanes / 2 ? kFilterLanes / 2 : kFilterLanes; // one SIMD group or two
+void SynthImpl::setEventOffset(int frames) {
+    const int at = std::min(blockPos_ + std::max(frames, 0), kBlock - 1);
+    // A message after the block's first frame comes after the block's control pass, as it would had the frames
+    // before it been rendered first.
+    if (at > blockPos_ && !blockBegun_)
+        beginBlock();
+    eventPos_ = std::max(at, blockBegun_ ? voicesDone_ : 0);
+}
+
+VoiceBuses SynthImpl::blockBuses(int at) {
+    return {mixLeft_ + at, mixRight_ + at, config_.reverb ? reverbBus_ + at : nullptr,
+            config_.chorus ? chorusBus_ + at : nullptr};
+}
+
+VoiceBuses SynthImpl::offset(const VoiceBuses &buses, int at) {
+    return {buses.left + at, buses.right + at, buses.reverb ? buses.reverb + at : nullptr,
+            buses.chorus ? buses.chorus + at : nullptr};
+}
+
+void SynthImpl::renderFiltered(Voice *const *group, int count, int n, Workspace &ws, const VoiceBuses &buses) {
+    LowPass *filters[kMaxFilterLanes];
+    float *buffers[kMaxFilterLanes];
+    int produced[kMaxFilterLanes];
+    const int width = kernels_->filterGroup;
+    const int lanes = (count + width - 1) / width * width; // whole SIMD groups
     for (int j = 0; j < lanes; ++j) {
         if (j < count) {
-            produced[j] = group[j]->produce(n, laneScratch_[j]);
-            std::fill(laneScratch_[j] + produced[j], laneScratch_[j] + n, 0.0f);
+            produced[j] = group[j]->produce(n, ws.lanes[j]);
+            std::fill(ws.lanes[j] + produced[j], ws.lanes[j] + n, 0.0f);
             filters[j] = &group[j]->filter();
-            buffers[j] = laneScratch_[j];
+            buffers[j] = ws.lanes[j];
         } else {
-            filters[j] = &padFilter_; // idle lane
-            buffers[j] = padScratch_;
+            filters[j] = &ws.padFilter; // idle lane
+            buffers[j] = ws.pad;
         }
     }
-    LowPass::process(filters, buffers, lanes, n);
+    kernels_->filter(filters, buffers, lanes, n);
     for (int j = 0; j < count; ++j)
-        group[j]->finish(n, produced[j], laneScratch_[j], buses);
+        group[j]->finish(n, produced[j], ws.lanes[j], buses);
 }
 
-void SynthImpl::mixVoices(const VoiceBuses &buses, float *gain, int n) {
-    std::fill(buses.left, buses.left + n, 0.0f);
-    std::fill(buses.right, buses.right + n, 0.0f);
-    if (buses.reverb)
-        std::fill(buses.reverb, buses.reverb + n, 0.0f);
-    if (buses.chorus)
-        std::fill(buses.chorus, buses.chorus + n, 0.0f);
-    // Unfiltered voices mix at once; filtered ones afterwards, up to eight per filter pass. Both in pool order,
-    // so the summation order does not depend on how a block is split into render calls.
+// The voices of slots over frames [from, to) of the block into buses (indexed by block frame), in slot order:
+// unfiltered ones at once, filtered ones afterwards, side by side in filter passes. A voice that starts later in
+// the span is rendered on its own.
+void SynthImpl::renderVoices(const int *slots, int count, int from, int to, Workspace &ws, const VoiceBuses &buses) {
     int filtered = 0;
-    for (size_t i = 0; i < voiceEnd_; ++i) {
-        Voice &v = voices_[i];
-        if (v.free())
+    for (int i = 0; i < count; ++i) {
+        Voice &v = voices_[slots[i]];
+        const int at = std::max(from, v.nextFrame());
+        if (v.free() || at >= to)
             continue;
-        if (v.filtered())
-            filteredVoices_[filtered++] = &v;
+        if (v.filtered() && at == from)
+            ws.filtered[filtered++] = &v;
         else
-            v.render(n, scratch_, buses);
+            v.render(to - at, ws.scratch, offset(buses, at));
     }
-    for (int first = 0; first < filtered; first += kFilterLanes)
-        renderFiltered(filteredVoices_.data() + first, std::min(kFilterLanes, filtered - first), n, buses);
-    float pos = static_cast<float>(blockPos_);
-    for (int k = 0; k < n; ++k) {
-        gain[k] = masterStart_ + masterStep_ * pos;
-        pos += 1.0f;
+    const int lanes = 2 * kernels_->filterGroup;
+    for (int first = 0; first < filtered; first += lanes)
+        renderFiltered(ws.filtered.data() + first, std::min(lanes, filtered - first), to - from, ws,
+                       offset(buses, from));
+}
+
+void SynthImpl::runShare(const Pass &pass, const int *slots, int count, Workspace &ws, const VoiceBuses &buses) {
+    if (pass.kind == Pass::kControl) {
+        for (int i = 0; i < count; ++i) {
+            Voice &v = voices_[slots[i]];
+            v.control(channels_[v.channel()], kBlock, kBlock);
+        }
+        return;
     }
+    renderVoices(slots, count, pass.from, pass.to, ws, buses);
+}
+
+void SynthImpl::setMixHelper(MixHelper *helper) {
+    if (helper_)
+        helper_->setJob(nullptr, nullptr);
+    helper_ = helper && helper->running() ? helper : nullptr;
+    if (helper_)
+        helper_->setJob(HelperJob, this);
+}
+
+void SynthImpl::HelperJob(void *self) {
+    SynthImpl &synth = *static_cast<SynthImpl *>(self);
+    synth.claimChunks(*synth.helperSpace_);
+}
+
+void SynthImpl::runChunk(int chunk, Workspace &ws) {
+    const Pass &pass = pass_;
+    const int first = chunk * kChunkVoices;
+    const int count = std::min(kChunkVoices, pass.count - first);
+    ChunkBuses &b = chunkBuses_[chunk];
+    const VoiceBuses buses{b.left, b.right, config_.reverb ? b.reverb : nullptr, config_.chorus ? b.chorus : nullptr};
+    if (pass.kind == Pass::kRender) {
+        const size_t bytes = sizeof(float) * static_cast<size_t>(pass.to - pass.from);
+        for (float *bus : {buses.left, buses.right, buses.reverb, buses.chorus})
+            if (bus)
+                std::memset(bus + pass.from, 0, bytes);
+    }
+    runShare(pass, passSlots_.data() + first, count, ws, buses);
+}
+
+// Takes chunks of the current pass until none is left; any thread.
+void SynthImpl::claimChunks(Workspace &ws) {
+    uint64_t word = claim_.load(std::memory_order_acquire);
+    for (;;) {
+        const int next = static_cast<int>(word & 0xFFFF), count = static_cast<int>((word >> 16) & 0xFFFF);
+        if (next >= count)
+            return;
+        if (!claim_.compare_exchange_weak(word, word + 1, std::memory_order_acq_rel, std::memory_order_acquire))
+            continue;
+        runChunk(next, ws);
+        chunksDone_.fetch_add(1, std::memory_order_release);
+        word = claim_.load(std::memory_order_acquire);
+    }
+}
+
+void SynthImpl::runPass(Pass::Kind kind, int from, int to) {
+    int count = 0;
+    pool_.forEachUsed([&](int slot) { passSlots_[count++] = slot; });
+    if (count <= kChunkVoices) {
+        runShare({kind, from, to, count}, passSlots_.data(), count, *own_, blockBuses(0));
+        return;
+    }
+    const int chunks = (count + kChunkVoices - 1) / kChunkVoices;
+    pass_ = {kind, from, to, count};
+    chunksDone_.store(0, std::memory_order_relaxed);
+    claim_.store(static_cast<uint64_t>(++passSerial_) << 32 | static_cast<uint64_t>(chunks) << 16,
+                 std::memory_order_release);
+    if (helper_ && count >= kSplitVoices)
+        helper_->signal();
+    claimChunks(*own_);
+    for (int i = 0; chunksDone_.load(std::memory_order_acquire) != chunks; ++i)
+        if (i > 64)
+            std::this_thread::yield(); // the helper is still on its last chunk
+    if (kind != Pass::kRender)
+        return;
+    for (int c = 0; c < chunks; ++c) {
+        const ChunkBuses &b = chunkBuses_[c];
+        for (int k = from; k < to; ++k) {
+            mixLeft_[k] += b.left[k];
+            mixRight_[k] += b.right[k];
+        }
+        if (config_.reverb)
+            for (int k = from; k < to; ++k)
+                reverbBus_[k] += b.reverb[k];
+        if (config_.chorus)
+            for (int k = from; k < to; ++k)
+                chorusBus_[k] += b.chorus[k];
+    }
+}
+
+// Voices that ended while rendering leave the pool.
+void SynthImpl::sweepEnded() {
+    pool_.forEachUsed([this](int slot) {
+        if (!voices_[slot].free())
+            return;
+        if (counted_[slot]) {
+            counted_[slot] = 0;
+            --liveCount_;
+        }
+        pool_.give(slot);
+    });
+}
+
+void SynthImpl::mixThrough(int frame) {
+    if (!blockBegun_ || frame <= voicesDone_)
+        return;
+    runPass(Pass::kRender, voicesDone_, frame);
+    voicesDone_ = frame;
+    sweepEnded();
 }
 
 void SynthImpl::finishMix(const VoiceBuses &buses, const float *gain, float *left, float *right, int n) {
@@ -222,19 +359,28 @@ VoiceBuses SynthImpl::dryBuses(DryBlock &block, int at) const {
             config_.chorus ? block.chorus + at : nullptr};
 }
 
-void SynthImpl::renderChunk(float *left, float *right, int n) {
-    if (dry_ && dry_->frames + n <= DryBlock::kCapacity) {
-        DryBlock &b = *dry_;
-        const int at = b.frames;
-        mixVoices(dryBuses(b, at), b.gain + at, n);
-        b.frames = at + n;
+// Frames [from, from + n) of the block, whose voices are in the buses: into the dry block, or finished.
+void SynthImpl::deliver(int from, int n, float *left, float *right) {
+    float *gain = gain_ + from;
+    for (int k = 0; k < n; ++k)
+        gain[k] = masterStart_ + masterStep_ * static_cast<float>(from + k);
+    const VoiceBuses buses = blockBuses(from);
+    if (!dry_) {
+        finishMix(buses, gain, left, right, n);
         return;
     }
-    const VoiceBuses buses{mixLeft_, mixRight_, config_.reverb ? reverbBus_ : nullptr,
-                           config_.chorus ? chorusBus_ : nullptr};
-    mixVoices(buses, gain_, n);
-    if (!dry_) // a full dry block loses the frames, but the voices move on as they would have
-        finishMix(buses, gain_, left, right, n);
+    DryBlock &b = *dry_;
+    if (b.frames + n > DryBlock::kCapacity)
+        return; // a full dry block loses the frames, but the voices move on as they would have
+    const size_t bytes = sizeof(float) * static_cast<size_t>(n);
+    std::memcpy(b.left + b.frames, buses.left, bytes);
+    std::memcpy(b.right + b.frames, buses.right, bytes);
+    if (buses.reverb)
+        std::memcpy(b.reverb + b.frames, buses.reverb, bytes);
+    if (buses.chorus)
+        std::memcpy(b.chorus + b.frames, buses.chorus, bytes);
+    std::memcpy(b.gain + b.frames, gain, bytes);
+    b.frames += n;
 }
 
 void SynthImpl::renderWet(DryBlock &block, float *left, float *right) {
@@ -254,12 +400,19 @@ void SynthImpl::render(float *left, float *right, int frames) {
     masterSnap_ = false;
     int done = 0;
     while (done < frames) {
-        if (blockPos_ == 0)
-            controlBlock();
+        if (!blockBegun_)
+            beginBlock();
         const int n = std::min(kBlock - blockPos_, frames - done);
-        renderChunk(left + done, right + done, n);
+        mixThrough(blockPos_ + n);
+        deliver(blockPos_, n, left + done, right + done);
         done += n;
-        blockPos_ = (blockPos_ + n) % kBlock;
+        blockPos_ += n;
+        eventPos_ = blockPos_;
+        if (blockPos_ == kBlock) {
+            blockPos_ = eventPos_ = 0;
+            blockBegun_ = false;
+            ++blockCount_;
+        }
     }
 }
 
@@ -314,6 +467,12 @@ void Synth::setMasterVolume(int hundredthsDb) {
 void Synth::render(float *left, float *right, int frames) {
     impl_->render(left, right, frames);
 }
+void Synth::setEventOffset(int frames) {
+    impl_->setEventOffset(frames);
+}
+void Synth::setMixHelper(MixHelper *helper) {
+    impl_->setMixHelper(helper);
+}
 void Synth::setDryBlock(DryBlock *block) {
     impl_->setDryBlock(block);
 }
@@ -323,8 +482,17 @@ void Synth::renderWet(DryBlock &block, float *left, float *right) {
 int Synth::activeVoices() const {
     return impl_->activeVoices();
 }
+bool Synth::keySounding(int channel, int key) const {
+    return impl_->keySounding(channel, key);
+}
 int Synth::sampleRate() const {
     return impl_->sampleRate();
+}
+int Synth::maxVoices() const {
+    return impl_->maxVoices();
+}
+SimdLevel Synth::simdLevel() const {
+    return impl_->simdLevel();
 }
 
 } // namespace tw::synth

@@ -10,15 +10,23 @@ namespace tw::synth {
 
 enum class LoadStatus { Ok, CannotOpen, NotSoundFont, Damaged, OutOfMemory };
 
+// Which form of the voices' inner loops runs: the best the processor has, or a lower one (for comparisons).
+// All of them give the same samples.
+enum class SimdLevel { kAuto, kScalar, kSse2, kAvx2 };
+
 struct SynthConfig {
-    int sampleRate = 44100; // output rate in Hz
-    int maxVoices = 256;    // voice pool, allocated once when the synth is created
+    static constexpr int kDefaultVoices = 256;
+    static constexpr int kMaxVoices = 4096;
+    int sampleRate = 44100;         // output rate in Hz
+    int maxVoices = kDefaultVoices; // voices sounding at once, 1..kMaxVoices; the pool is allocated once, here
     bool reverb = true;
     bool chorus = true;
+    SimdLevel simd = SimdLevel::kAuto;
 };
 
 class SynthImpl;
 class SoundFont; // soundfont.h
+class MixHelper;
 
 // The voices' mix of a span of frames, before reverb, chorus, master gain and limiter: see setDryBlock().
 struct DryBlock {
@@ -64,6 +72,10 @@ public:
 
     // Renders frames of stereo output (any count); each pointer receives frames floats in -1..1.
     void render(float *left, float *right, int frames);
+    // The messages that follow, until the next render(), take effect this many frames into it (at most up to
+    // the end of the current 64-frame control block). Lets a caller hand over a block's messages first and
+    // render the block in one call: the voices are then mixed a whole block at a time.
+    void setEventOffset(int frames);
 
     // Rendering in two stages, so that a second thread can run the effects while the next frames are mixed.
     // While a dry block is set, render() appends the voices' mix to it instead (up to its capacity; frames
@@ -71,10 +83,19 @@ public:
     // empties it. Blocks reach renderWet() in the order they were filled, on one thread at a time; render()
     // without a dry block, and reset(), wait until every filled block has been through renderWet().
     void setDryBlock(DryBlock *block);
+
+    // Shares the voices' work with a second thread whenever enough voices sound (null: this thread alone). Meant
+    // for rendering faster than real time; the helper must outlive its use. The same piece renders to the same
+    // samples every time with a helper, and within rounding of the summation order without one.
+    void setMixHelper(MixHelper *helper);
     void renderWet(DryBlock &block, float *left, float *right);
 
-    int activeVoices() const;
+    int activeVoices() const; // voices in the pool, fading ones included
+    // Whether a voice of the key sounds on the channel (on, held or released; not fading out after a steal).
+    bool keySounding(int channel, int key) const;
     int sampleRate() const;
+    int maxVoices() const;
+    SimdLevel simdLevel() const; // the form in use
     // Frames by which the output lags the messages: the peak limiter's look-ahead.
     static constexpr int latencyFrames() { return kLimiterLookAhead - 1; }
     static constexpr int kLimiterLookAhead = 64;

@@ -35,17 +35,19 @@ void SynthImpl::noteOn(int channel, int key, int velocity) {
     if (!font_ || c.presetIndex < 0)
         return;
     // A repeated key ends the previous note's voices the way a key release would.
-    for (Voice &v : voices_)
-        if (v.live() && v.channel() == channel && v.key() == key)
-            v.release();
+    for (int s = pool_.firstOfKey(channel, key); s != VoicePool::kNone; s = pool_.next(s))
+        if (voices_[s].live())
+            releaseVoice(s);
     const int count = font_->collectZones(c.presetIndex, key, clamp7(velocity), zones_.data(), kMaxZonesPerNote);
     for (int i = 0; i < count; ++i) {
         const int cls = zones_[i].gen[kExclusiveClass];
         if (cls == 0)
             continue;
-        for (Voice &v : voices_)
+        pool_.forEachUsed([&](int slot) {
+            const Voice &v = voices_[slot];
             if (v.live() && v.channel() == channel && v.exclusiveClass() == cls)
-                v.kill();
+                killVoice(slot);
+        });
     }
     startZones(channel, key, clamp7(velocity), count);
 }
@@ -62,54 +64,73 @@ void SynthImpl::startZones(int channel, int key, int velocity, int zoneCount) {
                       ++voiceOrder_)) {
             continue;
         }
-        v->setNoteId(noteCounter_);
+        const int slot = slotOf(*v);
+        v->setStarted(noteCounter_, blockCount_);
+        pool_.take(slot, channel, key);
+        counted_[slot] = 1;
+        ++liveCount_;
         // Mid-block starts get their first control update for the rest of the block: sound from this sample.
-        if (blockPos_ != 0)
-            v->control(c, kBlock - blockPos_);
+        if (blockBegun_)
+            v->control(c, kBlock - eventPos_, kBlock);
     }
 }
 
-Voice *SynthImpl::allocateVoice() {
-    int live = 0;
-    Voice *slot = nullptr;
-    for (Voice &v : voices_) {
-        if (v.live())
-            ++live;
-        else if (!slot && v.free())
-            slot = &v;
+void SynthImpl::releaseVoice(int slot) {
+    voices_[slot].release(eventPos_);
+    victims_.released(slot, voices_[slot], blockCount_);
+}
+
+void SynthImpl::killVoice(int slot) {
+    if (counted_[slot]) {
+        counted_[slot] = 0;
+        --liveCount_;
     }
-    if (live >= config_.maxVoices) {
-        if (Voice *victim = chooseVictim())
-            victim->kill();
+    voices_[slot].kill();
+}
+
+void SynthImpl::stopVoice(int slot) {
+    if (counted_[slot]) {
+        counted_[slot] = 0;
+        --liveCount_;
     }
-    if (slot) {
-        voiceEnd_ = std::max(voiceEnd_, static_cast<size_t>(slot - voices_.data()) + 1);
-        return slot;
-    }
-    // Every slot sounds or fades: cut the fader closest to silence.
-    Voice *faded = nullptr;
+    voices_[slot].stop();
+    pool_.give(slot);
+}
+
+void SynthImpl::stopAll() {
     for (Voice &v : voices_)
-        if (v.state() == Voice::State::kKilled && (!faded || v.killGain() < faded->killGain()))
-            faded = &v;
-    if (faded)
-        faded->stop();
-    return faded;
+        v.stop();
+    pool_.clear();
+    victims_.forget();
+    std::fill(counted_.begin(), counted_.end(), 0);
+    liveCount_ = 0;
 }
 
-Voice *SynthImpl::chooseVictim() {
-    Voice *oldestReleased = nullptr;
-    Voice *quietest = nullptr;
-    for (Voice &v : voices_) {
-        if (!v.live())
-            continue;
-        if (v.state() == Voice::State::kReleased) {
-            if (!oldestReleased || v.order() < oldestReleased->order())
-                oldestReleased = &v;
-        } else if (!quietest || v.loudness() < quietest->loudness()) {
-            quietest = &v;
-        }
+// A free slot for a new voice. A full pool first makes room by fading out a victim; when every slot, the spare
+// ones too, still sounds or fades, the fader closest to silence is cut. Null when no voice may be taken.
+Voice *SynthImpl::allocateVoice() {
+    if (liveCount_ >= config_.maxVoices) {
+        const int victim = victims_.choose(voices_, pool_, blockCount_);
+        if (victim == VoicePool::kNone)
+            return nullptr; // every sounding voice started in this block
+        killVoice(victim);
     }
-    return oldestReleased ? oldestReleased : quietest;
+    int slot = pool_.firstFree();
+    if (slot == VoicePool::kNone) {
+        int faded = VoicePool::kNone;
+        pool_.forEachUsed([&](int s) {
+            const Voice &v = voices_[s];
+            if (v.state() == Voice::State::kKilled &&
+                (faded == VoicePool::kNone || v.killGain() < voices_[faded].killGain()))
+                faded = s;
+        });
+        if (faded == VoicePool::kNone)
+            return nullptr;
+        mixThrough(eventPos_); // the fader sounds up to here
+        stopVoice(faded);
+        slot = faded;
+    }
+    return &voices_[slot];
 }
 
 void SynthImpl::noteOff(int channel, int key) {
@@ -117,23 +138,32 @@ void SynthImpl::noteOff(int channel, int key) {
         endNotes(channel, key);
 }
 
-// One pass over the pool for one key or, with kAnyKey, for every key of the channel.
+// One pass over the key's voices or, with kAnyKey, over every voice of the channel.
 void SynthImpl::endNotes(int channel, int key) {
     const bool held = channels_[channel].sustainOn();
-    for (Voice &v : voices_) {
-        if (v.state() != Voice::State::kOn || v.channel() != channel || (key != kAnyKey && v.key() != key))
-            continue;
+    auto end = [&](int slot) {
+        Voice &v = voices_[slot];
+        if (v.state() != Voice::State::kOn || v.channel() != channel)
+            return;
         if (held)
             v.sustain();
         else
-            v.release();
+            releaseVoice(slot);
+    };
+    if (key != kAnyKey) {
+        for (int s = pool_.firstOfKey(channel, key); s != VoicePool::kNone; s = pool_.next(s))
+            end(s);
+        return;
     }
+    pool_.forEachUsed(end);
 }
 
 void SynthImpl::releaseSustained(int channel) {
-    for (Voice &v : voices_)
+    pool_.forEachUsed([&](int slot) {
+        const Voice &v = voices_[slot];
         if (v.state() == Voice::State::kSustained && v.channel() == channel)
-            v.release();
+            releaseVoice(slot);
+    });
 }
 
 void SynthImpl::allNotesOff(int channel) {
@@ -141,9 +171,10 @@ void SynthImpl::allNotesOff(int channel) {
 }
 
 void SynthImpl::allSoundOff(int channel) {
-    for (Voice &v : voices_)
-        if (!v.free() && v.channel() == channel)
-            v.kill();
+    pool_.forEachUsed([&](int slot) {
+        if (voices_[slot].channel() == channel)
+            killVoice(slot);
+    });
 }
 
 // ---- channel messages
@@ -240,8 +271,7 @@ void SynthImpl::resetChannels() {
 }
 
 void SynthImpl::reset() {
-    for (Voice &v : voices_)
-        v.stop();
+    stopAll();
     mode_ = MidiMode::kGm;
     resetChannels();
     // Everything that carries sound or timing from one piece to the next starts afresh, so that a piece
@@ -250,7 +280,9 @@ void SynthImpl::reset() {
     chorus_.clear();
     limiter_.clear();
     dcInLeft_ = dcInRight_ = dcOutLeft_ = dcOutRight_ = 0.0f;
-    blockPos_ = 0;
+    blockPos_ = voicesDone_ = eventPos_ = 0;
+    blockBegun_ = false;
+    ++blockCount_;
     masterGain_ = masterTarget_;
     masterSnap_ = true;
 }

@@ -76,7 +76,9 @@ bool Voice::start(const ZoneVoice &zone, const int16_t *data, size_t count, int 
     loudness_ = 0.0f;
     blockLeft_ = 0;
     amp_ = ampStep_ = ampTarget_ = 0.0f;
+    firstFrame_ = 0;
     blockDone_ = 0;
+    loopStopFrame_ = -1;
     serial_ = state.serial;
     updateModulated(state);
     setupEnvelopes(note_.key);
@@ -163,9 +165,13 @@ void Voice::updateModulated(const ChannelState &state) {
     vibLfo_.setFrequency(absCentsToHz(gen(kFreqVibLFO)), outputRate_);
 }
 
-void Voice::control(const ChannelState &state, int n) {
+void Voice::control(const ChannelState &state, int n, int blockFrames) {
     if (state_ == State::kFree || n <= 0)
         return;
+    if (loopStopFrame_ >= 0) { // the release came after the last frame rendered
+        looping_ = false;
+        loopStopFrame_ = -1;
+    }
     if (serial_ != state.serial) {
         serial_ = state.serial;
         updateModulated(state);
@@ -225,17 +231,22 @@ void Voice::control(const ChannelState &state, int n) {
     coef_[2] = reverbSend_;
     coef_[3] = chorusSend_;
     blockLeft_ = n;
+    firstFrame_ = blockFrames - n;
     blockDone_ = 0;
 }
 
-void Voice::release() {
+void Voice::release(int atFrame) {
     if (state_ == State::kFree || state_ == State::kKilled || state_ == State::kReleased)
         return;
     state_ = State::kReleased;
     volEnv_.release();
     modEnv_.release();
-    if (loopMode_ == kLoopUntilRelease)
-        looping_ = false;
+    if (loopMode_ == kLoopUntilRelease && looping_) {
+        if (atFrame <= nextFrame())
+            looping_ = false;
+        else
+            loopStopFrame_ = atFrame; // frames before it, not yet rendered, still loop
+    }
 }
 
 void Voice::kill() {
@@ -278,16 +289,7 @@ int Voice::generate(int n, float *out) {
                 const uint64_t count = (lastPhase - phase) / inc + 1;
                 m = count < static_cast<uint64_t>(m) ? static_cast<int>(count) : m;
             }
-            int k = 0;
-            for (; k + 4 <= m; k += 4) {
-                interpolate4(d, phase, inc, out + i + k);
-                phase += inc * 4;
-            }
-            for (; k < m; ++k) {
-                const int16_t *p = d + (phase >> 32);
-                out[i + k] = interpolate(p[-1], p[0], p[1], p[2], interpRow(phase));
-                phase += inc;
-            }
+            phase = kernels_->interpolate(d, phase, inc, out + i, m);
             i += m;
             continue;
         }
@@ -309,102 +311,70 @@ int Voice::generate(int n, float *out) {
     return i;
 }
 
-// Filter (when on), amplitude ramp and the spread to the buses in one pass: the filter's recursion then
-// overlaps with the mixing work.
-// Four frames at a time with the same arithmetic as the scalar loop; returns the frames done.
-template <int kSends>
-int Voice::mixVector(const float *in, int m, int base, float *left, float *right, float *rev, float *cho) const {
-#ifdef TW_SYNTH_SSE2
-    const __m128 a0 = _mm_set1_ps(amp_), da = _mm_set1_ps(ampStep_);
-    const __m128 cl = _mm_set1_ps(coef_[0]), cr = _mm_set1_ps(coef_[1]);
-    const __m128 cv = _mm_set1_ps(coef_[2]), cc = _mm_set1_ps(coef_[3]);
-    __m128i pos = _mm_add_epi32(_mm_set1_epi32(base), _mm_set_epi32(3, 2, 1, 0));
-    const __m128i four = _mm_set1_epi32(4);
-    int k = 0;
-    for (; k + 4 <= m; k += 4) {
-        const __m128 v = _mm_mul_ps(_mm_loadu_ps(in + k), _mm_add_ps(a0, _mm_mul_ps(da, _mm_cvtepi32_ps(pos))));
-        _mm_storeu_ps(left + k, _mm_add_ps(_mm_loadu_ps(left + k), _mm_mul_ps(v, cl)));
-        _mm_storeu_ps(right + k, _mm_add_ps(_mm_loadu_ps(right + k), _mm_mul_ps(v, cr)));
-        if (kSends & kReverbBus)
-            _mm_storeu_ps(rev + k, _mm_add_ps(_mm_loadu_ps(rev + k), _mm_mul_ps(v, cv)));
-        if (kSends & kChorusBus)
-            _mm_storeu_ps(cho + k, _mm_add_ps(_mm_loadu_ps(cho + k), _mm_mul_ps(v, cc)));
-        pos = _mm_add_epi32(pos, four);
-    }
-    return k;
-#else
-    (void)in, (void)m, (void)base, (void)left, (void)right, (void)rev, (void)cho;
-    return 0;
-#endif
+int Voice::generateSpan(int n, float *out) {
+    if (loopStopFrame_ < 0)
+        return generate(n, out);
+    const int looped = loopStopFrame_ - nextFrame();
+    if (looped >= n)
+        return generate(n, out);
+    int m = 0;
+    if (looped > 0)
+        m = generate(looped, out); // still looping: always all of them
+    looping_ = false;
+    loopStopFrame_ = -1;
+    return m + generate(n - m, out + m);
 }
 
-template <bool kFiltered, int kSends> void Voice::mix(const float *in, int m, const VoiceBuses &buses) {
-    // The ramp is evaluated from the block start so that any split of the block gives the same samples; it
-    // reaches its target on the block's last frame, so a new note sounds from its first frame.
-    const int base = blockDone_ + 1;
-    const float a0 = amp_, da = ampStep_;
-    const float cl = coef_[0], cr = coef_[1], cv = coef_[2], cc = coef_[3];
+// The filter's recursion, the amplitude ramp and the spread to the buses in one pass per sample. The ramp is
+// evaluated from the block start so that any split of the block gives the same samples; it reaches its target
+// on the block's last frame, so a new note sounds from its first frame.
+template <int kSends> void Voice::mixFiltered(const float *in, int m, const VoiceBuses &buses) {
+    const MixGains g = gains();
     float *__restrict left = buses.left;
     float *__restrict right = buses.right;
     float *__restrict rev = buses.reverb; // used only when kSends says it exists
     float *__restrict cho = buses.chorus;
-    LowPass::State fs;
-    int k = 0;
-    if (kFiltered) {
-        fs = filter_.state();
-    } else {
-        k = mixVector<kSends>(in, m, base, left, right, rev, cho);
-    }
-    for (; k < m; ++k) {
-        float x = in[k];
-        if (kFiltered)
-            x = filter_.tick(fs, x);
-        const float v = x * (a0 + da * static_cast<float>(base + k));
-        left[k] += v * cl;
-        right[k] += v * cr;
+    LowPass::State fs = filter_.state();
+    for (int k = 0; k < m; ++k) {
+        const float x = filter_.tick(fs, in[k]);
+        const float v = x * (g.a0 + g.da * static_cast<float>(g.base + k));
+        left[k] += v * g.left;
+        right[k] += v * g.right;
         if (kSends & kReverbBus)
-            rev[k] += v * cv;
+            rev[k] += v * g.reverb;
         if (kSends & kChorusBus)
-            cho[k] += v * cc;
+            cho[k] += v * g.chorus;
     }
-    if (kFiltered)
-        filter_.setState(fs);
-}
-
-int Voice::sendMask(const VoiceBuses &buses) const {
-    return (buses.reverb && coef_[2] != 0.0f ? kReverbBus : 0) | (buses.chorus && coef_[3] != 0.0f ? kChorusBus : 0);
-}
-
-template <bool kFiltered> void Voice::mixAny(const float *in, int m, const VoiceBuses &buses) {
-    switch (sendMask(buses)) {
-    case kReverbBus:
-        mix<kFiltered, kReverbBus>(in, m, buses);
-        break;
-    case kChorusBus:
-        mix<kFiltered, kChorusBus>(in, m, buses);
-        break;
-    case kReverbBus | kChorusBus:
-        mix<kFiltered, kReverbBus | kChorusBus>(in, m, buses);
-        break;
-    default:
-        mix<kFiltered, 0>(in, m, buses);
-        break;
-    }
+    filter_.setState(fs);
 }
 
 void Voice::render(int n, float *scratch, const VoiceBuses &buses) {
     if (state_ == State::kFree)
         return;
-    const int m = generate(n, scratch);
-    if (filterOn_)
-        mixAny<true>(scratch, m, buses);
-    else
-        mixAny<false>(scratch, m, buses);
+    const int m = generateSpan(n, scratch);
+    if (!filterOn_) {
+        finish(n, m, scratch, buses);
+        return;
+    }
+    switch ((reverbBus(buses) ? kReverbBus : 0) | (chorusBus(buses) ? kChorusBus : 0)) {
+    case kReverbBus:
+        mixFiltered<kReverbBus>(scratch, m, buses);
+        break;
+    case kChorusBus:
+        mixFiltered<kChorusBus>(scratch, m, buses);
+        break;
+    case kReverbBus | kChorusBus:
+        mixFiltered<kReverbBus | kChorusBus>(scratch, m, buses);
+        break;
+    default:
+        mixFiltered<0>(scratch, m, buses);
+        break;
+    }
     endChunk(n, m);
 }
 
 void Voice::finish(int n, int m, const float *in, const VoiceBuses &buses) {
-    mixAny<false>(in, m, buses);
+    kernels_->mix(in, m, gains(), buses.left, buses.right, reverbBus(buses), chorusBus(buses));
     endChunk(n, m);
 }
 

@@ -9,6 +9,7 @@
 #include "lowpass.h"
 #include "modulation.h"
 #include "soundfont.h"
+#include "voice_kernels.h"
 
 namespace tw::synth {
 
@@ -29,23 +30,30 @@ public:
     bool start(const ZoneVoice &zone, const int16_t *data, size_t count, int channel, int key, int velocity,
                const ChannelState &state, float outputRate, uint32_t order);
 
-    // Computes the targets reached after the next n frames (a control block, or its rest for a new voice).
-    void control(const ChannelState &state, int n);
+    // The inner loops to use; set once, before the first start().
+    void setKernels(const VoiceKernels *kernels) { kernels_ = kernels; }
 
-    // Renders n frames (n <= the frames of the current control block) into buses; scratch holds n floats.
-    // Marks the voice free when it has ended.
+    // Computes the targets reached after the next n frames: a control block of blockFrames, or its rest for a
+    // voice that starts part way through it.
+    void control(const ChannelState &state, int n, int blockFrames);
+    // The frame of the current control block this voice renders next.
+    int nextFrame() const { return firstFrame_ + blockDone_; }
+
+    // Renders n frames (up to the end of the current control block) from nextFrame() on into buses, which
+    // point at that frame; scratch holds n floats. Marks the voice free when it has ended.
     void render(int n, float *scratch, const VoiceBuses &buses);
 
     // The same in three steps, so that the caller can filter four voices at once in between:
     // produce() interpolates up to n frames into out and returns how many the sample had; the caller then runs
     // filter() over them when filtered() says so; finish() mixes them and ends the block's part.
-    int produce(int n, float *out) { return generate(n, out); }
+    int produce(int n, float *out) { return generateSpan(n, out); }
     bool filtered() const { return filterOn_; }
     LowPass &filter() { return filter_; }
     void finish(int n, int m, const float *in, const VoiceBuses &buses);
 
-    // Key released: enters the release stages (loop mode 3 then plays on to the sample's end).
-    void release();
+    // Key released at frame atFrame of the current control block: enters the release stages (from the next
+    // block on); loop mode 3 then plays on to the sample's end from that frame.
+    void release(int atFrame);
     // Held by the sustain pedal after its key was released.
     void sustain() { state_ = State::kSustained; }
     // Fades out over kKillFadeSeconds; the voice stops counting as a sounding voice.
@@ -61,7 +69,12 @@ public:
     int exclusiveClass() const { return exclusiveClass_; }
     uint32_t order() const { return order_; }
     uint32_t noteId() const { return noteId_; }
-    void setNoteId(uint32_t id) { noteId_ = id; }
+    // The note-on that started the voice, and the control block it started in (a count of blocks).
+    void setStarted(uint32_t noteId, uint32_t block) {
+        noteId_ = noteId;
+        startBlock_ = block;
+    }
+    uint32_t startBlock() const { return startBlock_; }
     // Current amplitude of the voice relative to full scale: stealing picks the quietest.
     float loudness() const { return loudness_; }
     float killGain() const { return killGain_; }
@@ -75,13 +88,15 @@ private:
     EnvelopeParams envelopeParams(int first, float sustainFullScale, int key) const;
     void updateModulated(const ChannelState &state);
     int generate(int n, float *out);
-    // kSends: bit 0 reverb bus, bit 1 chorus bus; buses with a zero send are skipped.
-    template <bool kFiltered, int kSends> void mix(const float *in, int m, const VoiceBuses &buses);
-    template <bool kFiltered> void mixAny(const float *in, int m, const VoiceBuses &buses);
-    int sendMask(const VoiceBuses &buses) const;
+    // generate(), stopping the loop where a release of loop mode 3 asks.
+    int generateSpan(int n, float *out);
+    MixGains gains() const { return {amp_, ampStep_, blockDone_ + 1, coef_[0], coef_[1], coef_[2], coef_[3]}; }
+    // The send buses this voice feeds: null where the effect is off or the send is zero.
+    float *reverbBus(const VoiceBuses &buses) const { return coef_[2] != 0.0f ? buses.reverb : nullptr; }
+    float *chorusBus(const VoiceBuses &buses) const { return coef_[3] != 0.0f ? buses.chorus : nullptr; }
+    // Filter, gain ramp and mix per sample: the reference form, for a filtered voice rendered on its own.
+    template <int kSends> void mixFiltered(const float *in, int m, const VoiceBuses &buses);
     void endChunk(int n, int m);
-    template <int kSends>
-    int mixVector(const float *in, int m, int base, float *left, float *right, float *rev, float *cho) const;
     int fetch(int64_t index) const;
     float gen(int g) const { return static_cast<float>(zone_.gen[g]) + modSums_[g]; }
 
@@ -99,7 +114,8 @@ private:
     ZoneVoice zone_;
     NoteContext note_;
     int channel_ = 0, key_ = 0, exclusiveClass_ = 0;
-    uint32_t order_ = 0, noteId_ = 0, serial_ = 0;
+    uint32_t order_ = 0, noteId_ = 0, serial_ = 0, startBlock_ = 0;
+    const VoiceKernels *kernels_ = &ScalarKernels();
     State state_ = State::kFree;
     float outputRate_ = 44100.0f;
 
@@ -125,8 +141,10 @@ private:
     // Amplitude (sample scale included) ramped linearly across the control block: value at the block start,
     // per-frame step, value at the block end. Pan and send coefficients hold for the block.
     float amp_ = 0, ampStep_ = 0, ampTarget_ = 0;
-    float coef_[4] = {}; // left, right, reverb send, chorus send
-    int blockDone_ = 0;  // frames of the current control block already rendered
+    float coef_[4] = {};     // left, right, reverb send, chorus send
+    int firstFrame_ = 0;     // frame of the control block where the current ramp starts
+    int blockDone_ = 0;      // frames of the ramp already rendered
+    int loopStopFrame_ = -1; // frame of the current control block where the loop ends (a release), or -1
     float killGain_ = 1.0f, killStep_ = 0.0f;
     float loudness_ = 0;
     int blockLeft_ = 0;   // frames left in the current control block

@@ -77,12 +77,14 @@ STDMETHODIMP CPerformance::InitAudio(IDirectMusic **ppDirectMusic, IDirectSound 
     if (!m_pool.Ready()) {
         return E_OUTOFMEMORY;
     }
-    m_pSynth = AcquireSynth();
+    bool bVoices = pParams != nullptr && (pParams->dwValidData & DMUS_AUDIOPARAMS_VOICES) != 0;
+    m_pSynth = AcquireSynth(bVoices ? static_cast<int>(pParams->dwVoices) : 0);
     if (m_pSynth == nullptr) {
         return DMUS_E_SYNTHNOTCONFIGURED;
     }
     m_pGraph = new (std::nothrow) CToolGraph();
     if (m_pGraph == nullptr) {
+        ReleaseSynth();
         m_pSynth = nullptr;
         return E_OUTOFMEMORY;
     }
@@ -98,7 +100,7 @@ STDMETHODIMP CPerformance::InitAudio(IDirectMusic **ppDirectMusic, IDirectSound 
     }
     if (pParams != nullptr) { // the synthesizer's own figures, whatever was asked
         pParams->dwSampleRate = static_cast<DWORD>(m_pSynth->sampleRate());
-        pParams->dwVoices = tw::synth::SynthConfig().maxVoices;
+        pParams->dwVoices = static_cast<DWORD>(m_pSynth->maxVoices());
         pParams->clsidDefaultSynth = CLSID_DirectMusicSynth;
     }
     m_bInitialized = true;
@@ -168,6 +170,9 @@ void CPerformance::Uninitialize() {
     // Notification types belong to one set-up: a play after the next InitAudio reports only if asked again.
     InterlockedExchange(&m_nNotifySegments, 0);
     m_nNotifyRead = m_nNotifyWrite;
+    if (m_pSynth != nullptr) {
+        ReleaseSynth();
+    }
     m_pSynth = nullptr;
     m_bInitialized = false;
 }

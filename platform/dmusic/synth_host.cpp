@@ -14,6 +14,7 @@ namespace {
 
 const char kSettingsSection[] = "TwDirectMusic";
 const char kSoundFontKey[] = "SoundFont";
+const char kPolyphonyKey[] = "Polyphony";
 
 SRWLOCK g_srwSynth = SRWLOCK_INIT;
 tw::synth::Synth *g_pSynth = nullptr; // created on first use, never freed before the process ends
@@ -22,6 +23,7 @@ std::string g_strChosenPath;          // chosen through ITwSoundFontControl; emp
 std::unique_ptr<tw::synth::SoundFont> g_pPendingFont; // chosen and loaded, to be put in at the next AcquireSynth
 std::string g_strPendingPath;                         // the file g_pPendingFont was loaded from
 volatile LONG g_nSynthClaimed = 0;
+int g_nSynthHolders = 0; // performances set up with g_pSynth (guarded by g_srwSynth)
 
 std::string ModuleFolder() {
     char szPath[MAX_PATH];
@@ -51,14 +53,42 @@ std::string SoundFontPath() {
     return IsAbsolute(strValue) ? strValue : strFolder + strValue;
 }
 
+// The settings' polyphony, or the synthesizer's default; clamped to what the synthesizer offers.
+int SettingsVoices() {
+    std::string strSettings = ModuleFolder() + kSettingsFileName;
+    int nVoices = static_cast<int>(GetPrivateProfileIntA(kSettingsSection, kPolyphonyKey,
+                                                         tw::synth::SynthConfig::kDefaultVoices, strSettings.c_str()));
+    if (nVoices < 1) {
+        return tw::synth::SynthConfig::kDefaultVoices;
+    }
+    return nVoices > tw::synth::SynthConfig::kMaxVoices ? tw::synth::SynthConfig::kMaxVoices : nVoices;
+}
+
+// The voice pool is taken once, when the synthesizer is made: another size makes another synthesizer, which
+// loads the SoundFont afresh. Only while no performance holds the old one.
+void MakeSynthLocked(int nVoices) {
+    if (g_pSynth != nullptr && (g_pSynth->maxVoices() == nVoices || g_nSynthHolders != 0)) {
+        return;
+    }
+    delete g_pSynth;
+    g_strLoadedPath.clear();
+    tw::synth::SynthConfig config;
+    config.maxVoices = nVoices;
+    g_pSynth = new (std::nothrow) tw::synth::Synth(config);
+}
+
 } // namespace
 
-tw::synth::Synth *AcquireSynth() {
+tw::synth::Synth *AcquireSynth(int nVoices) {
     std::string strSettingsPath = SoundFontPath();
-    AcquireSRWLockExclusive(&g_srwSynth);
-    if (g_pSynth == nullptr) {
-        g_pSynth = new (std::nothrow) tw::synth::Synth();
+    if (nVoices <= 0) {
+        nVoices = SettingsVoices();
     }
+    if (nVoices > tw::synth::SynthConfig::kMaxVoices) {
+        nVoices = tw::synth::SynthConfig::kMaxVoices;
+    }
+    AcquireSRWLockExclusive(&g_srwSynth);
+    MakeSynthLocked(nVoices);
     tw::synth::Synth *pSynth = g_pSynth;
     if (pSynth != nullptr && g_pPendingFont != nullptr && g_nSynthClaimed == 0) {
         pSynth->useSoundFont(std::move(g_pPendingFont));
@@ -77,6 +107,9 @@ tw::synth::Synth *AcquireSynth() {
     }
     if (g_strLoadedPath.empty()) {
         pSynth = nullptr;
+    }
+    if (pSynth != nullptr) {
+        ++g_nSynthHolders;
     }
     ReleaseSRWLockExclusive(&g_srwSynth);
     if (g_pSynth == nullptr) {
@@ -111,6 +144,14 @@ HRESULT ChooseSoundFont(const std::string &strPath, std::string &strReason) {
     ReleaseSRWLockExclusive(&g_srwSynth);
     strReason.clear();
     return S_OK;
+}
+
+void ReleaseSynth() {
+    AcquireSRWLockExclusive(&g_srwSynth);
+    if (g_nSynthHolders > 0) {
+        --g_nSynthHolders;
+    }
+    ReleaseSRWLockExclusive(&g_srwSynth);
 }
 
 bool SynthLoaded() {

@@ -6,19 +6,23 @@
 #include <vector>
 
 #include "tools/render/wav_file.h"
+#include "tools/render/wet_pipeline.h"
 #include "core/sequencer/player.h"
 #include "core/sequencer/segment.h"
 #include "core/sequencer/synth_target.h"
 #include "core/smf/smf_file.h"
+#include "core/synth/mix_helper.h"
 #include "core/synth/synth.h"
 
 namespace {
 
 constexpr const char *kUsage =
-    "usage: tunewright-render [--rate HZ] [--no-reverb] [--no-chorus] SOUNDFONT MIDIFILE OUT.wav";
+    "usage: tunewright-render [--rate HZ] [--polyphony VOICES] [--no-reverb] [--no-chorus] SOUNDFONT MIDIFILE OUT.wav";
 constexpr int kMinRate = 8000;
 constexpr int kMaxRate = 192000;
 constexpr int kChunkFrames = 4096;
+constexpr int kFillFrames = 4096;       // frames a dry block is filled to before it is handed on
+constexpr int kRenderFrames = 256;      // frames per render call while filling
 constexpr int kConversionVolume = 2000; // a conversion always renders at the full master volume
 
 struct Options {
@@ -59,6 +63,14 @@ bool ParseArgs(int argc, char **argv, Options &options, std::string &error) {
                 error = "--rate needs a sample rate from 8000 to 192000 Hz";
                 return false;
             }
+        } else if (arg == "--polyphony") {
+            char *end = nullptr;
+            const long voices = i + 1 < argc ? std::strtol(argv[++i], &end, 10) : 0;
+            if (!end || *end != '\0' || voices < 1 || voices > tw::synth::SynthConfig::kMaxVoices) {
+                error = "--polyphony needs 1 to 4096 voices";
+                return false;
+            }
+            options.synth.maxVoices = static_cast<int>(voices);
         } else if (arg == "--no-reverb") {
             options.synth.reverb = false;
         } else if (arg == "--no-chorus") {
@@ -80,18 +92,46 @@ bool ParseArgs(int argc, char **argv, Options &options, std::string &error) {
     return true;
 }
 
-int Render(tw::sequencer::Player &player, const std::string &output, int rate) {
+// The piece up to its tail on two threads (voices here, the rest on the second), the tail on this one: where it
+// ends depends on the finished output.
+bool RenderAheadOfEffects(tw::sequencer::Player &player, tw::synth::Synth &synth, tw::render::WavWriter &wav,
+                          std::string &error) {
+    std::vector<float> left(kRenderFrames), right(kRenderFrames);
+    tw::render::WetPipeline pipeline(synth, wav);
+    bool tail = false;
+    while (!tail) {
+        tw::synth::DryBlock &block = pipeline.next();
+        synth.setDryBlock(&block);
+        // A render call mixes at most one grid block more than it delivers: the block has room for that.
+        while (block.frames <= kFillFrames - kRenderFrames) {
+            if (player.renderBeforeTail(left.data(), right.data(), kRenderFrames) == 0) {
+                tail = true;
+                break;
+            }
+        }
+        synth.setDryBlock(nullptr);
+        pipeline.submit();
+    }
+    return pipeline.finish(error);
+}
+
+int Render(tw::sequencer::Player &player, tw::synth::Synth &synth, const std::string &output, int rate) {
     std::string error;
     tw::render::WavWriter wav;
     if (!wav.open(output, rate, error))
         return Fail(error);
-    std::vector<float> left(kChunkFrames), right(kChunkFrames);
+    tw::synth::MixHelper helper;
+    synth.setMixHelper(&helper);
     player.start();
+    if (!RenderAheadOfEffects(player, synth, wav, error))
+        return Fail(error);
+    std::vector<float> left(kChunkFrames), right(kChunkFrames);
     while (!player.finished()) {
         const int frames = player.render(left.data(), right.data(), kChunkFrames);
         if (!wav.write(left.data(), right.data(), frames, error))
             return Fail(error);
     }
+    synth.setMixHelper(nullptr);
     if (!wav.commit(error))
         return Fail(error);
     return 0;
@@ -126,5 +166,5 @@ int main(int argc, char **argv) {
     if (maxFrames * 4 > tw::render::WavWriter::kMaxDataBytes) {
         return Fail("MIDI file " + options.midi + " is too long for a WAV file");
     }
-    return Render(player, options.output, rate);
+    return Render(player, synth, options.output, rate);
 }

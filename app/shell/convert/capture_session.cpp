@@ -48,13 +48,17 @@ const char *BeginCapture(const char *pszMidiPath, int nTempo, BuildPlanProc pfnB
 
 const char *FinishCapture(const CapturePacing &pacing, volatile LONG *pbAbort, CaptureProgressProc pfnProgress,
                           void *pContext) {
-    unsigned int nStart = static_cast<unsigned int>(GetPlayTimeSeconds());
+    // The segment's own start: the music has moved on while the caller locked its controls, and a conversion
+    // outruns real time.
+    unsigned int nStart = static_cast<unsigned int>(GetSegmentStartSeconds());
     unsigned int nEnd = static_cast<unsigned int>(GetSegmentEndSeconds());
     // One second less than the piece's length is shown; a piece shorter than two seconds has none to show.
     unsigned int nTotal = (nEnd > nStart + 1) ? nEnd - nStart - 1 : 0;
     while (!*pbAbort) {
         if (GetSegmentNotification() == kNotificationAlmostEnd) {
             RemoveSegmentNotification();
+            // The piece has ended, however far the last poll had seen it.
+            pfnProgress(nTotal, nTotal, pContext);
             break;
         }
         pfnProgress(static_cast<unsigned int>(GetPlayTimeSeconds()) - nStart, nTotal, pContext);

@@ -6,7 +6,8 @@
 
 // Builds the instrument plan (g_programMap, g_pchannelPrograms) at the moment the engine is ready for it.
 typedef void (*BuildPlanProc)(void *pContext);
-// Told the elapsed and the total seconds of the piece every 100 ms while it plays (total 0: too short to show).
+// Told the elapsed and the total seconds of the piece every 100 ms while it plays (total 0: too short to show),
+// and the total as elapsed once it has ended.
 typedef void (*CaptureProgressProc)(unsigned int nElapsed, unsigned int nTotal, void *pContext);
 
 // Stops any playback, sets up the audio path at the conversion level and the tempo (slider position 0..100),

@@ -54,34 +54,57 @@ BOOL WriteWav(const RecordingRequest &request, const char *pszBase, char *pszPat
     return TRUE;
 }
 
+} // namespace
+
 // The capture goes to a temporary WAV at 44,100 Hz first; the output name is reserved only once that worked.
-BOOL WriteMp3(const RecordingRequest &request, const char *pszBase, char *pszPath, char *pszError, size_t cch) {
-    char szTempDir[kTempPathChars], szTemp[kTempPathChars + MAX_PATH];
+BOOL BeginMp3Recording(const RecordingRequest &request, Mp3Job &job, char *pszError, size_t cch) {
+    char szBase[MAX_PATH * 4];
+    snprintf(szBase, sizeof szBase, "%s", request.pszTitle);
+    CutAtLast(szBase, '.');
+    char szTempDir[kTempPathChars];
+    job.nRate = request.nRate;
+    job.szTemp[0] = job.szPath[0] = '\0';
     DWORD cchTempDir = GetTempPathA(sizeof szTempDir, szTempDir);
     if (cchTempDir == 0 || cchTempDir >= sizeof szTempDir) { // the buffer holds nothing then
         snprintf(pszError, cch, "The temporary folder cannot be found (its path is missing or too long).");
         return FALSE;
     }
-    if (GetTempFileNameA(szTempDir, "vqm2w", 0, szTemp) == 0) {
+    if (GetTempFileNameA(szTempDir, "vqm2w", 0, job.szTemp) == 0) {
         snprintf(pszError, cch, "The temporary folder \"%s\" cannot be written.", szTempDir);
         return FALSE;
     }
-    BOOL bWritten = FALSE;
     DWORD dwError;
-    if (FAILED(SaveCapturedWave(szTemp, kMp3CaptureRate))) {
-        snprintf(pszError, cch, "The temporary file \"%s\" could not be written: %s", szTemp, kWriteFailure);
-    } else if ((dwError = ReserveOutputName(request.pszFolder, pszBase, "mp3", pszPath, cch)) != ERROR_SUCCESS) {
-        ReserveFailure(request, pszBase, dwError, pszError, cch);
+    if (FAILED(SaveCapturedWave(job.szTemp, kMp3CaptureRate))) {
+        snprintf(pszError, cch, "The temporary file \"%s\" could not be written: %s", job.szTemp, kWriteFailure);
+    } else if ((dwError = ReserveOutputName(request.pszFolder, szBase, "mp3", job.szPath, sizeof job.szPath)) !=
+               ERROR_SUCCESS) {
+        ReserveFailure(request, szBase, dwError, pszError, cch);
     } else {
-        int nResult = EncodeWavToMp3(szTemp, pszPath, static_cast<int>(request.nRate));
-        bWritten = nResult >= 0;
-        if (!bWritten) {
-            DeleteFileA(pszPath);
-            snprintf(pszError, cch, "\"%s\" could not be written: %s", pszPath, Mp3FailureText(nResult));
-        }
+        return TRUE;
     }
-    DeleteFileA(szTemp);
+    DeleteFileA(job.szTemp);
+    return FALSE;
+}
+
+BOOL FinishMp3Recording(const Mp3Job &job, char *pszError, size_t cch) {
+    int nResult = EncodeWavToMp3(job.szTemp, job.szPath, static_cast<int>(job.nRate));
+    BOOL bWritten = nResult >= 0;
+    if (!bWritten) {
+        DeleteFileA(job.szPath);
+        snprintf(pszError, cch, "\"%s\" could not be written: %s", job.szPath, Mp3FailureText(nResult));
+    }
+    DeleteFileA(job.szTemp);
     return bWritten;
+}
+
+namespace {
+
+BOOL WriteMp3(const RecordingRequest &request, char *pszPath, char *pszError, size_t cch) {
+    Mp3Job job;
+    if (!BeginMp3Recording(request, job, pszError, cch))
+        return FALSE;
+    snprintf(pszPath, cch, "%s", job.szPath);
+    return FinishMp3Recording(job, pszError, cch);
 }
 
 } // namespace
@@ -90,6 +113,5 @@ BOOL WriteRecording(const RecordingRequest &request, char *pszPath, char *pszErr
     char szBase[MAX_PATH * 4];
     snprintf(szBase, sizeof szBase, "%s", request.pszTitle);
     CutAtLast(szBase, '.');
-    return request.bMp3 ? WriteMp3(request, szBase, pszPath, pszError, cch)
-                        : WriteWav(request, szBase, pszPath, pszError, cch);
+    return request.bMp3 ? WriteMp3(request, pszPath, pszError, cch) : WriteWav(request, szBase, pszPath, pszError, cch);
 }

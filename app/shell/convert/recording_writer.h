@@ -17,3 +17,16 @@ struct RecordingRequest {
 // Writes the file. TRUE: pszPath holds its path. FALSE: pszError holds a sentence naming the folder or file and
 // the failure, and neither the reserved name nor a temporary file is left. Both buffers hold cch characters.
 BOOL WriteRecording(const RecordingRequest &request, char *pszPath, char *pszError, size_t cch);
+
+// An MP3 file in two steps, so that a batch can encode one file while the next one plays: the recording goes to a
+// temporary WAV and the output name is reserved (on the thread that captures, before the next capture), then the
+// encoder writes the file (any thread). The file is the same to the bit as WriteRecording's.
+struct Mp3Job {
+    char szTemp[4096 + MAX_PATH]; // the temporary WAV
+    char szPath[MAX_PATH * 4];    // the reserved output name
+    UINT nRate;                   // Hz of the MP3 stream
+};
+// TRUE: the job is ready for FinishMp3Recording. FALSE: pszError says why, and nothing is left behind.
+BOOL BeginMp3Recording(const RecordingRequest &request, Mp3Job &job, char *pszError, size_t cch);
+// Encodes and deletes the temporary file. FALSE: pszError says why, and the reserved name is removed too.
+BOOL FinishMp3Recording(const Mp3Job &job, char *pszError, size_t cch);

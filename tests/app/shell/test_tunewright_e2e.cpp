@@ -47,7 +47,8 @@ enum {
     kDefault = 2030,
     kInstruments = 2031,
     kExit = 1,
-    kConvertTime = 2015
+    kConvertTime = 2015,
+    kProgress = 2010
 };
 
 const DWORD kConvertTimeoutMs = 120000;
@@ -393,6 +394,8 @@ TEST_F(Tunewright, TempoAndMutingReachTheConvertedFile) {
     StartWithSong(app);
     app.SetSlider(kTempo, 0); // 50 %
     EXPECT_EQ(Convert(app), "\"e2e_known.mid\" was converted!");
+    EXPECT_EQ(app.Text(kConvertTime), "Time elapsed: 00:07 / 00:07") << "4 s at 50 %: 8 s, less one";
+    EXPECT_EQ(SendMessageA(app.control(kProgress), PBM_GETPOS, 0, 0), 100);
     app.SetSlider(kTempo, 100); // 150 %
     EXPECT_EQ(Convert(app), "\"e2e_known.mid\" was converted!");
     for (int r = 0; r < 3; ++r)
@@ -473,6 +476,10 @@ TEST_F(Tunewright, ConvertingWhileListeningAndMovingTheVolumeKeepsTheFileWhole) 
     ui::App app;
     StartWithSong(app);
     EXPECT_EQ(Convert(app), "\"e2e_twenty.mid\" was converted!");
+    // Faster than the 100 ms poll can follow: the bar still ends full, and the total is the piece's 20 s from
+    // the segment's start, less the second the conversion's display leaves out.
+    EXPECT_EQ(SendMessageA(app.control(kProgress), PBM_GETPOS, 0, 0), 100);
+    EXPECT_EQ(app.Text(kConvertTime), "Time elapsed: 00:19 / 00:19");
     app.Click(kPlay);
     app.SetSlider(kVolume, 100); // it notifies again as the conversion disables it
     ASSERT_TRUE(ui::WaitFor([&] { return app.Text(kPlayTime) == "00:02"; }, 5000)) << app.Text(kPlayTime);

@@ -107,43 +107,6 @@ TEST(SynthVoices, StealingFadesTheVictimWithoutAClick) {
     EXPECT_LE(MaxStep(stolen.left, 4000, stolen.size()), limit);
 }
 
-// The victim's channel is told to stop all sound afterwards: when the right voice was stolen, nothing else
-// sounds there and the count of voices stays at the pool size.
-TEST(SynthVoices, StealingTakesTheOldestReleasedVoiceFirst) {
-    synth::SynthConfig config;
-    config.maxVoices = 3;
-    auto s = MakeSynth(ReleasingSine(5.0), config);
-    s->noteOn(0, 60, 60);
-    s->noteOn(1, 64, 100);
-    s->noteOn(2, 67, 100);
-    s->noteOn(3, 69, 100); // steals the quietest, 60: none is released yet
-    Render(*s, 4410);
-    EXPECT_EQ(s->activeVoices(), 3);
-    s->noteOff(1, 64);
-    s->noteOff(3, 69); // released later: younger than 64
-    Render(*s, 441);
-    s->noteOn(4, 72, 100);
-    Render(*s, 441);
-    s->controlChange(1, 120, 0);
-    Render(*s, 441);
-    EXPECT_EQ(s->activeVoices(), 3);
-}
-
-TEST(SynthVoices, StealingTakesTheQuietestWhenNoneIsReleased) {
-    synth::SynthConfig config;
-    config.maxVoices = 3;
-    auto s = MakeSynth(SinePreset(), config);
-    s->noteOn(0, 60, 127);
-    s->noteOn(1, 64, 20);
-    s->noteOn(2, 67, 127);
-    Render(*s, 4410);
-    s->noteOn(3, 72, 127);
-    Render(*s, 441);
-    s->controlChange(1, 120, 0);
-    Render(*s, 441);
-    EXPECT_EQ(s->activeVoices(), 3);
-}
-
 TEST(SynthVoices, PoolOfTwoHundredFiftySixVoicesPlaysAtOnce) {
     auto s = MakeSynth(SinePreset());
     for (int ch = 0; ch < 16; ++ch)
@@ -185,6 +148,24 @@ TEST(SynthVoices, RenderSplitDoesNotChangeTheOutput) {
         }
         return out;
     };
+    // A block's messages handed over first, each with its offset, and the block rendered in one call.
+    auto playByBlocks = [&] {
+        auto s = MakeSynth(ReleasingSine(), {}, true);
+        s->setMasterVolume(2000);
+        Stereo out;
+        size_t next = 0;
+        for (int pos = 0; pos < 9000; pos += kBlock) {
+            for (; next < std::size(events) && events[next].at < pos + kBlock; ++next) {
+                s->setEventOffset(events[next].at - pos);
+                if (events[next].on)
+                    s->noteOn(0, events[next].key, 100);
+                else
+                    s->noteOff(0, events[next].key);
+            }
+            Append(out, Render(*s, std::min(kBlock, 9000 - pos)));
+        }
+        return out;
+    };
     const Stereo whole = play({1 << 20});
     for (const std::vector<int> &cuts : {std::vector<int>{1}, {kBlock}, {7, 13, 64, 200, 3}, {1000}}) {
         const Stereo split = play(cuts);
@@ -192,6 +173,9 @@ TEST(SynthVoices, RenderSplitDoesNotChangeTheOutput) {
         EXPECT_EQ(split.left, whole.left);
         EXPECT_EQ(split.right, whole.right);
     }
+    const Stereo byBlocks = playByBlocks();
+    EXPECT_EQ(byBlocks.left, whole.left) << "messages at offsets";
+    EXPECT_EQ(byBlocks.right, whole.right);
 }
 
 TEST(SynthVoices, NoteSoundsFromItsExactSample) {
@@ -222,9 +206,79 @@ TEST(SynthVoices, OutOfRangeConfigurationIsClamped) {
     auto s = MakeSynth(SinePreset(), config);
     EXPECT_EQ(s->sampleRate(), 8000);
     s->noteOn(0, 60, 100);
-    s->noteOn(0, 64, 100); // a pool of one: steals the first note
+    s->noteOn(0, 64, 100); // a pool of one, whose voice started in this block: the second note does not sound
     Render(*s, 441);
     EXPECT_EQ(s->activeVoices(), 1);
+}
+
+} // namespace
+} // namespace tw::test
+
+namespace tw::test {
+namespace {
+
+// Each voice on a channel of its own, so that keySounding() tells which one a steal took. Velocity sets the
+// loudness the steal compares; a 5 s release keeps released voices sounding.
+TEST(SynthVoices, FullPoolStealsReleasedThenQuietestAndNeverAVoiceOfTheSameBlock) {
+    synth::SynthConfig config;
+    config.maxVoices = 6;
+    auto s = MakeSynth(ReleasingSine(5.0), config);
+    auto on = [&](int ch, int velocity = 127) { s->noteOn(ch, 60, velocity); };
+    auto sounding = [&](int ch) { return s->keySounding(ch, 60); };
+    on(0), on(1, 30), on(2), on(3), on(4), on(5);
+    Render(*s, 441);
+    s->noteOff(4, 60);
+    s->noteOff(2, 60); // released after 4, but started before it: the older released voice
+    Render(*s, kBlock);
+    on(6);
+    EXPECT_FALSE(sounding(2)) << "the oldest released voice goes first";
+    EXPECT_TRUE(sounding(4));
+    on(7);
+    EXPECT_FALSE(sounding(4)) << "then the other released one";
+    EXPECT_TRUE(sounding(1));
+    on(8);
+    EXPECT_FALSE(sounding(1)) << "then the quietest";
+    on(10); // channel 9 is the drum part, which this font lacks
+    EXPECT_FALSE(sounding(0)) << "equally loud: the oldest";
+    on(11), on(12);
+    EXPECT_FALSE(sounding(3));
+    EXPECT_FALSE(sounding(5));
+    on(13); // every voice left started in this block: none may go, the new note does not sound
+    EXPECT_FALSE(sounding(13));
+    for (int ch : {6, 7, 8, 10, 11, 12})
+        EXPECT_TRUE(sounding(ch)) << "channel " << ch << " started in the same block";
+    Render(*s, kBlock);
+    on(14); // a block later they may
+    EXPECT_TRUE(sounding(14));
+    EXPECT_FALSE(sounding(6));
+    Render(*s, 441);
+    EXPECT_EQ(s->activeVoices(), 6) << "the victims have faded out";
+}
+
+// Two zones per note on every key of every channel: 4,096 voices from a pool taken when the synth was made.
+TEST(SynthVoices, PoolOfFourThousandNinetySixVoicesPlaysAtOnce) {
+    Sf2Builder b;
+    const int smp = b.addSample("sine", Sf2Builder::Sine(20000, 100.0), kRate, 60, 0, 20000);
+    const int inst = b.addInstrument("Layered");
+    for (int layer = 0; layer < 2; ++layer)
+        b.instrumentZone(inst, smp)
+            .gen(synth::kSampleModes, 1)
+            .mod(kVelocityToFilterSource, synth::kInitialFilterFc, 0);
+    b.presetZone(b.addPreset("Layered", 0, 0), inst);
+    b.presetZone(b.addPreset("Layered kit", 128, 0), inst);
+    synth::SynthConfig config;
+    config.maxVoices = synth::SynthConfig::kMaxVoices;
+    auto s = MakeSynth(b, config);
+    EXPECT_EQ(s->maxVoices(), 4096);
+    for (int ch = 0; ch < 16; ++ch)
+        for (int key = 0; key < 128; ++key)
+            s->noteOn(ch, key, 100);
+    const Stereo out = Render(*s, 441);
+    EXPECT_EQ(s->activeVoices(), 4096);
+    for (size_t i = 0; i < out.size(); ++i)
+        ASSERT_TRUE(std::isfinite(out.left[i]) && std::isfinite(out.right[i]));
+    config.maxVoices = 5000;
+    EXPECT_EQ(MakeSynth(b, config)->maxVoices(), 4096) << "more is a configuration mistake";
 }
 
 } // namespace

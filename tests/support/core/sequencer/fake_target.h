@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cmath>
+#include <algorithm>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -68,9 +69,37 @@ public:
             p = false;
     }
     void setMasterVolume(int hundredthsDb) override { volume = hundredthsDb; }
+    // The frames before the offset are rendered at once into a buffer that the next render() hands out first, so
+    // that the messages that follow sound from their frame.
+    void setEventOffset(int frames) override {
+        frames = std::min(frames, kAhead);
+        if (frames <= ahead_)
+            return;
+        float right[kAhead];
+        synthesize(aheadLeft_ + ahead_, right, frames - ahead_);
+        ahead_ = frames;
+    }
     void render(float *left, float *right, int frames) override {
         if (logging)
             calls.push_back(frames);
+        const int early = std::min(frames, ahead_);
+        for (int i = 0; i < early; ++i) {
+            left[i] = aheadLeft_[i];
+            right[i] = -aheadLeft_[i];
+        }
+        std::copy(aheadLeft_ + early, aheadLeft_ + ahead_, aheadLeft_);
+        ahead_ -= early;
+        synthesize(left + early, right + early, frames - early);
+    }
+    int sampleRate() const override { return rate_; }
+
+    std::vector<Message> messages;
+    std::vector<int> calls; // frame counts of every render call
+    int volume = 0;
+    bool logging = true; // off where a test counts allocations: the log itself allocates
+
+private:
+    void synthesize(float *left, float *right, int frames) {
         for (int i = 0; i < frames; ++i) {
             float sum = 0;
             for (int k = 0; k < 16 * 128; ++k) {
@@ -88,14 +117,7 @@ public:
         }
         rendered_ += frames;
     }
-    int sampleRate() const override { return rate_; }
 
-    std::vector<Message> messages;
-    std::vector<int> calls; // frame counts of every render call
-    int volume = 0;
-    bool logging = true; // off where a test counts allocations: the log itself allocates
-
-private:
     struct Voice {
         float level = 0;
         bool held = false;
@@ -105,7 +127,10 @@ private:
 
     int rate_;
     float release_;
-    int64_t rendered_ = 0;
+    static constexpr int kAhead = 64; // the player's grid block
+    int64_t rendered_ = 0;            // samples synthesized, including those waiting in aheadLeft_
+    float aheadLeft_[kAhead] = {};    // left channel of frames synthesized before a message, not yet handed out
+    int ahead_ = 0;
     Voice voices_[16 * 128];
     bool pedal_[16] = {};
 };

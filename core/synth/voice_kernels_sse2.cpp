@@ -1,15 +1,76 @@
-// Low-pass filters side by side, four per SIMD group: the recursion's latency is shared by the voices.
-#include "lowpass.h"
+// The voice loops four at a time with SSE2: four outputs of the interpolation, four frames of the mix, four
+// voices' filters side by side.
+#include "voice_kernels.h"
 
-#if defined(__SSE2__) || defined(__x86_64__) || defined(_M_X64)
-#include <xmmintrin.h>
-#define TW_LOWPASS_SSE 1
-#endif
+#include "interpolation.h"
+
+#ifdef TW_SYNTH_SSE2
+#include <emmintrin.h>
 
 namespace tw::synth {
 
-#ifdef TW_LOWPASS_SSE
 namespace {
+
+uint64_t interpolateSse2(const int16_t *data, uint64_t phase, uint64_t inc, float *out, int count) {
+    int k = 0;
+    for (; k + 4 <= count; k += 4) {
+        interpolate4(data, phase, inc, out + k);
+        phase += inc * 4;
+    }
+    for (; k < count; ++k) {
+        const int16_t *p = data + (phase >> 32);
+        out[k] = interpolate(p[-1], p[0], p[1], p[2], interpRow(phase));
+        phase += inc;
+    }
+    return phase;
+}
+
+// kSends: bit 0 the reverb send, bit 1 the chorus send.
+template <int kSends>
+void mixFour(const float *in, int m, const MixGains &g, float *left, float *right, float *rev, float *cho) {
+    const __m128 a0 = _mm_set1_ps(g.a0), da = _mm_set1_ps(g.da);
+    const __m128 cl = _mm_set1_ps(g.left), cr = _mm_set1_ps(g.right);
+    const __m128 cv = _mm_set1_ps(g.reverb), cc = _mm_set1_ps(g.chorus);
+    __m128i pos = _mm_add_epi32(_mm_set1_epi32(g.base), _mm_set_epi32(3, 2, 1, 0));
+    const __m128i four = _mm_set1_epi32(4);
+    int k = 0;
+    for (; k + 4 <= m; k += 4) {
+        const __m128 v = _mm_mul_ps(_mm_loadu_ps(in + k), _mm_add_ps(a0, _mm_mul_ps(da, _mm_cvtepi32_ps(pos))));
+        _mm_storeu_ps(left + k, _mm_add_ps(_mm_loadu_ps(left + k), _mm_mul_ps(v, cl)));
+        _mm_storeu_ps(right + k, _mm_add_ps(_mm_loadu_ps(right + k), _mm_mul_ps(v, cr)));
+        if (kSends & 1)
+            _mm_storeu_ps(rev + k, _mm_add_ps(_mm_loadu_ps(rev + k), _mm_mul_ps(v, cv)));
+        if (kSends & 2)
+            _mm_storeu_ps(cho + k, _mm_add_ps(_mm_loadu_ps(cho + k), _mm_mul_ps(v, cc)));
+        pos = _mm_add_epi32(pos, four);
+    }
+    for (; k < m; ++k) {
+        const float v = in[k] * (g.a0 + g.da * static_cast<float>(g.base + k));
+        left[k] += v * g.left;
+        right[k] += v * g.right;
+        if (kSends & 1)
+            rev[k] += v * g.reverb;
+        if (kSends & 2)
+            cho[k] += v * g.chorus;
+    }
+}
+
+void mixSse2(const float *in, int m, const MixGains &g, float *left, float *right, float *rev, float *cho) {
+    switch ((rev ? 1 : 0) | (cho ? 2 : 0)) {
+    case 1:
+        mixFour<1>(in, m, g, left, right, rev, cho);
+        break;
+    case 2:
+        mixFour<2>(in, m, g, left, right, rev, cho);
+        break;
+    case 3:
+        mixFour<3>(in, m, g, left, right, rev, cho);
+        break;
+    default:
+        mixFour<0>(in, m, g, left, right, rev, cho);
+        break;
+    }
+}
 
 // One group of four filters, one per SIMD lane.
 struct LaneGroup {
@@ -92,26 +153,29 @@ template <int kGroups> void processGroups(LowPass *const *filters, float *const 
         g[i].store(filters + 4 * i);
 }
 
-} // namespace
-#endif
-
-void LowPass::process(LowPass *const *filters, float *const *buffers, int count, int n) {
-#ifdef TW_LOWPASS_SSE
-    if (count == 8) {
+void filterSse2(LowPass *const *filters, float *const *buffers, int count, int n) {
+    if (count == 8)
         processGroups<2>(filters, buffers, n);
-        return;
-    }
-    if (count == 4) {
+    else
         processGroups<1>(filters, buffers, n);
-        return;
-    }
-#endif
-    for (int j = 0; j < count; ++j) {
-        State st = filters[j]->state();
-        for (int k = 0; k < n; ++k)
-            buffers[j][k] = filters[j]->tick(st, buffers[j][k]);
-        filters[j]->setState(st);
-    }
+}
+
+const VoiceKernels kSse2 = {SimdLevel::kSse2, interpolateSse2, mixSse2, filterSse2, 4};
+
+} // namespace
+
+const VoiceKernels *Sse2Kernels() {
+    return &kSse2;
 }
 
 } // namespace tw::synth
+
+#else
+
+namespace tw::synth {
+const VoiceKernels *Sse2Kernels() {
+    return nullptr;
+}
+} // namespace tw::synth
+
+#endif

@@ -1,0 +1,103 @@
+// VictimFinder: candidates ranked once per control block, each list consumed from its front.
+#include "victim_finder.h"
+
+#include <algorithm>
+
+namespace tw::synth {
+
+void VictimFinder::allocate(size_t slots) {
+    released_.reserve(slots);
+    quiet_.reserve(slots);
+    late_.reserve(slots);
+    scratch_.reserve(slots);
+}
+
+// Keeps the kRanked first of list by less, in order; tells whether that is all of them.
+template <typename Less> static bool keepFirst(std::vector<int> &list, Less less) {
+    const bool all = list.size() <= 32;
+    if (!all) {
+        std::nth_element(list.begin(), list.begin() + 32, list.end(), less);
+        list.resize(32);
+    }
+    std::sort(list.begin(), list.end(), less);
+    return all;
+}
+
+void VictimFinder::rank(const std::vector<Voice> &voices, const VoicePool &pool, uint32_t block) {
+    released_.clear();
+    quiet_.clear();
+    late_.clear();
+    pool.forEachUsed([&](int slot) {
+        const Voice &v = voices[slot];
+        if (!eligible(v, block))
+            return;
+        (v.state() == Voice::State::kReleased ? released_ : quiet_).push_back(slot);
+    });
+    static_assert(kRanked == 32, "keepFirst keeps 32");
+    releasedAll_ = keepFirst(released_, [&](int a, int b) { return voices[a].order() < voices[b].order(); });
+    quietAll_ = keepFirst(quiet_, [&](int a, int b) {
+        const float la = voices[a].loudness(), lb = voices[b].loudness();
+        return la != lb ? la < lb : voices[a].order() < voices[b].order();
+    });
+    releasedNext_ = quietNext_ = 0;
+    rankedBlock_ = block;
+}
+
+int VictimFinder::firstReleased(const std::vector<Voice> &voices, uint32_t block) {
+    while (releasedNext_ < released_.size()) {
+        const Voice &v = voices[released_[releasedNext_]];
+        if (eligible(v, block) && v.state() == Voice::State::kReleased)
+            break;
+        ++releasedNext_;
+    }
+    int best = releasedNext_ < released_.size() ? released_[releasedNext_] : VoicePool::kNone;
+    for (int slot : late_) {
+        const Voice &v = voices[slot];
+        if (eligible(v, block) && v.state() == Voice::State::kReleased &&
+            (best == VoicePool::kNone || v.order() < voices[best].order()))
+            best = slot;
+    }
+    return best;
+}
+
+int VictimFinder::firstQuiet(const std::vector<Voice> &voices, uint32_t block) {
+    while (quietNext_ < quiet_.size()) {
+        const Voice &v = voices[quiet_[quietNext_]];
+        if (eligible(v, block) && v.state() != Voice::State::kReleased)
+            return quiet_[quietNext_];
+        ++quietNext_;
+    }
+    return VoicePool::kNone;
+}
+
+int VictimFinder::choose(const std::vector<Voice> &voices, const VoicePool &pool, uint32_t block) {
+    if (rankedBlock_ != block)
+        rank(voices, pool, block);
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        int slot = firstReleased(voices, block);
+        if (slot == VoicePool::kNone && !releasedAll_) {
+            rank(voices, pool, block); // the ranked ones are gone; younger ones remain
+            continue;
+        }
+        if (slot == VoicePool::kNone)
+            slot = firstQuiet(voices, block);
+        if (slot == VoicePool::kNone && !quietAll_) {
+            rank(voices, pool, block);
+            continue;
+        }
+        return slot;
+    }
+    return VoicePool::kNone;
+}
+
+void VictimFinder::released(int slot, const Voice &voice, uint32_t block) {
+    if (rankedBlock_ != block || !eligible(voice, block) || voice.state() != Voice::State::kReleased)
+        return;
+    if (late_.size() == late_.capacity()) {
+        forget();
+        return;
+    }
+    late_.push_back(slot);
+}
+
+} // namespace tw::synth
