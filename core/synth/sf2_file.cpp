@@ -105,11 +105,6 @@ const Chunk *FindList(const std::vector<Chunk> &chunks, const char *type, Chunk 
     return nullptr;
 }
 
-LoadStatus Damaged(std::string &error, const std::string &text) {
-    error = "The SoundFont is damaged: " + text + ".";
-    return LoadStatus::Damaged;
-}
-
 LoadStatus ReadInfo(const Chunk &info, File &out, std::string &error) {
     std::vector<Chunk> chunks;
     std::string why;
@@ -309,6 +304,19 @@ LoadStatus CheckIndices(const File &f, std::string &error) {
 }
 
 } // namespace
+
+// A name from the file for an error text; bytes that are not printable ASCII become '?'.
+std::string Quoted(std::string name) {
+    for (char &c : name)
+        if (c < 0x20 || c > 0x7E)
+            c = '?';
+    return "'" + name + "'";
+}
+
+LoadStatus Damaged(std::string &error, const std::string &text) {
+    error = "The SoundFont is damaged: " + text + ".";
+    return LoadStatus::Damaged;
+}
 
 LoadStatus ReadFile(const uint8_t *data, size_t size, File &out, std::string &error) {
     out = File();

@@ -79,4 +79,9 @@ struct File {
 // which must outlive the result. On failure error gets an English text and out is left in an unspecified state.
 LoadStatus ReadFile(const uint8_t *data, size_t size, File &out, std::string &error);
 
+// A name from the file for an error text, in quotes; bytes that are not printable ASCII become '?'.
+std::string Quoted(std::string name);
+// Sets error to "The SoundFont is damaged: <text>." and returns LoadStatus::Damaged.
+LoadStatus Damaged(std::string &error, const std::string &text);
+
 } // namespace tw::synth::sf2

@@ -18,6 +18,9 @@
 namespace tw::synth::sf3 {
 namespace {
 
+using sf2::Damaged;
+using sf2::Quoted;
+
 // No Vorbis packet gives more than 4,096 points, and an Ogg page carries at most 255 packets in 282 bytes and
 // more: a stream that claims more points per byte lies about its length.
 constexpr uint64_t kMaxPointsPerByte = 4096;
@@ -51,19 +54,6 @@ int SeekStream(void *source, ogg_int64_t offset, int whence) {
 
 long TellStream(void *source) {
     return static_cast<long>(static_cast<MemoryStream *>(source)->pos);
-}
-
-// A name from the file for an error text; bytes that are not printable ASCII become '?'.
-std::string Quoted(std::string name) {
-    for (char &c : name)
-        if (c < 0x20 || c > 0x7E)
-            c = '?';
-    return "'" + name + "'";
-}
-
-LoadStatus Damaged(std::string &error, const std::string &text) {
-    error = "The SoundFont is damaged: " + text + ".";
-    return LoadStatus::Damaged;
 }
 
 bool HostIsBigEndian() {

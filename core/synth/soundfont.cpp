@@ -11,6 +11,9 @@
 namespace tw::synth {
 namespace {
 
+using sf2::Damaged;
+using sf2::Quoted;
+
 constexpr int kMaxKey = 127;
 constexpr uint8_t kUnpitchedOriginalPitch = 255;
 constexpr uint8_t kDefaultOriginalPitch = 60;
@@ -138,19 +141,6 @@ void MergeModulator(std::vector<Modulator> &list, const Modulator &m) {
     }
     if (list.size() < kMaxListModulators)
         list.push_back(m);
-}
-
-// A name from the file for an error text; bytes that are not printable ASCII become '?'.
-std::string Quoted(std::string name) {
-    for (char &c : name)
-        if (c < 0x20 || c > 0x7E)
-            c = '?';
-    return "'" + name + "'";
-}
-
-LoadStatus Damaged(std::string &error, const std::string &text) {
-    error = "The SoundFont is damaged: " + text + ".";
-    return LoadStatus::Damaged;
 }
 
 // One zone of the hydra as read: generator values set by the zone and its terminal index, if any.

@@ -163,10 +163,7 @@ std::string PortableZip::s_documents, PortableZip::s_unpacked, PortableZip::s_pr
 } // namespace
 
 TEST_F(PortableZip, UnpackedItRegistersWhereItLiesConvertsAndKeepsItsSettingsBesideItself) {
-    for (const char *pszName : {"Tunewright.exe", "TunewrightConvert.exe", "Lustrekit.dll", "MidiFile.dll",
-                                "lame_enc.dll", "TwDirectMusic.dll", "OrvaDMOFilter.dll", "TimGM6mb.sf2", "Help.html",
-                                "README.txt", "licenses\\LAME-COPYING.txt", "licenses\\LAME-SOURCE.txt",
-                                "licenses\\TimGM6mb-COPYRIGHT.txt", "licenses\\GPL-2.txt"})
+    for (const char *pszName : kShippedFiles)
         EXPECT_TRUE(FileExists(s_pristine + "\\" + pszName)) << pszName;
     EXPECT_NE(ReadText(s_pristine + "\\licenses\\LAME-COPYING.txt").find("GNU LIBRARY GENERAL PUBLIC LICENSE"),
               std::string::npos);

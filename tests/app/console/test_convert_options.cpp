@@ -20,11 +20,11 @@ std::string Parse(std::vector<std::string> args, ConvertOptions &options) {
 
 TEST(ConvertOptions, EveryOptionAndTheChildThatRepeatsIt) {
     ConvertOptions options;
-    ASSERT_EQ(Parse({"--mp3", "48000", "--tempo", "150", "--tone", "-3.5", "--mute", "0,24,127", "--out",
-                     "C:\\My Music", "--jobs", "2", "--polyphony", "4096", "--soundfont", "D:\\Fonts\\My Font.sf3",
-                     "a.mid", "b.kar"},
-                    options),
-              "");
+    ASSERT_EQ(
+        Parse({"--mp3", "48000", "--tempo", "150", "--tone", "-3.5", "--mute", "0,24,127", "--out", "C:\\My Music",
+               "--jobs", "2", "--polyphony", "4096", "--soundfont", "D:\\Fonts\\My Font.sf3", "a.mid", "b.kar"},
+              options),
+        "");
     EXPECT_TRUE(options.bMp3);
     EXPECT_EQ(options.nRate, 48000u);
     EXPECT_EQ(options.nTempoPercent, 150);

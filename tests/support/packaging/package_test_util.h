@@ -21,6 +21,27 @@ const char kEffectClassKey[] = "Software\\Classes\\CLSID\\{50E5BCDA-5158-402A-A5
 const char kEffectServerKey[] = "Software\\Classes\\CLSID\\{50E5BCDA-5158-402A-A5E6-B20C0FFF5FCD}\\InprocServer32";
 const char kEffectDmoKey[] = "Software\\Classes\\DirectShow\\MediaObjects\\50e5bcda-5158-402a-a5e6-b20c0fff5fcd";
 
+// Every file both packages carry, relative to the program folder.
+const char *const kShippedFiles[] = {"Tunewright.exe",
+                                     "TunewrightConvert.exe",
+                                     "Lustrekit.dll",
+                                     "MidiFile.dll",
+                                     "lame_enc.dll",
+                                     "libsoxr.dll",
+                                     "TwDirectMusic.dll",
+                                     "OrvaDMOFilter.dll",
+                                     "TimGM6mb.sf2",
+                                     "Help.html",
+                                     "README.txt",
+                                     "licenses\\LAME-COPYING.txt",
+                                     "licenses\\LAME-SOURCE.txt",
+                                     "licenses\\SOXR-COPYING.txt",
+                                     "licenses\\SOXR-SOURCE.txt",
+                                     "licenses\\OGG-VORBIS-COPYING.txt",
+                                     "licenses\\TimGM6mb-COPYRIGHT.txt",
+                                     "licenses\\GPL-2.txt",
+                                     "licenses\\MINGW-W64-RUNTIME.txt"};
+
 inline std::string WinPath(std::string path) {
     for (char &c : path)
         if (c == '/')

@@ -179,10 +179,10 @@ void App::Click(int nId) const {
     Sleep(50);
 }
 
-bool App::OpenFile(const std::string &path) const {
-    Click(2004);
+// Types path into the process's file dialog titled pszCaption and presses OK; true once the dialog has closed.
+static bool AnswerFileDialog(DWORD dwProcessId, HWND hOwner, const char *pszCaption, const std::string &path) {
     HWND hOpen = nullptr;
-    if (!WaitFor([&] { return (hOpen = FindProcessDialog(processId(), "Open", m_hDialog)) != nullptr; }, 10000))
+    if (!WaitFor([&] { return (hOpen = FindProcessDialog(dwProcessId, pszCaption, hOwner)) != nullptr; }, 10000))
         return false;
     HWND hName = GetDlgItem(hOpen, kIdOpenDialogFileName);
     if (hName == nullptr)
@@ -190,6 +190,11 @@ bool App::OpenFile(const std::string &path) const {
     SendMessageA(hName, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
     PostMessageA(hOpen, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(hOpen, IDOK)));
     return WaitFor([&] { return !IsWindow(hOpen); }, 10000);
+}
+
+bool App::OpenFile(const std::string &path) const {
+    Click(2004);
+    return AnswerFileDialog(processId(), m_hDialog, "Open", path);
 }
 
 // The popup menu window of the process, when one shows.
@@ -259,15 +264,7 @@ bool App::ChooseSoundFont(const std::string &path) const {
     if (OpenSystemMenu() == nullptr)
         return false;
     ChooseFromBottomOfMenu(2); // "SoundFont...", above "Default SoundFont"
-    HWND hOpen = nullptr;
-    if (!WaitFor([&] { return (hOpen = FindProcessDialog(processId(), "SoundFont", m_hDialog)) != nullptr; }, 10000))
-        return false;
-    HWND hName = GetDlgItem(hOpen, kIdOpenDialogFileName);
-    if (hName == nullptr)
-        hName = GetDlgItem(hOpen, kIdOpenDialogEdit);
-    SendMessageA(hName, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
-    PostMessageA(hOpen, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(hOpen, IDOK)));
-    return WaitFor([&] { return !IsWindow(hOpen); }, 10000);
+    return AnswerFileDialog(processId(), m_hDialog, "SoundFont", path);
 }
 
 std::string App::TakeMessageBox(const char *pszCaption, DWORD dwTimeoutMs) const {
