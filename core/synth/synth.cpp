@@ -229,17 +229,8 @@ void SynthImpl::runShare(const Pass &pass, const int *slots, int count, Workspac
     renderVoices(slots, count, pass.from, pass.to, ws, buses);
 }
 
-void SynthImpl::setMixHelper(MixHelper *helper) {
-    if (helper_)
-        helper_->setJob(nullptr, nullptr);
-    helper_ = helper && helper->running() ? helper : nullptr;
-    if (helper_)
-        helper_->setJob(HelperJob, this);
-}
-
-void SynthImpl::HelperJob(void *self) {
-    SynthImpl &synth = *static_cast<SynthImpl *>(self);
-    synth.claimChunks(*synth.helperSpace_);
+bool SynthImpl::helpMix() {
+    return wetHelps_ && claimChunks(*helperSpace_, true);
 }
 
 void SynthImpl::runChunk(int chunk, Workspace &ws) {
@@ -257,16 +248,21 @@ void SynthImpl::runChunk(int chunk, Workspace &ws) {
     runShare(pass, passSlots_.data() + first, count, ws, buses);
 }
 
-// Takes chunks of the current pass until none is left; any thread.
-void SynthImpl::claimChunks(Workspace &ws) {
+// Takes chunks of the current pass until none is left: this thread from the front, the wet thread from the back,
+// so that each keeps rendering the same voices while they sound and their state stays in its own cache. True
+// when it took any.
+bool SynthImpl::claimChunks(Workspace &ws, bool fromBack) {
+    bool took = false;
     uint64_t word = claim_.load(std::memory_order_acquire);
     for (;;) {
-        const int next = static_cast<int>(word & 0xFFFF), count = static_cast<int>((word >> 16) & 0xFFFF);
-        if (next >= count)
-            return;
-        if (!claim_.compare_exchange_weak(word, word + 1, std::memory_order_acq_rel, std::memory_order_acquire))
+        const int front = static_cast<int>(word & 0xFFFF), back = static_cast<int>((word >> 16) & 0xFFFF);
+        if (front >= back)
+            return took;
+        const uint64_t taken = fromBack ? word - (uint64_t{1} << 16) : word + 1;
+        if (!claim_.compare_exchange_weak(word, taken, std::memory_order_acq_rel, std::memory_order_acquire))
             continue;
-        runChunk(next, ws);
+        runChunk(fromBack ? back - 1 : front, ws);
+        took = true;
         chunksDone_.fetch_add(1, std::memory_order_release);
         word = claim_.load(std::memory_order_acquire);
     }
@@ -281,15 +277,18 @@ void SynthImpl::runPass(Pass::Kind kind, int from, int to) {
     }
     const int chunks = (count + kChunkVoices - 1) / kChunkVoices;
     pass_ = {kind, from, to, count};
-    chunksDone_.store(0, std::memory_order_relaxed);
-    claim_.store(static_cast<uint64_t>(++passSerial_) << 32 | static_cast<uint64_t>(chunks) << 16,
-                 std::memory_order_release);
-    if (helper_ && count >= kSplitVoices)
-        helper_->signal();
-    claimChunks(*own_);
-    for (int i = 0; chunksDone_.load(std::memory_order_acquire) != chunks; ++i)
-        if (i > 64)
-            std::this_thread::yield(); // the helper is still on its last chunk
+    if (wetHelps_ && count >= kShareVoices) {
+        chunksDone_.store(0, std::memory_order_relaxed);
+        claim_.store(static_cast<uint64_t>(++passSerial_) << 32 | static_cast<uint64_t>(chunks) << 16,
+                     std::memory_order_release);
+        claimChunks(*own_, false);
+        for (int i = 0; chunksDone_.load(std::memory_order_acquire) != chunks; ++i)
+            if (i > 64)
+                std::this_thread::yield(); // the wet thread is still on its last chunk
+    } else {
+        for (int c = 0; c < chunks; ++c)
+            runChunk(c, *own_);
+    }
     if (kind != Pass::kRender)
         return;
     for (int c = 0; c < chunks; ++c) {
@@ -389,6 +388,7 @@ void SynthImpl::renderWet(DryBlock &block, float *left, float *right) {
     for (int at = 0; at < block.frames; at += kBlock) {
         const int n = std::min(kBlock, block.frames - at);
         finishMix(dryBuses(block, at), block.gain + at, left + at, right + at, n);
+        helpMix(); // the voices being mixed meanwhile wait for no one
     }
     block.frames = 0;
 }
@@ -470,8 +470,11 @@ void Synth::render(float *left, float *right, int frames) {
 void Synth::setEventOffset(int frames) {
     impl_->setEventOffset(frames);
 }
-void Synth::setMixHelper(MixHelper *helper) {
-    impl_->setMixHelper(helper);
+void Synth::setWetThreadHelps(bool helps) {
+    impl_->setWetThreadHelps(helps);
+}
+bool Synth::helpMix() {
+    return impl_->helpMix();
 }
 void Synth::setDryBlock(DryBlock *block) {
     impl_->setDryBlock(block);

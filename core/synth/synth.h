@@ -26,7 +26,6 @@ struct SynthConfig {
 
 class SynthImpl;
 class SoundFont; // soundfont.h
-class MixHelper;
 
 // The voices' mix of a span of frames, before reverb, chorus, master gain and limiter: see setDryBlock().
 struct DryBlock {
@@ -84,11 +83,16 @@ public:
     // without a dry block, and reset(), wait until every filled block has been through renderWet().
     void setDryBlock(DryBlock *block);
 
-    // Shares the voices' work with a second thread whenever enough voices sound (null: this thread alone). Meant
-    // for rendering faster than real time; the helper must outlive its use. The same piece renders to the same
-    // samples every time with a helper, and within rounding of the summation order without one.
-    void setMixHelper(MixHelper *helper);
     void renderWet(DryBlock &block, float *left, float *right);
+    // Lets the thread that runs renderWet() share the voices' work while the blocks are filled: renderWet()
+    // then takes voices between its pieces, and so does helpMix() (see WaitHelpingVoices). Meant for rendering
+    // faster than real time, with two processors for two threads. The samples are the same to the bit with
+    // help and without: crowded passes go in chunks summed in a fixed order, whichever thread took them. Set
+    // before the second thread starts, cleared after it ends.
+    void setWetThreadHelps(bool helps);
+    // On the thread that runs renderWet(): mixes the voices of the pass in progress that nobody has taken yet;
+    // false when there were none.
+    bool helpMix();
 
     int activeVoices() const; // voices in the pool, fading ones included
     // Whether a voice of the key sounds on the channel (on, held or released; not fading out after a steal).

@@ -8,7 +8,6 @@
 
 #include "channel_state.h"
 #include "limiter.h"
-#include "mix_helper.h"
 #include "reverb.h"
 #include "soundfont.h"
 #include "synth.h"
@@ -42,8 +41,9 @@ public:
     void render(float *left, float *right, int frames);
     void setEventOffset(int frames);
     void setDryBlock(DryBlock *block) { dry_ = block; }
-    void setMixHelper(MixHelper *helper);
     void renderWet(DryBlock &block, float *left, float *right);
+    void setWetThreadHelps(bool helps) { wetHelps_ = helps; }
+    bool helpMix();
 
     int activeVoices() const { return pool_.usedCount(); }
     bool keySounding(int channel, int key) const;
@@ -62,12 +62,14 @@ private:
     static constexpr int kMaxZonesPerNote = 32;
     static constexpr int kMaxFilterLanes = 16; // voices filtered side by side: two SIMD groups at most
     static constexpr int kChunkVoices = 16;    // voices of a chunk of a pass
-    static constexpr int kSplitVoices = 48;    // voices from which the helper is asked to take chunks
+    // Voices from which a pass is shared with the wet thread: below, the work of a pass is too short to pay for
+    // handing chunks between two processors.
+    static constexpr int kShareVoices = 48;
 
     // Rendering. A control block's voices are mixed into the block buses lazily: messages take effect at the
     // event position, and the voices are rendered up to it only when a message needs the sound before it (a
     // voice cut off) or when the frames are delivered.
-    // What one thread needs to render voices: its buses (the helper's; the caller's thread uses the block's) and
+    // What one thread needs to render voices: its buses (the wet thread's; the caller's thread uses the block's) and
     // its scratch space.
     struct Workspace {
         float left[kBlock], right[kBlock], reverb[kBlock], chorus[kBlock];
@@ -77,7 +79,7 @@ private:
         std::vector<Voice *> filtered; // pool-sized
     };
     // A pass over the voices in use. Beyond kChunkVoices the voices go in chunks, each rendered into buses of its
-    // own and summed in chunk order, whichever thread took it: the samples do not depend on the helper.
+    // own and summed in chunk order, whichever thread took it: the samples do not depend on the help.
     struct Pass {
         enum Kind { kControl, kRender } kind;
         int from, to; // frames of the block (render)
@@ -86,9 +88,8 @@ private:
     struct ChunkBuses {
         float left[kBlock], right[kBlock], reverb[kBlock], chorus[kBlock];
     };
-    static void HelperJob(void *self);
     void runPass(Pass::Kind kind, int from, int to);
-    void claimChunks(Workspace &ws);
+    bool claimChunks(Workspace &ws, bool fromBack);
     void runChunk(int chunk, Workspace &ws);
     void runShare(const Pass &pass, const int *slots, int count, Workspace &ws, const VoiceBuses &buses);
 
@@ -144,15 +145,17 @@ private:
     float mixLeft_[kBlock] = {}, mixRight_[kBlock] = {}, reverbBus_[kBlock] = {}, chorusBus_[kBlock] = {};
     float gain_[kBlock] = {};
     DryBlock *dry_ = nullptr; // set: render() fills it instead of the outputs
-    MixHelper *helper_ = nullptr;
+    bool wetHelps_ = false;   // the renderWet() thread takes chunks too
     std::unique_ptr<Workspace> own_, helperSpace_;
     std::vector<int> passSlots_; // the slots of the current pass (pool-sized)
     Pass pass_{};                // the current chunked pass: written before claim_ is published
     std::unique_ptr<ChunkBuses[]> chunkBuses_;
-    // The current pass's chunks: pass serial (bits 32..63), chunk count (16..31), next chunk to take (0..15).
-    std::atomic<uint64_t> claim_{0};
-    std::atomic<int> chunksDone_{0};
-    uint32_t passSerial_ = 0;
+    // The current pass's chunks: pass serial (bits 32..63), end of the chunks left (16..31), first left (0..15).
+    // Each on a cache line of its own: the wet thread reads claim_ while it waits, and must not pull the lines
+    // this thread writes as it renders.
+    alignas(64) std::atomic<uint64_t> claim_{0};
+    alignas(64) std::atomic<int> chunksDone_{0};
+    alignas(64) uint32_t passSerial_ = 0;
     int blockPos_ = 0;        // frames of the current control block already delivered
     int voicesDone_ = 0;      // frames of the current control block whose voices are in the buses
     int eventPos_ = 0;        // frame of the current control block where messages take effect

@@ -4,6 +4,7 @@
 #include <new>
 
 #include "pcm16.h"
+#include "wet_wait.h"
 #include "worker_thread.h"
 
 CConvertPipeline::CConvertPipeline(tw::synth::Synth &synth, CEffectChain &effects)
@@ -21,7 +22,11 @@ bool CConvertPipeline::Start() {
     if (!m_slots || !m_afOut || !m_anPcm) {
         return false;
     }
+    m_synth.setWetThreadHelps(true);
     m_hThread = CreateThread(nullptr, 0, ThreadProc, this, 0, nullptr);
+    if (m_hThread == nullptr) {
+        m_synth.setWetThreadHelps(false);
+    }
     return m_hThread != nullptr;
 }
 
@@ -53,6 +58,7 @@ void CConvertPipeline::Finish() {
     ReleaseSRWLockExclusive(&m_lock);
     WakeAllConditionVariable(&m_changed);
     JoinThread(m_hThread);
+    m_synth.setWetThreadHelps(false);
 }
 
 DWORD WINAPI CConvertPipeline::ThreadProc(LPVOID pParam) {
@@ -63,6 +69,7 @@ DWORD WINAPI CConvertPipeline::ThreadProc(LPVOID pParam) {
 void CConvertPipeline::Run() {
     CEffectsThreadCom com;
     for (;;) {
+        tw::synth::WaitHelpingVoices(m_synth, [&] { return m_nSubmitted.load() != m_nDone || m_bClosing.load(); });
         AcquireSRWLockExclusive(&m_lock);
         while (m_nDone == m_nSubmitted && !m_bClosing) {
             SleepConditionVariableSRW(&m_changed, &m_lock, INFINITE, 0);

@@ -1,9 +1,11 @@
 // Converting on two threads: the rendering thread mixes the voices of one block while a second thread runs the
-// previous block's reverb, chorus, limiter and the buffer's effects (the recording among them).
+// previous block's reverb, chorus, limiter and the buffer's effects (the recording among them). Between blocks
+// the second thread takes a share of a crowded piece's voices.
 #pragma once
 
 #include <windows.h>
 
+#include <atomic>
 #include <cstdint>
 #include <memory>
 
@@ -53,6 +55,7 @@ private:
     HANDLE m_hThread = nullptr;
     SRWLOCK m_lock = SRWLOCK_INIT; // guards the counts below; held only to change or test them
     CONDITION_VARIABLE m_changed = CONDITION_VARIABLE_INIT;
-    unsigned m_nSubmitted = 0, m_nDone = 0;
-    bool m_bClosing = false;
+    std::atomic<unsigned> m_nSubmitted{0}; // read without the lock while the second thread mixes voices
+    unsigned m_nDone = 0;
+    std::atomic<bool> m_bClosing{false};
 };

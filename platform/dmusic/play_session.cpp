@@ -7,7 +7,6 @@
 #include <type_traits>
 
 #include "convert_pipeline.h"
-#include "core/synth/mix_helper.h"
 #include "pcm16.h"
 #include "sound_buffer.h"
 #include "worker_thread.h"
@@ -190,9 +189,6 @@ void CPlaySession::ConvertAheadOfEffects() {
 
 void CPlaySession::RunConvert() {
     CEffectChain &effects = m_pBuffer->Effects();
-    // A crowded piece shares its voices with a third thread; the samples are the same either way.
-    tw::synth::MixHelper helper;
-    m_synth.setMixHelper(&helper);
     ConvertAheadOfEffects();
     while (!m_bStopRequested && !m_player.finished()) {
         int64_t rtBlock = FramesToReference(m_player.positionSamples());
@@ -201,7 +197,6 @@ void CPlaySession::RunConvert() {
             effects.Process(reinterpret_cast<BYTE *>(m_anPcm), static_cast<DWORD>(nFrames * 4), rtBlock);
         }
     }
-    m_synth.setMixHelper(nullptr);
     if (m_player.finished()) {
         int64_t rtEnd = FramesToReference(m_player.positionSamples());
         m_events.OnSegmentEvent(DMUS_NOTIFICATION_SEGALMOSTEND, rtEnd);

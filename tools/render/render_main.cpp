@@ -6,12 +6,11 @@
 #include <vector>
 
 #include "tools/render/wav_file.h"
-#include "tools/render/wet_pipeline.h"
+#include "core/synth/wet_pipeline.h"
 #include "core/sequencer/player.h"
 #include "core/sequencer/segment.h"
 #include "core/sequencer/synth_target.h"
 #include "core/smf/smf_file.h"
-#include "core/synth/mix_helper.h"
 #include "core/synth/synth.h"
 
 namespace {
@@ -97,7 +96,9 @@ bool ParseArgs(int argc, char **argv, Options &options, std::string &error) {
 bool RenderAheadOfEffects(tw::sequencer::Player &player, tw::synth::Synth &synth, tw::render::WavWriter &wav,
                           std::string &error) {
     std::vector<float> left(kRenderFrames), right(kRenderFrames);
-    tw::render::WetPipeline pipeline(synth, wav);
+    tw::synth::WetPipeline pipeline(synth, [&wav](const float *l, const float *r, int frames, std::string &e) {
+        return wav.write(l, r, frames, e);
+    });
     bool tail = false;
     while (!tail) {
         tw::synth::DryBlock &block = pipeline.next();
@@ -120,8 +121,6 @@ int Render(tw::sequencer::Player &player, tw::synth::Synth &synth, const std::st
     tw::render::WavWriter wav;
     if (!wav.open(output, rate, error))
         return Fail(error);
-    tw::synth::MixHelper helper;
-    synth.setMixHelper(&helper);
     player.start();
     if (!RenderAheadOfEffects(player, synth, wav, error))
         return Fail(error);
@@ -131,7 +130,6 @@ int Render(tw::sequencer::Player &player, tw::synth::Synth &synth, const std::st
         if (!wav.write(left.data(), right.data(), frames, error))
             return Fail(error);
     }
-    synth.setMixHelper(nullptr);
     if (!wav.commit(error))
         return Fail(error);
     return 0;

@@ -1,9 +1,10 @@
-// The vector forms of the voice loops and the helper thread against the plain single-threaded reference: a dense
-// piece on a real SoundFont (filters, loops, effects, steals) must come out the same to the bit. Tolerance: none.
+// The vector forms of the voice loops and the two-thread pipeline against the plain single-threaded reference: a
+// dense piece on a real SoundFont (filters, loops, effects, steals) must come out the same to the bit. Tolerance:
+// none.
 #include <memory>
 #include <random>
 
-#include "mix_helper.h"
+#include "wet_pipeline.h"
 #include "support/core/synth/synth_test_util.h"
 
 namespace tw::test {
@@ -19,17 +20,68 @@ std::unique_ptr<synth::Synth> RealSynth(synth::SimdLevel simd, int maxVoices = 2
     return s;
 }
 
+// Renders 64 frames at a time, either straight to the output or through a wet pipeline, whose thread runs the
+// effects of dry blocks of 4,096 frames and takes a share of the voices of every crowded pass.
+class Output {
+public:
+    Output(synth::Synth &s, bool piped) : s_(s) {
+        if (piped)
+            pipeline_ = std::make_unique<synth::WetPipeline>(
+                s, [this](const float *l, const float *r, int n, std::string &) { return append(l, r, n); });
+    }
+    void render() {
+        if (!pipeline_) {
+            s_.render(left_, right_, kFrames);
+            append(left_, right_, kFrames);
+            return;
+        }
+        if (!block_) {
+            block_ = &pipeline_->next();
+            s_.setDryBlock(block_);
+        }
+        s_.render(left_, right_, kFrames);
+        if (block_->frames >= 4096)
+            handOn();
+    }
+    Stereo finish() {
+        if (pipeline_) {
+            if (block_)
+                handOn();
+            std::string error;
+            EXPECT_TRUE(pipeline_->finish(error)) << error;
+        }
+        return std::move(out_);
+    }
+
+private:
+    static constexpr int kFrames = synth::Synth::kBlockFrames;
+    bool append(const float *l, const float *r, int n) {
+        out_.left.insert(out_.left.end(), l, l + n);
+        out_.right.insert(out_.right.end(), r, r + n);
+        return true;
+    }
+    void handOn() {
+        s_.setDryBlock(nullptr);
+        pipeline_->submit();
+        block_ = nullptr;
+    }
+    synth::Synth &s_;
+    std::unique_ptr<synth::WetPipeline> pipeline_;
+    synth::DryBlock *block_ = nullptr;
+    float left_[kFrames], right_[kFrames];
+    Stereo out_;
+};
+
 // Two seconds of a crowded piece: chords on every channel with random programs, velocities, bends and releases,
 // messages at frames inside the 64-frame blocks. Returns the output and the most voices that sounded at once.
-std::pair<Stereo, int> PlayCrowd(synth::Synth &s) {
+std::pair<Stereo, int> PlayCrowd(synth::Synth &s, bool piped = false) {
     std::mt19937 rng(2024);
     auto r = [&](int n) { return static_cast<int>(rng() % static_cast<unsigned>(n)); };
     s.setMasterVolume(2000);
     for (int ch = 0; ch < 16; ++ch)
         s.programChange(ch, r(128));
-    Stereo out;
+    Output out(s, piped);
     int most = 0;
-    std::vector<float> left(synth::Synth::kBlockFrames), right(synth::Synth::kBlockFrames);
     for (int block = 0; block < 1400; ++block) {
         for (int i = r(6); i > 0; --i) {
             s.setEventOffset(r(64));
@@ -41,19 +93,17 @@ std::pair<Stereo, int> PlayCrowd(synth::Synth &s) {
             else
                 s.pitchBend(ch, r(16384));
         }
-        s.render(left.data(), right.data(), synth::Synth::kBlockFrames);
-        out.left.insert(out.left.end(), left.begin(), left.end());
-        out.right.insert(out.right.end(), right.begin(), right.end());
+        out.render();
         most = std::max(most, s.activeVoices());
     }
-    return {out, most};
+    return {out.finish(), most};
 }
 
-TEST(SynthSimd, VectorFormsAndTheHelperThreadGiveThePlainSamplesToTheBit) {
+TEST(SynthSimd, VectorFormsAndTheWetThreadsHelpGiveThePlainSamplesToTheBit) {
     auto plain = RealSynth(synth::SimdLevel::kScalar);
     ASSERT_EQ(plain->simdLevel(), synth::SimdLevel::kScalar);
     const auto [expected, most] = PlayCrowd(*plain);
-    EXPECT_GT(most, 100) << "enough voices for chunks, filter groups and the helper";
+    EXPECT_GT(most, 100) << "enough voices for chunks, filter groups and the shared passes";
     for (synth::SimdLevel level : {synth::SimdLevel::kSse2, synth::SimdLevel::kAvx2}) {
         auto s = RealSynth(level);
         if (s->simdLevel() != level) {
@@ -63,36 +113,30 @@ TEST(SynthSimd, VectorFormsAndTheHelperThreadGiveThePlainSamplesToTheBit) {
         const Stereo out = PlayCrowd(*s).first;
         EXPECT_TRUE(out.left == expected.left && out.right == expected.right) << "form " << static_cast<int>(level);
     }
-    synth::MixHelper helper;
-    ASSERT_TRUE(helper.running());
     for (int run = 0; run < 2; ++run) {
         auto s = RealSynth(synth::SimdLevel::kAuto);
-        s->setMixHelper(&helper);
-        const Stereo out = PlayCrowd(*s).first;
-        s->setMixHelper(nullptr);
-        EXPECT_TRUE(out.left == expected.left && out.right == expected.right) << "with the helper, run " << run;
+        const Stereo out = PlayCrowd(*s, true).first;
+        EXPECT_TRUE(out.left == expected.left && out.right == expected.right) << "through the pipeline, run " << run;
     }
 }
 
-// A pool of 4,096 voices kept full for a second: the same samples with and without the helper, and no fault.
-TEST(SynthSimd, FourThousandVoicesRenderTheSameWithTheHelper) {
+// A pool of 4,096 voices kept full for a second: the same samples through the pipeline as alone, and no fault.
+TEST(SynthSimd, FourThousandVoicesRenderTheSameThroughThePipeline) {
     auto alone = RealSynth(synth::SimdLevel::kAuto, synth::SynthConfig::kMaxVoices);
-    auto helped = RealSynth(synth::SimdLevel::kAuto, synth::SynthConfig::kMaxVoices);
-    synth::MixHelper helper;
-    helped->setMixHelper(&helper);
-    std::vector<float> a(64), b(64), c(64), d(64);
+    auto piped = RealSynth(synth::SimdLevel::kAuto, synth::SynthConfig::kMaxVoices);
+    Output a(*alone, false), b(*piped, true);
     for (int block = 0; block < 700; ++block) {
         for (int i = 0; i < 40; ++i) {
             const int ch = (block * 40 + i) % 16, key = 20 + (block * 7 + i * 13) % 90;
             alone->noteOn(ch, key, 90);
-            helped->noteOn(ch, key, 90);
+            piped->noteOn(ch, key, 90);
         }
-        alone->render(a.data(), b.data(), 64);
-        helped->render(c.data(), d.data(), 64);
-        ASSERT_TRUE(a == c && b == d) << "block " << block;
+        a.render();
+        b.render();
     }
     EXPECT_GT(alone->activeVoices(), 3000);
-    helped->setMixHelper(nullptr);
+    const Stereo x = a.finish(), y = b.finish();
+    EXPECT_TRUE(x.left == y.left && x.right == y.right);
 }
 
 } // namespace

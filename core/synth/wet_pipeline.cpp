@@ -1,21 +1,26 @@
 // WetPipeline: a ring of three dry blocks, filled on the caller's thread and finished on the second one.
-#include "tools/render/wet_pipeline.h"
+#include "wet_pipeline.h"
 
-namespace tw::render {
+#include "wet_wait.h"
 
-WetPipeline::WetPipeline(synth::Synth &synth, WavWriter &wav)
-    : synth_(synth), wav_(wav), blocks_(new synth::DryBlock[kBlocks]), left_(new float[synth::DryBlock::kCapacity]),
-      right_(new float[synth::DryBlock::kCapacity]), thread_(&WetPipeline::run, this) {}
+namespace tw::synth {
+
+WetPipeline::WetPipeline(Synth &synth, Sink sink)
+    : synth_(synth), sink_(std::move(sink)), blocks_(new DryBlock[kBlocks]), left_(new float[DryBlock::kCapacity]),
+      right_(new float[DryBlock::kCapacity]) {
+    synth_.setWetThreadHelps(true);
+    thread_ = std::thread(&WetPipeline::run, this);
+}
 
 WetPipeline::~WetPipeline() {
     std::string ignored;
     finish(ignored);
 }
 
-synth::DryBlock &WetPipeline::next() {
+DryBlock &WetPipeline::next() {
     std::unique_lock<std::mutex> lock(mutex_);
     changed_.wait(lock, [&] { return submitted_ - done_ < kBlocks; });
-    synth::DryBlock &block = blocks_[submitted_ % kBlocks];
+    DryBlock &block = blocks_[submitted_ % kBlocks];
     block.frames = 0;
     return block;
 }
@@ -36,6 +41,7 @@ bool WetPipeline::finish(std::string &error) {
         }
         changed_.notify_all();
         thread_.join();
+        synth_.setWetThreadHelps(false);
     }
     error = error_;
     return !failed_;
@@ -44,6 +50,7 @@ bool WetPipeline::finish(std::string &error) {
 void WetPipeline::run() {
     for (;;) {
         unsigned index;
+        WaitHelpingVoices(synth_, [&] { return submitted_.load() != done_ || closing_.load(); });
         {
             std::unique_lock<std::mutex> lock(mutex_);
             changed_.wait(lock, [&] { return done_ != submitted_ || closing_; });
@@ -51,11 +58,11 @@ void WetPipeline::run() {
                 return;
             index = done_ % kBlocks;
         }
-        synth::DryBlock &block = blocks_[index];
+        DryBlock &block = blocks_[index];
         const int frames = block.frames;
         synth_.renderWet(block, left_.get(), right_.get());
         std::string error;
-        if (!failed_ && !wav_.write(left_.get(), right_.get(), frames, error)) {
+        if (!failed_ && !sink_(left_.get(), right_.get(), frames, error)) {
             failed_ = true;
             error_ = error;
         }
@@ -67,4 +74,4 @@ void WetPipeline::run() {
     }
 }
 
-} // namespace tw::render
+} // namespace tw::synth

@@ -1,0 +1,37 @@
+// The wet thread's wait for the next filled dry block, spent on the voices of the block being filled: the two
+// threads then share the voices' work between the blocks, without a third thread to contend for two processors.
+#pragma once
+
+#include <thread>
+
+#include "synth.h"
+
+#if defined(__SSE2__) || defined(__x86_64__) || defined(_M_X64)
+#include <emmintrin.h>
+#define TW_WET_PAUSE() _mm_pause()
+#else
+#define TW_WET_PAUSE() ((void)0)
+#endif
+
+namespace tw::synth {
+
+// Takes the voices' chunks (Synth::helpMix) until ready() holds: spins a little, then yields. Returns false when
+// nothing came for about a millisecond, and the caller then sleeps until the next block, which costs only the
+// help the sleeping thread does not give.
+template <class Ready> bool WaitHelpingVoices(Synth &synth, Ready ready) {
+    constexpr int kSpins = 1000;  // pause loops before yielding (some microseconds)
+    constexpr int kYields = 2000; // yields before sleeping
+    for (int i = 0; i < kSpins + kYields; ++i) {
+        if (ready())
+            return true;
+        if (synth.helpMix())
+            i = 0;
+        else if (i < kSpins)
+            TW_WET_PAUSE();
+        else
+            std::this_thread::yield();
+    }
+    return ready();
+}
+
+} // namespace tw::synth
