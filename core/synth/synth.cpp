@@ -9,6 +9,7 @@
 #include <new>
 #include <thread>
 
+#include "cpu_pause.h"
 #include "synth_impl.h"
 #include "synth_math.h"
 
@@ -271,20 +272,23 @@ bool SynthImpl::claimChunks(Workspace &ws, bool fromBack) {
 void SynthImpl::runPass(Pass::Kind kind, int from, int to) {
     int count = 0;
     pool_.forEachUsed([&](int slot) { passSlots_[count++] = slot; });
-    if (count <= kChunkVoices) {
+    if (count < kShareVoices) {
         runShare({kind, from, to, count}, passSlots_.data(), count, *own_, blockBuses(0));
         return;
     }
     const int chunks = (count + kChunkVoices - 1) / kChunkVoices;
     pass_ = {kind, from, to, count};
-    if (wetHelps_ && count >= kShareVoices) {
+    if (wetHelps_) {
         chunksDone_.store(0, std::memory_order_relaxed);
         claim_.store(static_cast<uint64_t>(++passSerial_) << 32 | static_cast<uint64_t>(chunks) << 16,
                      std::memory_order_release);
         claimChunks(*own_, false);
+        // The wet thread is still on its last chunk: it runs on another processor, unless it lost it.
         for (int i = 0; chunksDone_.load(std::memory_order_acquire) != chunks; ++i)
-            if (i > 64)
-                std::this_thread::yield(); // the wet thread is still on its last chunk
+            if (i < kChunkSpins)
+                CpuPause();
+            else
+                std::this_thread::yield();
     } else {
         for (int c = 0; c < chunks; ++c)
             runChunk(c, *own_);

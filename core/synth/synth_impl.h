@@ -62,9 +62,10 @@ private:
     static constexpr int kMaxZonesPerNote = 32;
     static constexpr int kMaxFilterLanes = 16; // voices filtered side by side: two SIMD groups at most
     static constexpr int kChunkVoices = 16;    // voices of a chunk of a pass
-    // Voices from which a pass is shared with the wet thread: below, the work of a pass is too short to pay for
-    // handing chunks between two processors.
+    // Voices from which a pass goes in chunks, shared with the wet thread when it helps: below, the work of a
+    // pass is too short to pay for handing chunks between two processors.
     static constexpr int kShareVoices = 48;
+    static constexpr int kChunkSpins = 2000; // pauses while the wet thread ends its chunk, before yielding
 
     // Rendering. A control block's voices are mixed into the block buses lazily: messages take effect at the
     // event position, and the voices are rendered up to it only when a message needs the sound before it (a
@@ -78,7 +79,7 @@ private:
         LowPass padFilter;
         std::vector<Voice *> filtered; // pool-sized
     };
-    // A pass over the voices in use. Beyond kChunkVoices the voices go in chunks, each rendered into buses of its
+    // A pass over the voices in use. From kShareVoices on the voices go in chunks, each rendered into buses of its
     // own and summed in chunk order, whichever thread took it: the samples do not depend on the help.
     struct Pass {
         enum Kind { kControl, kRender } kind;

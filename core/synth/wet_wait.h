@@ -4,14 +4,8 @@
 
 #include <thread>
 
+#include "cpu_pause.h"
 #include "synth.h"
-
-#if defined(__SSE2__) || defined(__x86_64__) || defined(_M_X64)
-#include <emmintrin.h>
-#define TW_WET_PAUSE() _mm_pause()
-#else
-#define TW_WET_PAUSE() ((void)0)
-#endif
 
 namespace tw::synth {
 
@@ -27,7 +21,7 @@ template <class Ready> bool WaitHelpingVoices(Synth &synth, Ready ready) {
         if (synth.helpMix())
             i = 0;
         else if (i < kSpins)
-            TW_WET_PAUSE();
+            CpuPause();
         else
             std::this_thread::yield();
     }
