@@ -48,9 +48,11 @@ bool WetPipeline::finish(std::string &error) {
 }
 
 void WetPipeline::run() {
+    bool crowded = true;
     for (;;) {
         unsigned index;
-        WaitHelpingVoices(synth_, [&] { return submitted_.load() != done_ || closing_.load(); });
+        WaitHelpingVoices(
+            synth_, [&] { return submitted_.load() != done_ || closing_.load(); }, crowded);
         {
             std::unique_lock<std::mutex> lock(mutex_);
             changed_.wait(lock, [&] { return done_ != submitted_ || closing_; });

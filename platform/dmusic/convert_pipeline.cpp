@@ -68,8 +68,10 @@ DWORD WINAPI CConvertPipeline::ThreadProc(LPVOID pParam) {
 
 void CConvertPipeline::Run() {
     CEffectsThreadCom com;
+    bool bCrowded = true;
     for (;;) {
-        tw::synth::WaitHelpingVoices(m_synth, [&] { return m_nSubmitted.load() != m_nDone || m_bClosing.load(); });
+        tw::synth::WaitHelpingVoices(
+            m_synth, [&] { return m_nSubmitted.load() != m_nDone || m_bClosing.load(); }, bCrowded);
         AcquireSRWLockExclusive(&m_lock);
         while (m_nDone == m_nSubmitted && !m_bClosing) {
             SleepConditionVariableSRW(&m_changed, &m_lock, INFINITE, 0);
