@@ -39,13 +39,18 @@ inline U128 Mul64(uint64_t a, uint64_t b) {
     return U128(p11 + (p01 >> 32) + (p10 >> 32) + (mid >> 32), (mid << 32) | (p00 & mask));
 }
 
-// Quotient of n / d (d > 0), saturated at UINT64_MAX; remainder in *rem when asked. Bitwise long division:
-// used when building and querying the tempo map, never per sample.
+// Quotient of n / d (d > 0), saturated at UINT64_MAX; remainder in *rem when asked. Bitwise long division when n
+// needs more than 64 bits: used when building and querying the tempo map, never per sample.
 inline uint64_t Div128(U128 n, uint64_t d, uint64_t *rem = nullptr) {
     if (n.hi >= d) { // quotient does not fit in 64 bits
         if (rem)
             *rem = 0;
         return UINT64_MAX;
+    }
+    if (n.hi == 0) { // the usual case, and a dense piece converts millions of event times as it loads
+        if (rem)
+            *rem = n.lo % d;
+        return n.lo / d;
     }
     uint64_t r = n.hi;
     uint64_t q = 0;

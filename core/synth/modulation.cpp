@@ -25,13 +25,36 @@ constexpr uint16_t kTransformAbsolute = 2;
 constexpr uint16_t kDestinationIsLink = 0x8000;
 
 // Concave curve of SoundFont 2.04: 20/96 dB scaled, 0 at x = 0 and 1 at x = 1.
-float concave(float x) {
+float concaveCurve(float x) {
     if (x <= 0.0f)
         return 0.0f;
     if (x >= 1.0f)
         return 1.0f;
     const float v = 1.0f - x;
     return clampTo(-(20.0f / 96.0f) * std::log10(v * v), 0.0f, 1.0f);
+}
+
+// The curve at the 129 points k / 128 that 7-bit sources (velocity, key, controllers) reach, and their mirror
+// images: every note-on evaluates it for its velocity.
+struct ConcaveTable {
+    float at[129];
+    ConcaveTable() {
+        for (int k = 0; k <= 128; ++k)
+            at[k] = concaveCurve(static_cast<float>(k) / 128.0f);
+    }
+};
+
+const ConcaveTable kConcaveTable; // made at load time: no first-use guard on the rendering thread
+
+float concave(float x) {
+    const ConcaveTable &table = kConcaveTable;
+    const float scaled = x * 128.0f; // exact for multiples of 1/128
+    if (scaled >= 0.0f && scaled <= 128.0f) {
+        const int k = static_cast<int>(scaled);
+        if (static_cast<float>(k) == scaled)
+            return table.at[k];
+    }
+    return concaveCurve(x);
 }
 
 } // namespace

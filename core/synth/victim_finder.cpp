@@ -9,36 +9,45 @@ void VictimFinder::allocate(size_t slots) {
     released_.reserve(slots);
     quiet_.reserve(slots);
     late_.reserve(slots);
-    scratch_.reserve(slots);
+    releasedKeys_.reserve(slots);
+    quietKeys_.reserve(slots);
 }
 
-// Keeps the kRanked first of list by less, in order; tells whether that is all of them.
-template <typename Less> static bool keepFirst(std::vector<int> &list, Less less) {
-    const bool all = list.size() <= 32;
+// Keeps the kRanked first of keys by less, in order, as slots in list; tells whether that is all of them.
+template <typename Key, typename Less>
+static bool keepFirst(std::vector<Key> &keys, Less less, std::vector<int> &list) {
+    constexpr size_t kKept = 32;
+    const bool all = keys.size() <= kKept;
     if (!all) {
-        std::nth_element(list.begin(), list.begin() + 32, list.end(), less);
-        list.resize(32);
+        std::nth_element(keys.begin(), keys.begin() + kKept, keys.end(), less);
+        keys.resize(kKept);
     }
-    std::sort(list.begin(), list.end(), less);
+    std::sort(keys.begin(), keys.end(), less);
+    list.clear();
+    for (const Key &c : keys)
+        list.push_back(c.slot);
     return all;
 }
 
 void VictimFinder::rank(const std::vector<Voice> &voices, const VoicePool &pool, uint32_t block) {
-    released_.clear();
-    quiet_.clear();
+    releasedKeys_.clear();
+    quietKeys_.clear();
     late_.clear();
     pool.forEachUsed([&](int slot) {
         const Voice &v = voices[slot];
         if (!eligible(v, block))
             return;
-        (v.state() == Voice::State::kReleased ? released_ : quiet_).push_back(slot);
+        (v.state() == Voice::State::kReleased ? releasedKeys_ : quietKeys_).push_back({v.loudness(), v.order(), slot});
     });
     static_assert(kRanked == 32, "keepFirst keeps 32");
-    releasedAll_ = keepFirst(released_, [&](int a, int b) { return voices[a].order() < voices[b].order(); });
-    quietAll_ = keepFirst(quiet_, [&](int a, int b) {
-        const float la = voices[a].loudness(), lb = voices[b].loudness();
-        return la != lb ? la < lb : voices[a].order() < voices[b].order();
-    });
+    releasedAll_ = keepFirst(
+        releasedKeys_, [](const Candidate &a, const Candidate &b) { return a.order < b.order; }, released_);
+    quietAll_ = keepFirst(
+        quietKeys_,
+        [](const Candidate &a, const Candidate &b) {
+            return a.loudness != b.loudness ? a.loudness < b.loudness : a.order < b.order;
+        },
+        quiet_);
     releasedNext_ = quietNext_ = 0;
     rankedBlock_ = block;
 }

@@ -27,6 +27,13 @@ private:
     static constexpr uint32_t kNever = 0xFFFFFFFFu;
     static constexpr size_t kRanked = 32; // candidates ranked at once of each kind
 
+    // A candidate's ranking keys, copied out of its voice: the sort then reads a small array, not the voices.
+    struct Candidate {
+        float loudness;
+        uint32_t order;
+        int slot;
+    };
+
     static bool eligible(const Voice &v, uint32_t block) { return v.live() && v.startBlock() != block; }
     void rank(const std::vector<Voice> &voices, const VoicePool &pool, uint32_t block);
     int firstReleased(const std::vector<Voice> &voices, uint32_t block);
@@ -36,7 +43,7 @@ private:
     std::vector<int> released_, quiet_, late_; // ranked released, ranked unreleased, released since ranking
     size_t releasedNext_ = 0, quietNext_ = 0;
     bool releasedAll_ = false, quietAll_ = false; // the ranked list holds every candidate of its kind
-    std::vector<int> scratch_;
+    std::vector<Candidate> releasedKeys_, quietKeys_;
 };
 
 } // namespace tw::synth
