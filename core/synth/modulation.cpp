@@ -47,12 +47,11 @@ struct ConcaveTable {
 const ConcaveTable kConcaveTable; // made at load time: no first-use guard on the rendering thread
 
 float concave(float x) {
-    const ConcaveTable &table = kConcaveTable;
     const float scaled = x * 128.0f; // exact for multiples of 1/128
     if (scaled >= 0.0f && scaled <= 128.0f) {
         const int k = static_cast<int>(scaled);
         if (static_cast<float>(k) == scaled)
-            return table.at[k];
+            return kConcaveTable.at[k];
     }
     return concaveCurve(x);
 }

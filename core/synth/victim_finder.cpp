@@ -13,10 +13,9 @@ void VictimFinder::allocate(size_t slots) {
     quietKeys_.reserve(slots);
 }
 
-// Keeps the kRanked first of keys by less, in order, as slots in list; tells whether that is all of them.
-template <typename Key, typename Less>
+// Keeps the kKept first of keys by less, in order, as slots in list; tells whether that is all of them.
+template <size_t kKept, typename Key, typename Less>
 static bool keepFirst(std::vector<Key> &keys, Less less, std::vector<int> &list) {
-    constexpr size_t kKept = 32;
     const bool all = keys.size() <= kKept;
     if (!all) {
         std::nth_element(keys.begin(), keys.begin() + kKept, keys.end(), less);
@@ -39,10 +38,9 @@ void VictimFinder::rank(const std::vector<Voice> &voices, const VoicePool &pool,
             return;
         (v.state() == Voice::State::kReleased ? releasedKeys_ : quietKeys_).push_back({v.loudness(), v.order(), slot});
     });
-    static_assert(kRanked == 32, "keepFirst keeps 32");
-    releasedAll_ = keepFirst(
+    releasedAll_ = keepFirst<kRanked>(
         releasedKeys_, [](const Candidate &a, const Candidate &b) { return a.order < b.order; }, released_);
-    quietAll_ = keepFirst(
+    quietAll_ = keepFirst<kRanked>(
         quietKeys_,
         [](const Candidate &a, const Candidate &b) {
             return a.loudness != b.loudness ? a.loudness < b.loudness : a.order < b.order;
